@@ -1,0 +1,118 @@
+// Data-file reader throughput against a plain split of the same bytes.
+//
+// Generates 5000 objects of 99 measurements, writes them as one data file and
+// reads it back several times; prints MB/s and objects/s of the reader and of
+// a pass that only splits the bytes at ';' and line ends, and their ratio.
+#include "data/datafile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+QList<TVetraObject> makeObjects(int count)
+{
+    QList<TVetraObject> objects;
+    objects.reserve(count);
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { seed = seed * 1664525u + 1013904223u; return seed >> 8; };
+    for (int i = 0; i < count; ++i) {
+        TVetraObject o;
+        o.version = CVersion(std::uint64_t(1) << 32);
+        o.deviceName = QStringLiteral("Vetrameter+");
+        o.serialNumber = QStringLiteral("VM-20931");
+        o.softwareVersion = QStringLiteral("2.11");
+        o.hardwareIndex = QStringLiteral("C");
+        o.signature = QStringLiteral("A7E2-0091");
+        o.regional = std::uint8_t(i % 4);
+        o.storageMode = std::uint8_t(i % 2);
+        o.rawDefaultBarDiameter = 16;
+        o.neighborCorrection = std::uint8_t((i % 3) * 30);
+        o.comment = QStringLiteral("Site inspection, level %1\r\nsecond line & more").arg(i % 7);
+        o.objectName = QStringLiteral("Object %1").arg(i);
+        o.timeStamp = 1767225600 + std::int64_t(i) * 3607;
+        o.objectNumber = std::uint16_t(i % 500);
+        for (int m = 1; m <= 99; ++m)
+            o.measurements.push_back({std::uint8_t(m), std::uint8_t(next() % 200 + 5), std::uint8_t(next() % 61)});
+        objects.append(std::move(o));
+    }
+    return objects;
+}
+
+// The baseline: read the file and split it into fields at ';', CR and LF.
+std::size_t plainSplit(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray bytes = f.readAll();
+    std::size_t fields = 0, fieldChars = 0;
+    const char *p = bytes.constData();
+    const char *end = p + bytes.size();
+    const char *start = p;
+    for (; p < end; ++p) {
+        if (*p == ';' || *p == '\n' || *p == '\r') {
+            if (p > start) {
+                ++fields;
+                fieldChars += std::size_t(p - start);
+            }
+            start = p + 1;
+        }
+    }
+    return fields + (fieldChars & 1);
+}
+
+template <class F>
+double bestSeconds(int runs, F &&f)
+{
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = Clock::now();
+        f();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    return best;
+}
+
+} // namespace
+
+int main()
+{
+    constexpr int kObjects = 5000;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.csv"));
+    {
+        const QList<TVetraObject> objects = makeObjects(kObjects);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        const QString separator = DataFileSeparator();
+        for (int i = 0; i < objects.size(); ++i) {
+            if (i)
+                f.write(EncodeDataFileText(separator));
+            f.write(EncodeDataFileText(FormatDataFile(objects[i])));
+        }
+    }
+    const double mb = double(QFileInfo(path).size()) / 1e6;
+
+    std::size_t read = 0, fields = 0;
+    const double reader = bestSeconds(5, [&] { read = std::size_t(ReadCsvFile(path).size()); });
+    const double split = bestSeconds(5, [&] { fields = plainSplit(path); });
+    if (read != kObjects) {
+        std::fprintf(stderr, "reader returned %zu objects, expected %d\n", read, kObjects);
+        return 1;
+    }
+
+    std::printf("data file: %d objects x 99 measurements, %.1f MB\n", kObjects, mb);
+    std::printf("reader:      %8.1f MB/s  %9.0f objects/s\n", mb / reader, kObjects / reader);
+    std::printf("plain split: %8.1f MB/s  %9.0f objects/s  (%zu fields)\n", mb / split, kObjects / split, fields);
+    std::printf("ratio reader/plain split: %.2f\n", reader / split);
+    return 0;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// A streaming JSON writer. QJsonDocument keeps numbers as doubles, which would
+// round 64-bit versions and time stamps; this writes integers exactly.
+
+#include <QString>
+#include <QTextStream>
+
+#include <cstdint>
+#include <vector>
+
+namespace Cli {
+
+class JsonWriter
+{
+public:
+    explicit JsonWriter(QTextStream &out) : m_out(out) {}
+
+    // A compact container keeps its elements (and theirs) on one line.
+    void beginObject(bool compact = false);
+    void endObject();
+    void beginArray(bool compact = false);
+    void endArray();
+    void key(QStringView name);
+
+    void value(QStringView text);
+    void value(std::int64_t number);
+    void value(std::uint64_t number);
+    void value(int number) { value(std::int64_t(number)); }
+    void value(unsigned number) { value(std::uint64_t(number)); }
+    void value(double number);
+
+    static QString Quote(QStringView text);
+
+private:
+    void beforeValue();
+    void newline();
+
+    QTextStream &m_out;
+    struct Level { bool empty; bool compact; };
+    std::vector<Level> m_levels;
+    bool m_afterKey = false;
+};
+
+} // namespace Cli

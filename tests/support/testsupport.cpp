@@ -1,0 +1,84 @@
+#include "support/testsupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace TestSupport {
+
+QString FixturePath(const QString &name)
+{
+    const QByteArray root = qgetenv("VETRADESK_SOURCE_DIR");
+    return QString::fromLocal8Bit(root.isEmpty() ? QByteArray(VETRADESK_SOURCE_DIR_FALLBACK) : root)
+         + QStringLiteral("/tests/fixtures/") + name;
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << path.toStdString();
+        return {};
+    }
+    return f.readAll();
+}
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+}
+
+ScopedTimeZone::ScopedTimeZone(const char *zone)
+    : m_previous(qgetenv("TZ")), m_hadPrevious(qEnvironmentVariableIsSet("TZ"))
+{
+    qputenv("TZ", zone);
+    tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone()
+{
+    if (m_hadPrevious)
+        qputenv("TZ", m_previous);
+    else
+        qunsetenv("TZ");
+    tzset();
+}
+
+TVetraObject MakeObject(std::uint16_t number, std::initializer_list<int> covers, std::uint8_t regional)
+{
+    TVetraObject o;
+    o.version = CVersion(std::uint64_t(1) << 32);
+    o.deviceName = QStringLiteral("Vetrameter+");
+    o.serialNumber = QStringLiteral("VM-00417");
+    o.softwareVersion = QStringLiteral("2.03");
+    o.hardwareIndex = QStringLiteral("B");
+    o.signature = QStringLiteral("SIG-7F");
+    o.regional = regional;
+    o.storageMode = 0;
+    o.rawDefaultBarDiameter = 16;
+    o.objectNumber = number;
+    o.objectName = QStringLiteral("Object %1").arg(number);
+    std::uint8_t n = 1;
+    for (int c : covers)
+        o.measurements.push_back({n++, std::uint8_t(c), 16});
+    return o;
+}
+
+std::int64_t LocalStamp(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    return std::int64_t(std::mktime(&tm));
+}
+
+} // namespace TestSupport

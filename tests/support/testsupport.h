@@ -1,0 +1,42 @@
+#pragma once
+// Helpers shared by the test suites.
+
+#include "data/measurement.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <ctime>
+#include <initializer_list>
+
+namespace TestSupport {
+
+// Path of a file below tests/fixtures.
+QString FixturePath(const QString &name);
+
+QByteArray ReadBytes(const QString &path);
+void WriteBytes(const QString &path, const QByteArray &bytes);
+
+// Sets TZ for the scope and restores the previous zone afterwards.
+class ScopedTimeZone
+{
+public:
+    explicit ScopedTimeZone(const char *zone);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone &) = delete;
+    ScopedTimeZone &operator=(const ScopedTimeZone &) = delete;
+
+private:
+    QByteArray m_previous;
+    bool m_hadPrevious;
+};
+
+// An object with every instrument text filled in and the given covers
+// (number 1.., raw diameter 16).
+TVetraObject MakeObject(std::uint16_t number, std::initializer_list<int> covers, std::uint8_t regional = 0);
+
+// Seconds since 1970 of a local time (the test's TZ).
+std::int64_t LocalStamp(int year, int month, int day, int hour, int minute, int second);
+
+} // namespace TestSupport
