@@ -1,0 +1,209 @@
+#include "cli/cli.h"
+
+#include "data/datafile.h"
+
+#include "support/testsupport.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace TestSupport;
+
+namespace {
+
+QString S(const char *text) { return QString::fromUtf8(text); }
+
+struct Result
+{
+    int code = -1;
+    QString out, err;
+};
+
+class CliTest : public ::testing::Test
+{
+protected:
+    static Result Invoke(const QStringList &args)
+    {
+        Result r;
+        QTextStream out(&r.out), err(&r.err);
+        r.code = Cli::Run(args, {out, err});
+        out.flush();
+        err.flush();
+        return r;
+    }
+    QString file(const char *name, const QString &text = {})
+    {
+        const QString path = dir.filePath(S(name));
+        if (!text.isNull())
+            WriteBytes(path, EncodeDataFileText(text));
+        return path;
+    }
+    const QString fixture = FixturePath(S("handmade.csv"));
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(CliTest, UsageErrors)
+{
+    EXPECT_EQ(Invoke({S("--help")}).code, 0);
+    EXPECT_TRUE(Invoke({S("--help")}).out.contains(S("Usage:")));
+    const Result unknown = Invoke({S("frobnicate")});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_TRUE(unknown.err.contains(S("\"frobnicate\"")));
+
+    const QString out = file("out.csv");
+    const QList<QStringList> wrong = {{},
+                                      {S("info")},
+                                      {S("info"), S("--bogus"), fixture},
+                                      {S("info"), S("--json=1"), fixture},
+                                      {S("convert"), fixture},
+                                      {S("convert"), fixture, S("-o")},
+                                      {S("convert"), S("-o"), out},
+                                      {S("convert"), S("--each"), S("-x"), S("-o"), out, fixture}};
+    for (const QStringList &args : wrong) {
+        const Result r = Invoke(args);
+        EXPECT_EQ(r.code, 1) << args.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(S("Usage:"))) << args.join(u' ').toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+TEST_F(CliTest, InfoPrintsOneRowPerObject)
+{
+    const Result r = Invoke({S("info"), fixture});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(r.out, S("007\tWall A\t03/14/2023 9:05 AM\t35 mm\t120 mm\tMetric\t3\tmanual\n"
+                       "012\tSlab & stairs\t07/02/2023 1:30 PM\t0.98 inch\t1.38 inch\tASTM inch\t2\tauto\n"));
+
+    const QString empty = file("empty.csv", FormatDataFile(MakeObject(0xFFFF, {}, 2)));
+    EXPECT_EQ(Invoke({S("info"), empty}).out, S("65535\tObject 65535\t01/01/1970 1:00 AM\t -- mm\t -- mm\tASTM mm\t0\tmanual\n"));
+
+    // Local time follows the process's zone, for reading and for printing.
+    ScopedTimeZone utc("UTC");
+    const Result r3 = Invoke({S("info"), fixture});
+    EXPECT_TRUE(r3.out.contains(S("\t07/02/2023 2:30 PM\t"))) << r3.out.toStdString();
+    EXPECT_TRUE(r3.out.contains(S("\t03/14/2023 9:05 AM\t")));
+}
+
+TEST_F(CliTest, InfoJson)
+{
+    const QString noCover = file("nocover.csv", FormatDataFile(MakeObject(4, {255})));
+    const Result r = Invoke({S("info"), S("--json"), fixture, noCover});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    // Integers are written exactly, not as doubles.
+    EXPECT_TRUE(r.out.contains(S("\"version\": 4294967296")));
+    EXPECT_TRUE(r.out.contains(S("\"version\": 4294967298")));
+    QJsonParseError error;
+    const QJsonArray all = QJsonDocument::fromJson(r.out.toUtf8(), &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    ASSERT_EQ(all.size(), 3);
+
+    const QJsonObject a = all[0].toObject();
+    QStringList keys = a.keys();
+    QStringList expected = S("file version deviceName serialNumber softwareVersion hardwareIndex signature regional "
+                             "storageMode rawDefaultBarDiameter neighborCorrection comment objectName timeStamp "
+                             "objectNumber measurements statistics").split(u' ');
+    keys.sort();
+    expected.sort();
+    EXPECT_EQ(keys, expected);
+    const QByteArray compact = QJsonDocument(a).toJson(QJsonDocument::Compact);
+    for (const char *part : {"\"deviceName\":\"Vetrameter+\"", "\"softwareVersion\":\"2.03\"", "\"hardwareIndex\":\"B\"",
+                             "\"regional\":0", "\"storageMode\":0", "\"rawDefaultBarDiameter\":16",
+                             "\"neighborCorrection\":50", "\"comment\":\"North face\\r\\nsecond bay & stairs\"",
+                             "\"objectNumber\":7", "\"measurements\":[[1,35,16],[2,255,8],[3,120,0]]",
+                             "\"statistics\":{\"count\":3,\"max\":120,\"mean\":77,\"min\":35,\"stdDev\":60}"})
+        EXPECT_TRUE(compact.contains(part)) << part << " in " << compact.constData();
+    EXPECT_EQ(a[S("file")].toString(), fixture);
+    EXPECT_EQ(a[S("timeStamp")].toInteger(), LocalStamp(2023, 3, 14, 9, 5, 7));
+
+    const QJsonObject inch = all[1].toObject()[S("statistics")].toObject();
+    EXPECT_DOUBLE_EQ(inch[S("mean")].toDouble(), 30 / 25.4);
+    EXPECT_DOUBLE_EQ(inch[S("stdDev")].toDouble(), 7 / 25.4);
+    EXPECT_EQ(all[2].toObject()[S("file")].toString(), noCover);
+    EXPECT_EQ(QJsonDocument(all[2].toObject()[S("statistics")].toObject()).toJson(QJsonDocument::Compact),
+              QByteArray("{\"count\":1,\"max\":65535,\"mean\":65535,\"min\":65535,\"stdDev\":65535}"));
+}
+
+TEST_F(CliTest, InfoReportsEachBadInputAndGoesOn)
+{
+    const QString text = file("notes.txt", FormatDataFile(MakeObject(1, {})));
+    const QString nothing = file("nothing.csv", S("just some text\r\n"));
+    const QString missing = file("missing.csv");
+    const Result r = Invoke({S("info"), text, fixture, missing, nothing});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.out.count(u'\n'), 2);
+    const QStringList lines = r.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << r.err.toStdString();
+    EXPECT_TRUE(lines[0].contains(text));
+    EXPECT_TRUE(lines[1].contains(missing));
+    EXPECT_TRUE(lines[2].contains(nothing));
+}
+
+TEST_F(CliTest, OutOfRangeDateEndsWithExitTwo)
+{
+    TVetraObject o = MakeObject(3, {30});
+    o.timeStamp = LocalStamp(2023, 1, 5, 10, 0, 0);
+    const QString bad = file("bad.csv", FormatDataFile(MakeObject(1, {20}))
+                                            + FormatDataFile(o).replace(S("5.1.2023  10:0:0"), S("32.1.2023  10:0:0")));
+    for (const QStringList &args : {QStringList{S("info"), fixture, bad}, QStringList{S("info"), S("--json"), bad}}) {
+        const Result r = Invoke(args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.err.contains(bad) && r.err.contains(S("32.1.2023"))) << r.err.toStdString();
+        EXPECT_EQ(r.err.count(u'\n'), 1);
+        EXPECT_EQ(r.out, QString());
+    }
+    const QString out = file("out.csv");
+    EXPECT_EQ(Invoke({S("convert"), S("-o"), out, fixture, bad}).code, 2);
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+TEST_F(CliTest, ConvertWritesTheExportLayout)
+{
+    // The hand-made fixture is in the writer's layout, so it comes out unchanged.
+    const QString out = file("out.csv");
+    const Result one = Invoke({S("convert"), S("-o"), out, fixture});
+    ASSERT_EQ(one.code, 0) << one.err.toStdString();
+    const QByteArray original = ReadBytes(fixture);
+    EXPECT_EQ(ReadBytes(out), original.mid(original.indexOf("Vetrameter+ Data File Version")));
+
+    TVetraObject third = MakeObject(9, {33, 34}, 3);
+    third.objectName = S("\u00e9t\u00e9");
+    const QString other = file("other.csv", FormatDataFile(third));
+    const QList<TVetraObject> read = ReadCsvFile(fixture);
+    const QString texts[] = {FormatDataFile(read[0]), FormatDataFile(read[1]), FormatDataFile(third)};
+    ASSERT_EQ(Invoke({S("convert"), S("--output=") + out, fixture, other}).code, 0);
+    EXPECT_EQ(ReadBytes(out), EncodeDataFileText(texts[0] + DataFileSeparator() + texts[1] + DataFileSeparator() + texts[2]));
+
+    const QString each = file("part.csv");
+    ASSERT_EQ(Invoke({S("convert"), S("--each"), S("-o"), each, fixture, other}).code, 0);
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(ReadBytes(dir.filePath(S("part%1.csv").arg(n))), EncodeDataFileText(texts[n - 1])) << n;
+    EXPECT_FALSE(QFileInfo::exists(each));
+    EXPECT_FALSE(QFileInfo::exists(file("part4.csv")));
+}
+
+TEST_F(CliTest, ConvertRefusesBadFilesWithoutWriting)
+{
+    const QString out = file("keep.csv");
+    WriteBytes(out, "previous");
+    const QString missing = file("missing.csv");
+    const Result r = Invoke({S("convert"), S("-o"), out, fixture, missing});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains(missing));
+    EXPECT_EQ(ReadBytes(out), QByteArray("previous"));
+
+    for (const QString &target : {file("out.txt"), file("no/such/dir/out.csv")}) {
+        const Result refused = Invoke({S("convert"), S("-o"), target, fixture});
+        EXPECT_EQ(refused.code, 2);
+        EXPECT_TRUE(refused.err.contains(target)) << refused.err.toStdString();
+        EXPECT_EQ(refused.err.count(u'\n'), 1);
+        EXPECT_FALSE(QFileInfo::exists(target));
+    }
+}
