@@ -59,6 +59,37 @@ enum StrId : int {
     IDS_EXPORT_PREPARING          = 30300,   // "Please wait while preparing for export..."
     IDS_EXPORT_CREATING           = 30301,   // "Creating %s ..."
 
+    // Stream layer
+    IDS_STREAM_FILE_NOT_FOUND     = 30500,
+    IDS_STREAM_PATH_NOT_FOUND     = 30501,
+    IDS_STREAM_ACCESS_DENIED      = 30502,
+    IDS_STREAM_INVALID_HANDLE     = 30503,
+    IDS_STREAM_OUT_OF_MEMORY      = 30504,
+    IDS_STREAM_WRITE_FAULT        = 30505,
+    IDS_STREAM_READ_FAULT         = 30506,
+    IDS_STREAM_SHARING_VIOLATION  = 30507,
+    IDS_STREAM_END_OF_DATA        = 30508,
+    IDS_STREAM_NOT_SUPPORTED      = 30509,
+    IDS_STREAM_FILE_EXISTS        = 30510,
+    IDS_STREAM_DISK_FULL          = 30511,
+    IDS_STREAM_TOO_LONG           = 30512,
+    IDS_STREAM_INVALID_NAME       = 30513,
+    IDS_STREAM_TIMEOUT            = 30514,
+    IDS_STREAM_ERROR_CODE         = 30515,
+    IDS_STREAM_ERROR_ON           = 30516,
+
+    // Project document
+    IDS_UNNAMED                   = 30600,
+    IDS_SAVE_CHANGES              = 30601,
+    IDS_PROJECT_READ_ERROR        = 30602,
+    IDS_PROJECT_SAVE_FAILED       = 30603,
+    IDS_PROJECT_FILTER            = 30604,
+    IDS_SYNC_TITLE                = 30605,
+    IDS_SYNC_ALREADY              = 30606,
+    IDS_SYNC_QUESTION             = 30607,
+    IDS_SYNC_ADD_ALL              = 30608,
+    IDS_SYNC_ADD_NEW              = 30609,
+
     // Command-line tool
     IDS_CLI_USAGE                 = 30400,
     IDS_CLI_UNKNOWN_COMMAND       = 30401,
@@ -67,6 +98,8 @@ enum StrId : int {
     IDS_CLI_NO_INPUT              = 30404,
     IDS_CLI_UNSUPPORTED_INPUT     = 30405,
     IDS_CLI_UNSUPPORTED_OUTPUT    = 30406,
+    IDS_CLI_BAD_SORT_MODE         = 30407,
+    IDS_CLI_EACH_NEEDS_CSV        = 30408,
 };
 
 } // namespace Res

@@ -1,0 +1,308 @@
+#include "streamio/filestream.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace StreamIO {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int openFlags(std::uint32_t flags)
+{
+    int f = O_CLOEXEC | O_NOCTTY;
+    const bool r = flags & SO_READ, w = flags & SO_WRITE;
+    f |= (r && w) ? O_RDWR : w ? O_WRONLY : O_RDONLY;
+    switch (flags & SO_CREATE_MASK) {
+    case SO_OPEN_ALWAYS:
+    case SO_CREATE_ALWAYS: f |= O_CREAT; break;   // emptied only once the lock is held
+    case SO_CREATE_NEW: f |= O_CREAT | O_EXCL; break;
+    default: break;
+    }
+    return f;
+}
+
+// The advisory lock that stands for the sharing bits; 0 for none.
+int lockFor(std::uint32_t flags)
+{
+    if (flags & SO_SHARE_WRITE)
+        return 0;
+    const bool othersMayRead = flags & SO_SHARE_READ;
+    return (othersMayRead && !(flags & SO_WRITE)) ? LOCK_SH : LOCK_EX;
+}
+
+int remainingMs(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? int(std::min<long long>(left, INT32_MAX)) : 0;
+}
+
+} // namespace
+
+CFileStream::~CFileStream()
+{
+    if (m_fd >= 0) {
+        try {
+            Close();
+        } catch (const StreamError &) {
+        }
+    }
+}
+
+void CFileStream::RequireOpen()
+{
+    if (m_fd < 0)
+        Raise(ERR_INVALID_HANDLE);
+}
+
+bool CFileStream::Open(const QString &name, std::uint32_t flags)
+{
+    if (IsOpen()) {
+        SetError(ERR_NOT_SUPPORTED);
+        return false;
+    }
+    SetNameAndFlags(name, flags);
+    const QByteArray path = QFile::encodeName(name);
+    int fd;
+    do {
+        fd = ::open(path.constData(), openFlags(flags), 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        RaiseErrno(errno);
+
+    struct stat st {};
+    const bool device = ::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode);
+    const int lock = lockFor(flags);
+    if (lock && ::flock(fd, lock | LOCK_NB) != 0) {
+        const int e = errno;
+        ::close(fd);
+        if (e == EWOULDBLOCK) {
+            SetError(ERR_SHARING_VIOLATION);
+            throw StreamError(ERR_SHARING_VIOLATION, name);
+        }
+        RaiseErrno(e);
+    }
+    if ((flags & SO_CREATE_MASK) == SO_CREATE_ALWAYS && !device && ::ftruncate(fd, 0) != 0) {
+        const int e = errno;
+        ::close(fd);
+        RaiseErrno(e);
+    }
+    if (device)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);   // time-outs come from poll()
+    m_fd = fd;
+    m_device = device;
+    SetError(0);
+    return true;
+}
+
+void CFileStream::Close()
+{
+    if (m_fd < 0)
+        return;
+    if (GetFlags() & SO_WRITE) {
+        try {
+            Flush();
+        } catch (const StreamError &) {
+        }
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    m_device = false;
+    if (::close(fd) != 0 && errno != EINTR)
+        RaiseErrno(errno);
+}
+
+void CFileStream::Flush()
+{
+    RequireOpen();
+    if (!(GetFlags() & SO_WRITE))
+        return;
+    if (m_device) {
+        // Wait until the output has left the device; not every device can.
+        if (::isatty(m_fd) && ::tcdrain(m_fd) != 0 && errno != EINTR)
+            RaiseErrno(errno);
+        return;
+    }
+    if (::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
+        RaiseErrno(errno);
+}
+
+bool CFileStream::GetTimeouts(int &readMs, int &writeMs)
+{
+    RequireOpen();
+    if (!m_device) {
+        SetError(ERR_NOT_SUPPORTED);
+        return false;
+    }
+    readMs = m_readConstant ? m_readConstant : -1;
+    writeMs = (m_writeConstant || m_writeMultiplier) ? m_writeConstant : -1;
+    return true;
+}
+
+bool CFileStream::SetTimeouts(int readMs, int writeMs)
+{
+    RequireOpen();
+    if (!m_device) {
+        SetError(ERR_NOT_SUPPORTED);
+        return false;
+    }
+    m_readConstant = readMs < 0 ? 0 : readMs;
+    if (writeMs < 0) {
+        m_writeMultiplier = 0;
+        m_writeConstant = 0;
+    } else {
+        m_writeMultiplier = 50;
+        m_writeConstant = writeMs;
+    }
+    return true;
+}
+
+bool CFileStream::CancelTransfer()
+{
+    RequireOpen();
+    if (!m_device || !::isatty(m_fd)) {
+        SetError(ERR_NOT_SUPPORTED);
+        return false;
+    }
+    if (::tcflush(m_fd, TCIOFLUSH) != 0)
+        RaiseErrno(errno);
+    return true;
+}
+
+int CFileStream::waitFor(short events, int timeoutMs)
+{
+    pollfd p{m_fd, events, 0};
+    int r;
+    do {
+        r = ::poll(&p, 1, timeoutMs);
+    } while (r < 0 && errno == EINTR);
+    if (r < 0)
+        RaiseErrno(errno);
+    return r;
+}
+
+int CFileStream::Read(void *buffer, int count)
+{
+    RequireOpen();
+    if (!(GetFlags() & SO_READ))
+        Raise(ERR_READ_FAULT);
+    if (count < 0)
+        Raise(ERR_INVALID_PARAMETER);
+    auto *out = static_cast<char *>(buffer);
+    int got = 0;
+    bool timedOut = false;
+    const bool timed = m_device && m_readConstant > 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(m_readConstant);
+    while (got < count) {
+        if (m_device) {
+            const int wait = timed ? remainingMs(deadline) : -1;
+            if (waitFor(POLLIN, wait) == 0) {
+                timedOut = true;
+                break;
+            }
+        }
+        const ssize_t n = ::read(m_fd, out + got, std::size_t(count - got));
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
+            RaiseErrno(errno);
+        }
+        if (n == 0)
+            break;   // end of the file, or the other side closed the link
+        got += int(n);
+    }
+    if (got == 0 && count > 0)
+        SetError(timedOut ? ERR_TIMEOUT : ERR_HANDLE_EOF);
+    else
+        SetError(0);
+    return got;
+}
+
+int CFileStream::Write(const void *buffer, int count)
+{
+    RequireOpen();
+    if (!(GetFlags() & SO_WRITE))
+        Raise(ERR_WRITE_FAULT);
+    if (count < 0)
+        Raise(ERR_INVALID_PARAMETER);
+    const auto *in = static_cast<const char *>(buffer);
+    int put = 0;
+    const bool timed = m_device && (m_writeConstant || m_writeMultiplier);
+    const auto deadline = Clock::now()
+                        + std::chrono::milliseconds(std::int64_t(m_writeMultiplier) * count + m_writeConstant);
+    while (put < count) {
+        if (m_device && waitFor(POLLOUT, timed ? remainingMs(deadline) : -1) == 0)
+            break;
+        const ssize_t n = ::write(m_fd, in + put, std::size_t(count - put));
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
+            RaiseErrno(errno);
+        }
+        put += int(n);
+    }
+    SetError(put == 0 && count > 0 ? ERR_TIMEOUT : 0);
+    return put;
+}
+
+std::uint32_t CFileStream::GetLength()
+{
+    RequireOpen();
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        RaiseErrno(errno);
+    return std::uint32_t(std::min<off_t>(st.st_size, 0xFFFFFFFF));
+}
+
+std::uint32_t CFileStream::GetPosition()
+{
+    RequireOpen();
+    const off_t pos = ::lseek(m_fd, 0, SEEK_CUR);
+    if (pos < 0)
+        RaiseErrno(errno);
+    return std::uint32_t(pos);
+}
+
+std::uint32_t CFileStream::Seek(int offset, int origin)
+{
+    RequireOpen();
+    int whence;
+    switch (origin) {
+    case SEEK_FROM_CURRENT: whence = SEEK_CUR; break;
+    case SEEK_FROM_BEGIN: whence = SEEK_SET; break;
+    case SEEK_FROM_END: whence = SEEK_END; break;
+    default: Raise(ERR_SEEK);
+    }
+    const off_t pos = ::lseek(m_fd, offset, whence);
+    if (pos < 0)
+        errno == EINVAL ? Raise(ERR_NEGATIVE_SEEK) : RaiseErrno(errno);
+    return std::uint32_t(pos);
+}
+
+std::uint32_t CFileStream::SetPosition(std::uint32_t pos)
+{
+    RequireOpen();
+    if (::lseek(m_fd, off_t(pos), SEEK_SET) < 0)
+        RaiseErrno(errno);
+    return pos;
+}
+
+void CFileStream::Truncate()
+{
+    RequireOpen();
+    if (!(GetFlags() & SO_WRITE))
+        Raise(ERR_WRITE_FAULT);
+    const off_t pos = ::lseek(m_fd, 0, SEEK_CUR);
+    if (pos < 0 || ::ftruncate(m_fd, pos) != 0)
+        RaiseErrno(errno);
+}
+
+} // namespace StreamIO

@@ -1,0 +1,57 @@
+#pragma once
+// CFileStream: a stream over a POSIX file descriptor — plain files, and the
+// base of the serial port stream.
+//
+// Sharing bits are kept with advisory locks (flock), so that two streams of
+// this program, or two programs, do not write one file at the same time:
+// without SO_SHARE_WRITE a writer holds the file exclusively and a reader
+// shares it with other readers only.
+
+#include "streamio/iostream.h"
+
+namespace StreamIO {
+
+class CFileStream : public CIoStream
+{
+public:
+    CFileStream() = default;
+    ~CFileStream() override;
+
+    virtual bool Open(const QString &name, std::uint32_t flags);
+
+    bool Reopen() override { return ReopenByName(*this); }
+    void Close() override;
+    void Flush() override;
+    bool GetTimeouts(int &readMs, int &writeMs) override;
+    bool SetTimeouts(int readMs, int writeMs) override;
+    bool CancelTransfer() override;
+    bool IsOpen() override { return m_fd >= 0; }
+    int Read(void *buffer, int count) override;
+    int Write(const void *buffer, int count) override;
+    bool IsRandomAccess() override { return true; }
+    std::uint32_t GetLength() override;
+    std::uint32_t GetPosition() override;
+    std::uint32_t Seek(int offset, int origin) override;
+    std::uint32_t SetPosition(std::uint32_t pos) override;
+    void Truncate() override;
+
+protected:
+    int Descriptor() const { return m_fd; }
+    // Devices (terminals, pipes) wait with poll() and keep time-outs; plain
+    // files never block.
+    bool IsDevice() const { return m_device; }
+    void RequireOpen();
+
+private:
+    int waitFor(short events, int timeoutMs);
+
+    int m_fd = -1;
+    bool m_device = false;
+    // Time-outs as the port keeps them: a read constant (0 = none) and a
+    // write multiplier per byte plus a constant.
+    int m_readConstant = 0;
+    int m_writeMultiplier = 0;
+    int m_writeConstant = 0;
+};
+
+} // namespace StreamIO
