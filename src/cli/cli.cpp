@@ -1,7 +1,10 @@
 #include "cli/commands.h"
 
+#include "cli/cliui.h"
 #include "data/datafile.h"
+#include "project/vetradoc.h"
 #include "res/resources.h"
+#include "streamio/streamtable.h"
 
 namespace Cli {
 namespace {
@@ -9,6 +12,7 @@ namespace {
 constexpr Command kCommands[] = {
     {u"info", &RunInfo},
     {u"convert", &RunConvert},
+    {u"sort", &RunSort},
 };
 
 } // namespace
@@ -33,23 +37,69 @@ bool HasSuffix(const QString &path, QStringView suffix)
     return path.endsWith(suffix, Qt::CaseInsensitive);
 }
 
-bool ReadInputs(const QStringList &paths, QList<InputFile> &inputs, Io io)
+void CliDocumentUi::ShowError(const QString &message)
+{
+    m_hadError = true;
+    PrintError(m_io, m_context.isEmpty() ? message : m_context + QStringLiteral(": ") + message);
+}
+
+QList<TVetraObject> InputFile::transferObjects() const
+{
+    QList<TVetraObject> list;
+    list.reserve(objects.size());
+    for (const InputObject &o : objects)
+        list.append(o.object);
+    return list;
+}
+
+namespace {
+
+bool readDataFile(const QString &path, InputFile &input, Io io)
+{
+    QList<TVetraObject> objects;
+    QString reason;
+    if (!LoadCsvFile(path, objects, &reason)) {
+        PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_READ, {path, reason}));
+        return false;
+    }
+    for (TVetraObject &o : objects)
+        input.objects.append({std::move(o), std::nullopt});
+    return true;
+}
+
+bool readProjectFile(const QString &path, InputFile &input, Io io, bool originals)
+{
+    CliDocumentUi ui(io);
+    ui.SetContext(path);
+    CVetraDoc doc(ui);
+    if (!doc.OpenProject(path, false))
+        return false;
+    const CVetraData &list = originals ? doc.Originals() : doc.Current();
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const object_t &o = list.GetObject(i);
+        input.objects.append({ToTransferObject(o), ProjectState{o.diagramOrder, o.expanded, list.GetSortMode()}});
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadInputs(const QStringList &paths, QList<InputFile> &inputs, Io io, bool originals)
 {
     bool ok = true;
     for (const QString &path : paths) {
-        if (!HasSuffix(path, u".csv")) {
+        InputFile input{path, {}};
+        const bool project = HasSuffix(path, u".qxs");
+        if (!project && !HasSuffix(path, u".csv")) {
             PrintError(io, Res::FormatString(Res::IDS_CLI_UNSUPPORTED_INPUT, {path}));
             ok = false;
             continue;
         }
-        InputFile input{path, {}};
-        QString reason;
-        if (!LoadCsvFile(path, input.objects, &reason)) {
-            PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_READ, {path, reason}));
+        if (!(project ? readProjectFile(path, input, io, originals) : readDataFile(path, input, io))) {
             ok = false;
             continue;
         }
-        if (input.objects.isEmpty()) {
+        if (input.objects.isEmpty() && !project) {
             PrintError(io, Res::FormatString(Res::IDS_ERR_NO_OBJECTS, {path}));
             ok = false;
         }
@@ -67,6 +117,7 @@ int Run(const QStringList &args, Io io)
         io.out << Res::LoadString(Res::IDS_CLI_USAGE);
         return Exit_Ok;
     }
+    StreamIO::InitStreamLayer();   // project files and copies go through RAM streams
     for (const Command &c : kCommands) {
         if (name == QStringView(c.name)) {
             try {

@@ -1,11 +1,44 @@
-// vetradesk-cli convert [--each] -o OUT.csv FILE...
+// vetradesk-cli convert [--each] -o OUT.csv|OUT.qxs FILE...
+#include "cli/cliui.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 
 #include "export/csvexport.h"
+#include "project/vetradoc.h"
 #include "res/resources.h"
 
 namespace Cli {
+namespace {
+
+int writeCsv(const QString &output, bool each, const QList<InputFile> &inputs, Io io)
+{
+    QList<TVetraObject> objects;
+    for (const InputFile &in : inputs)
+        objects.append(in.transferObjects());
+    QString reason;
+    const bool written = each ? WriteCsvEachFile(output, objects, nullptr, nullptr, &reason)
+                              : WriteCsvOneFile(output, objects, nullptr, &reason);
+    if (!written) {
+        PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {output, reason}));
+        return Exit_File;
+    }
+    return Exit_Ok;
+}
+
+// A new project from the inputs in order: the first replaces, the others add.
+int writeProject(const QString &output, const QList<InputFile> &inputs, Io io)
+{
+    CliDocumentUi ui(io);
+    CVetraDoc doc(ui);
+    bool first = true;
+    for (const InputFile &in : inputs) {
+        doc.AddObjects(in.transferObjects(), !first, false);
+        first = false;
+    }
+    return doc.SaveToPath(output) ? Exit_Ok : Exit_File;
+}
+
+} // namespace
 
 int RunConvert(const QStringList &args, Io io)
 {
@@ -18,7 +51,10 @@ int RunConvert(const QStringList &args, Io io)
         return UsageError(io, Res::LoadString(Res::IDS_CLI_MISSING_OUTPUT));
     if (opts.positional().isEmpty())
         return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
-    if (!IsCsvPath(output)) {
+    const bool toProject = HasSuffix(output, u".qxs") && output.size() > 4;
+    if (toProject && opts.has(u"--each"))
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_EACH_NEEDS_CSV));
+    if (!toProject && !IsCsvPath(output)) {
         PrintError(io, Res::FormatString(Res::IDS_CLI_UNSUPPORTED_OUTPUT, {output}));
         return Exit_File;
     }
@@ -26,18 +62,7 @@ int RunConvert(const QStringList &args, Io io)
     QList<InputFile> inputs;
     if (!ReadInputs(opts.positional(), inputs, io))
         return Exit_File;   // never write a partial result
-    QList<TVetraObject> objects;
-    for (InputFile &in : inputs)
-        objects.append(std::move(in.objects));
-
-    QString reason;
-    const bool written = opts.has(u"--each") ? WriteCsvEachFile(output, objects, nullptr, nullptr, &reason)
-                                             : WriteCsvOneFile(output, objects, nullptr, &reason);
-    if (!written) {
-        PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {output, reason}));
-        return Exit_File;
-    }
-    return Exit_Ok;
+    return toProject ? writeProject(output, inputs, io) : writeCsv(output, opts.has(u"--each"), inputs, io);
 }
 
 } // namespace Cli

@@ -1,4 +1,4 @@
-// vetradesk-cli info [--json] FILE...
+// vetradesk-cli info [--json] [--originals] FILE...
 #include "cli/commands.h"
 #include "cli/jsonwriter.h"
 #include "cli/options.h"
@@ -10,8 +10,9 @@
 namespace Cli {
 namespace {
 
-void writeJson(JsonWriter &json, const QString &file, const TVetraObject &o)
+void writeJson(JsonWriter &json, const QString &file, const InputObject &in)
 {
+    const TVetraObject &o = in.object;
     json.beginObject();
     json.key(u"file"); json.value(file);
     json.key(u"version"); json.value(o.version.value());
@@ -47,6 +48,11 @@ void writeJson(JsonWriter &json, const QString &file, const TVetraObject &o)
     json.key(u"max"); json.value(s.max);
     json.key(u"stdDev"); json.value(s.stdDev);
     json.endObject();
+    if (in.state) {
+        json.key(u"diagramOrder"); json.value(int(in.state->diagramOrder));
+        json.key(u"expanded"); json.value(in.state->expanded);
+        json.key(u"sortMode"); json.value(unsigned(in.state->sortMode));
+    }
     json.endObject();
 }
 
@@ -56,27 +62,27 @@ int RunInfo(const QStringList &args, Io io)
 {
     Options opts;
     QString bad;
-    if (!opts.parse(args, {{u"--json", nullptr, false}}, bad))
+    if (!opts.parse(args, {{u"--json", nullptr, false}, {u"--originals", nullptr, false}}, bad))
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     if (opts.positional().isEmpty())
         return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
 
     QList<InputFile> inputs;
-    const bool allRead = ReadInputs(opts.positional(), inputs, io);
+    const bool allRead = ReadInputs(opts.positional(), inputs, io, opts.has(u"--originals"));
 
     if (opts.has(u"--json")) {
         JsonWriter json(io.out);
         json.beginArray();
         for (const InputFile &in : inputs)
-            for (const TVetraObject &o : in.objects)
+            for (const InputObject &o : in.objects)
                 writeJson(json, in.path, o);
         json.endArray();
     } else {
         const QString datePicture = Res::LoadString(Res::IDS_DATE_PATTERN_0);
         const QString timePicture = Res::LoadString(Res::IDS_TIME_PATTERN_0);
         for (const InputFile &in : inputs)
-            for (const TVetraObject &o : in.objects) {
-                const ObjectRow row = ObjectRowTexts(o, datePicture, timePicture);
+            for (const InputObject &o : in.objects) {
+                const ObjectRow row = ObjectRowTexts(o.object, datePicture, timePicture);
                 io.out << QStringList(row.begin(), row.end()).join(u'\t') << u'\n';
             }
     }

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace Cli {
 
 struct Command
@@ -17,21 +19,39 @@ struct Command
 
 int RunInfo(const QStringList &args, Io io);
 int RunConvert(const QStringList &args, Io io);
+int RunSort(const QStringList &args, Io io);
 
 // Usage error: prints `message` and the usage text to stderr.
 int UsageError(Io io, const QString &message);
 void PrintError(Io io, const QString &message);
 
+// What a project file keeps of an object beyond its transfer form.
+struct ProjectState
+{
+    std::int16_t diagramOrder = -1;
+    bool expanded = false;
+    std::uint8_t sortMode = 0;
+};
+
+struct InputObject
+{
+    TVetraObject object;
+    std::optional<ProjectState> state;   // set for objects from project files
+};
+
 // The objects of one input file, as given on the command line.
 struct InputFile
 {
     QString path;
-    QList<TVetraObject> objects;
+    QList<InputObject> objects;
+
+    QList<TVetraObject> transferObjects() const;
 };
 
-// Reads every input in order. Files that cannot be read or hold no object
-// are reported on stderr; false when any input failed.
-bool ReadInputs(const QStringList &paths, QList<InputFile> &inputs, Io io);
+// Reads every input in order: data files (.csv) and project files (.qxs; their
+// current list, or the original list with `originals`). Files that cannot be
+// read or hold no object are reported on stderr; false when any input failed.
+bool ReadInputs(const QStringList &paths, QList<InputFile> &inputs, Io io, bool originals = false);
 
 bool HasSuffix(const QString &path, QStringView suffix);
 

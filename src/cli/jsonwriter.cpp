@@ -115,6 +115,12 @@ void JsonWriter::value(std::uint64_t number)
     m_out << qulonglong(number);
 }
 
+void JsonWriter::value(bool flag)
+{
+    beforeValue();
+    m_out << (flag ? "true" : "false");
+}
+
 void JsonWriter::value(double number)
 {
     beforeValue();

@@ -28,6 +28,7 @@ public:
     void value(int number) { value(std::int64_t(number)); }
     void value(unsigned number) { value(std::uint64_t(number)); }
     void value(double number);
+    void value(bool flag);
 
     static QString Quote(QStringView text);
 

@@ -1,0 +1,78 @@
+#pragma once
+// CVetraDoc: the project — the current objects, the originals as downloaded,
+// the file path, the modified flag, and the views to tell about changes.
+
+#include "project/documentui.h"
+#include "project/projectfile.h"
+#include "project/vetradata.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+inline constexpr const char *kClipboardFormatName = "VetradeskClipboardFormat";
+
+class CVetraDoc
+{
+public:
+    // `ui` answers the document's questions; it must outlive the document.
+    explicit CVetraDoc(IDocumentUi &ui);
+    ~CVetraDoc();
+    CVetraDoc(const CVetraDoc &) = delete;
+    CVetraDoc &operator=(const CVetraDoc &) = delete;
+
+    CVetraData &Current() { return m_current; }
+    const CVetraData &Current() const { return m_current; }
+    const CVetraData &Originals() const { return m_originals; }
+
+    bool HasObjects() const { return m_current.GetCount() > 0 || m_originals.GetCount() > 0; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+    const QString &GetPath() const { return m_path; }
+
+    void RegisterView(IDocumentView *view);
+    void UnregisterView(IDocumentView *view);
+    void UpdateAllViews(IDocumentView *sender, int index);
+
+    // Download, data-file import and drop. With `synchronize`, objects that are
+    // already the project's latest ones may be left out (the user decides).
+    // False when the user cancelled.
+    bool AddObjects(const QList<TVetraObject> &incoming, bool add, bool synchronize);
+    void RestoreOriginals();
+    QString GetTitle(bool fileNameOnly) const;
+
+    // Asks to save a modified project first; false when the user cancelled or
+    // the save failed.
+    bool CloseProject();
+    bool Save();
+    bool SaveAs();
+    // Writes the whole project. The old file is replaced only once the new one
+    // is complete on disk; a failure is shown, leaves the project modified and
+    // returns false.
+    bool SaveToPath(const QString &path);
+    bool OpenProject(const QString &path, bool add);
+
+    // The private clipboard payload of the flagged current objects.
+    QByteArray BuildClipboardPayload(const Selection &selection) const;
+    bool CopyToClipboard(IProjectClipboard &clipboard, const Selection &selection) const;
+    // Appends the clipboard's objects. A damaged payload changes nothing, is
+    // shown as a read error and returns false.
+    bool PasteFromClipboard(const IProjectClipboard &clipboard);
+    bool CanPaste(const IProjectClipboard &clipboard) const;
+
+    // The program version written into project files (1.0.1.0 unless set).
+    void SetProgramVersion(const ProgramVersion &version) { m_version = version; }
+
+private:
+    void writeTo(const QString &path);
+    bool pastePayload(const QByteArray &payload);
+
+    IDocumentUi &m_ui;
+    CVetraData m_originals;
+    CVetraData m_current;
+    std::vector<IDocumentView *> m_views;
+    bool m_modified = false;
+    QString m_path;
+    ProgramVersion m_version{1, 0, 1, 0};
+};
