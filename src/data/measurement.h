@@ -27,7 +27,7 @@ struct MEAS_T
     std::uint8_t cover = 255;
     std::uint8_t rawDiameter = 0;
 };
-static_assert(sizeof(MEAS_T) == 3);
+static_assert(sizeof(MEAS_T) == 3);   // project files store the three bytes as they stand
 
 inline constexpr int kMaxMeasurements = 99;
 inline constexpr std::uint8_t kNoCover = 255;

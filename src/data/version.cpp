@@ -3,29 +3,29 @@
 #include "data/scan.h"
 #include "res/textformat.h"
 
+#include <QVarLengthArray>
+
 #include <array>
 
 CVersion CVersion::Parse(QStringView text)
 {
-    QString clean;
-    clean.reserve(text.size());
-    for (QChar c : text) {
-        if (c == u' ')
-            continue;
-        clean += (c == u',') ? QChar(u'.') : c;
-    }
-
-    // "%I64d.%I64d.%I64d.%I64d": stop at the first part that does not read.
+    // Blanks do not count and commas are points; read "%I64d.%I64d.%I64d.%I64d"
+    // and stop at the first part that does not read.
     std::array<std::int64_t, 4> parts{};
     int count = 0;
+    QVarLengthArray<QChar, 64> clean;   // version texts are short: no allocation
+    for (QChar c : text)
+        if (c != u' ')
+            clean.append(c == u',' ? QChar(u'.') : c);
+    const QStringView view(clean.constData(), clean.size());
     qsizetype pos = 0;
     while (count < 4) {
         if (count > 0) {
-            if (pos >= clean.size() || clean[pos] != u'.')
+            if (pos >= view.size() || view[pos] != u'.')
                 break;
             ++pos;
         }
-        if (!Scan::ReadInt(clean, pos, parts[count]))
+        if (!Scan::ReadInt(view, pos, parts[count]))
             break;
         ++count;
     }
@@ -38,7 +38,7 @@ CVersion CVersion::Parse(QStringView text)
     };
     switch (count) {
     case 1:
-        return clean.size() <= 19 ? CVersion(std::uint64_t(parts[0])) : CVersion();
+        return view.size() <= 19 ? CVersion(std::uint64_t(parts[0])) : CVersion();
     case 2:
         if (!inRange(0xFFFFFFFFLL))
             return {};
