@@ -77,6 +77,11 @@ enum StrId : int {
     IDS_STREAM_TIMEOUT            = 30514,
     IDS_STREAM_ERROR_CODE         = 30515,
     IDS_STREAM_ERROR_ON           = 30516,
+    IDS_SERIAL_NO_SUCH_PORT       = 30520,
+    IDS_SERIAL_PERMISSION         = 30521,
+    IDS_SERIAL_BUSY               = 30522,
+    IDS_SERIAL_OTHER              = 30523,
+    IDS_SERIAL_NOT_A_PORT         = 30524,
 
     // Project document
     IDS_UNNAMED                   = 30600,
@@ -89,6 +94,24 @@ enum StrId : int {
     IDS_SYNC_QUESTION             = 30607,
     IDS_SYNC_ADD_ALL              = 30608,
     IDS_SYNC_ADD_NEW              = 30609,
+
+    // Instrument layer
+    IDS_DEVERR_GENERIC            = 30700,
+    IDS_DEVERR_UPLOAD             = 30701,
+    IDS_DEVERR_PROGRAM            = 30702,
+    IDS_DEVERR_MODE               = 30703,
+    IDS_DEVERR_COMMUNICATION      = 30704,
+    IDS_DEVERR_FILE_READ          = 30705,
+    IDS_DEVERR_PACKAGE_TYPE       = 30706,
+    IDS_DEVERR_ABORTED            = 30707,
+    IDS_DEVERR_HARDWARE           = 30708,
+    IDS_DEVERR_NEWER_OS           = 30709,
+    IDS_DEVERR_RESTART            = 30710,
+    IDS_PORT_SERIAL               = 30711,
+    IDS_PORT_USB                  = 30712,
+    IDS_PORT_ETHERNET             = 30713,
+    IDS_NO_REMOTE_LOGIN           = 30714,
+    IDS_VETRA_INFO_TEXT           = 30715,
 
     // Command-line tool
     IDS_CLI_USAGE                 = 30400,

@@ -3,6 +3,7 @@
 #include "streamio/filestream.h"
 #include "streamio/ramdisk.h"
 #include "streamio/ramstream.h"
+#include "streamio/rs232stream.h"
 
 #include <memory>
 #include <mutex>
@@ -32,13 +33,15 @@ bool startsWithNoCase(const QString &text, QStringView prefix)
     return text.startsWith(prefix, Qt::CaseInsensitive);
 }
 
-// Serial ports and sockets have no stream class yet: their names fail
-// cleanly instead of being taken for file paths.
-[[noreturn]] CIoStream *OpenSerialStream(const QString &name, std::uint32_t)
+CIoStream *OpenSerialStream(const QString &name, std::uint32_t flags)
 {
-    throw StreamError(ERR_NOT_SUPPORTED, name);
+    std::uint32_t port = 0;
+    IsSerialPortName(name, &port);
+    return new CRs232Stream(port, flags, nullptr);
 }
 
+// Sockets have no stream class yet: their names fail cleanly instead of
+// being taken for file paths.
 [[noreturn]] CIoStream *OpenIpStream(const QString &name, std::uint32_t)
 {
     throw StreamError(ERR_NOT_SUPPORTED, name);

@@ -1,0 +1,128 @@
+#pragma once
+// CQxDevice: the abstract instrument driver. Once connected it owns the stream
+// and a command engine on it; derived classes identify the instrument and
+// carry out its functions.
+
+#include "device/callback.h"
+#include "device/errorcode.h"
+#include "device/qxcommands.h"
+#include "streamio/rs232stream.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace StreamIO {
+class CIoStream;
+}
+
+namespace Device {
+
+enum NTypes : std::int32_t {
+    Type_Vetrameter = 3,
+    Type_Count = 8,   // 0..7 are instrument families
+    Type_None = 8,
+};
+
+enum NPorts : std::int32_t {
+    Port_None = 0,
+    Port_Serial = 1,
+    Port_Usb = 2,
+    Port_Ip = 4,
+};
+
+QString GetPortKindText(NPorts kind);
+
+struct SDeviceInfo
+{
+    QString typeName;
+    QString firmwareVersion;
+    QString serialNumber;
+};
+
+struct SLoginRecord
+{
+    QString user;
+    QString text;
+    std::uint32_t flags = 0;
+    std::int32_t value = 0;
+};
+
+class CQxDevice
+{
+public:
+    CQxDevice(NTypes type, std::uint32_t portMask, QString typeName, std::uint32_t familyCode);
+    CQxDevice(const CQxDevice &) = delete;
+    CQxDevice &operator=(const CQxDevice &) = delete;
+
+    virtual ~CQxDevice();
+    virtual CQxDevice *CreateInstance() const = 0;
+    virtual QString GetErrorText(NError_code code) const;
+    // Takes ownership of an open stream of kind 1, 2 or 4.
+    virtual bool Connect(StreamIO::CIoStream *stream, NPorts kind);
+    // Gives the stream back; the caller owns it then.
+    virtual StreamIO::CIoStream *Disconnect();
+    virtual StreamIO::CIoStream *GetStream() const { return m_stream.get(); }
+    virtual QString GetStreamName() const;
+    virtual NPorts GetPortKind() const { return m_portKind; }
+    virtual bool AttachPackage(StreamIO::CIoStream *package);
+    virtual StreamIO::CIoStream *DetachPackage();
+    virtual bool SetCallback(CCallback *callback);
+    virtual CCallback *DetachCallback();
+    virtual std::uint32_t GetUploadBlockSize() const { return 0x8000; }
+    virtual int GetUploadChecksumKind() const { return 2; }
+    virtual StreamIO::SSerialSettings *GetLineSettings() { return &m_lineSettings; }
+    virtual bool Login(SLoginRecord &record);
+    virtual bool Logout();
+    virtual bool SetRemoteSession(bool on, int timeoutMs);
+    virtual bool SendSessionCommand();
+    virtual bool Identify(SDeviceInfo &info) = 0;
+    virtual QString GetInfoText() = 0;
+    virtual QString GetSerialNumber() = 0;
+    virtual bool QuickIdentify(SDeviceInfo &info);
+    virtual std::int32_t GetFirmwareId();
+    virtual int QueryText(const char *command, char *answer, int answerSize, int timeoutMs);
+    virtual NError_code Execute(std::uint8_t command, std::uint8_t *buffer, std::uint32_t payloadLength,
+                                std::uint32_t &replyLength, std::uint32_t bufferSize, int readTimeoutMs,
+                                int totalTimeoutMs);
+    virtual int Query(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer,
+                      std::uint32_t bufferSize, int timeoutMs);
+
+    NTypes GetType() const { return m_type; }
+    std::uint32_t GetPortMask() const { return m_portMask; }
+    const QString &GetTypeName() const { return m_typeName; }
+    std::uint32_t GetFamilyCode() const { return m_familyCode; }
+    bool IsConnected() const { return m_stream && m_commands; }
+    CQxCommands *Commands() const { return m_commands.get(); }
+    CCallback *Callback() const { return m_callback; }
+    const QString &StatusSuffix() const { return m_statusSuffix; }
+    void SetStatusSuffix(const QString &suffix) { m_statusSuffix = suffix; }
+
+protected:
+    // Sends a status line (a string resource plus the suffix) to the callback.
+    void ReportStatus(int stringId);
+
+    StreamIO::SSerialSettings m_lineSettings;
+
+private:
+    StreamIO::CIoStream *m_package = nullptr;
+    std::unique_ptr<StreamIO::CIoStream> m_stream;
+    NPorts m_portKind = Port_None;
+    CCallback *m_callback = nullptr;
+    std::unique_ptr<CQxCommands> m_commands;
+    SLoginRecord m_login;
+    bool m_blockSent = false;
+    QString m_statusSuffix;
+    const NTypes m_type;
+    const std::uint32_t m_portMask;
+    const QString m_typeName;
+    const std::uint32_t m_familyCode;
+};
+
+// A new, unconnected driver of `type`, or null for types without a driver.
+CQxDevice *CreateDevice(NTypes type);
+// The display name of `type`, or an empty text.
+QString GetTypeName(NTypes type);
+
+} // namespace Device
