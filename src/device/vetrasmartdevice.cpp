@@ -252,7 +252,7 @@ bool CVetraSmartDevice::ParseBinaryObject(TVetraObject &o, const std::uint8_t *r
     return true;
 }
 
-bool CVetraSmartDevice::parseBinaryReply(STransferContainer &c, const std::uint8_t *reply, std::uint32_t length) const
+bool CVetraSmartDevice::ParseBinaryReply(STransferContainer &c, const std::uint8_t *reply, std::uint32_t length) const
 {
     if (length < 5 || reply[0] != 1 || le16(reply + 3) != kRecordSize)
         return false;
@@ -272,7 +272,7 @@ bool CVetraSmartDevice::parseBinaryReply(STransferContainer &c, const std::uint8
     return failed == 0;
 }
 
-bool CVetraSmartDevice::parseTextReply(STransferContainer &c, const std::uint8_t *reply, std::uint32_t length) const
+bool CVetraSmartDevice::ParseTextReply(STransferContainer &c, const std::uint8_t *reply, std::uint32_t length) const
 {
     const QString text = QString::fromLatin1(reinterpret_cast<const char *>(reply), qsizetype(length));
     // "%c;%d;": the character '1', the count, each followed by ';'.
@@ -346,7 +346,7 @@ bool CVetraSmartDevice::DownloadObjects(STransferContainer &c, std::uint32_t bau
     SetBaudRate(kDefaultBaud);
     if (!ok)
         return empty;
-    return binary ? parseBinaryReply(c, buffer.get(), length) : parseTextReply(c, buffer.get(), length);
+    return binary ? ParseBinaryReply(c, buffer.get(), length) : ParseTextReply(c, buffer.get(), length);
 }
 
 NError_code CVetraSmartDevice::DeleteAllObjects()

@@ -51,6 +51,10 @@ public:
     virtual bool ParseBinaryObject(TVetraObject &object, const std::uint8_t *record) const;
 
     bool SetBaudRate(std::uint32_t baud);
+    // The reply of a download request: false when it is malformed or a piece
+    // failed (the objects read stay in the container).
+    bool ParseBinaryReply(STransferContainer &container, const std::uint8_t *reply, std::uint32_t length) const;
+    bool ParseTextReply(STransferContainer &container, const std::uint8_t *reply, std::uint32_t length) const;
     std::uint8_t GetMode() const { return m_mode; }
     std::uint8_t GetProtocol() const { return m_protocol; }
     const QString &GetHardwareRevision() const { return m_hardwareRevision; }
@@ -61,8 +65,6 @@ private:
     bool applyBaud(std::uint32_t baud);
     bool downloadReply(std::uint8_t *buffer, std::uint32_t size, int readMs, int totalMs, std::uint32_t &length,
                        bool &empty);
-    bool parseBinaryReply(STransferContainer &container, const std::uint8_t *reply, std::uint32_t length) const;
-    bool parseTextReply(STransferContainer &container, const std::uint8_t *reply, std::uint32_t length) const;
 
     std::uint8_t m_mode = Mode_Normal;
     std::uint8_t m_protocol = Protocol_Text;
