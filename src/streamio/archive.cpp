@@ -18,7 +18,8 @@ void CQXArchive::setUp(std::uint16_t mode, std::uint32_t bufferSize)
     m_size = std::max(bufferSize, kMinBufferSize);
     m_buffer.reset(new std::uint8_t[m_size]);
     m_cursor = m_buffer.get();
-    m_limit = IsLoading() ? m_cursor : m_cursor + m_size;
+    m_putLimit = IsLoading() ? m_cursor : m_cursor + m_size;
+    m_getLimit = m_cursor;
 }
 
 // The part of construction that may fail once the stream is there.
@@ -118,20 +119,20 @@ void CQXArchive::refill(std::uint32_t n)
     if (n > m_size)
         raise(ERR_INSUFFICIENT_BUFFER);
     std::uint8_t *front = m_buffer.get();
-    const std::uint32_t unread = std::uint32_t(m_limit - m_cursor);
+    const std::uint32_t unread = std::uint32_t(m_getLimit - m_cursor);
     m_base += std::uint32_t(m_cursor - front);
     std::memmove(front, m_cursor, unread);
     m_cursor = front;
-    m_limit = front + unread;
+    m_getLimit = front + unread;
     // A device may deliver less than asked; read on until the primitive
     // fits or the stream has nothing more.
     do {
-        const int got = m_stream->Read(m_limit, int(m_size - std::uint32_t(m_limit - front)));
+        const int got = m_stream->Read(m_getLimit, int(m_size - std::uint32_t(m_getLimit - front)));
         if (got <= 0)
             break;
-        m_limit += got;
-    } while (std::uint32_t(m_limit - m_cursor) < n);
-    if (std::uint32_t(m_limit - m_cursor) < n)
+        m_getLimit += got;
+    } while (std::uint32_t(m_getLimit - m_cursor) < n);
+    if (std::uint32_t(m_getLimit - m_cursor) < n)
         raise(ERR_HANDLE_EOF);
 }
 
@@ -142,6 +143,7 @@ void CQXArchive::closeStream(bool flush)
     CIoStream *stream = m_stream;
     const StreamHandle handle = m_handle;
     const bool own = m_ownsStream;
+    m_cursor = m_putLimit = m_getLimit = m_buffer.get();   // nothing more goes in or out
     m_stream = nullptr;
     m_handle = 0;
     m_ownsStream = false;
@@ -181,10 +183,10 @@ void CQXArchive::PutU16Array(const std::uint16_t *values, std::uint16_t count)
     const bool swap = m_mode & MODE_SWAP;
     std::uint32_t left = count;
     while (left > 0) {
-        std::uint32_t room = std::uint32_t(m_limit - m_cursor) / 2;
+        std::uint32_t room = std::uint32_t(std::max<std::ptrdiff_t>(m_putLimit - m_cursor, 0)) / 2;
         if (room == 0) {
             flushFor(2);
-            room = std::uint32_t(m_limit - m_cursor) / 2;
+            room = std::uint32_t(m_putLimit - m_cursor) / 2;
         }
         const std::uint32_t n = std::min(room, left);
         if (swap) {
@@ -205,9 +207,9 @@ void CQXArchive::PutBytes(const void *data, std::uint32_t count)
 {
     const auto *in = static_cast<const std::uint8_t *>(data);
     while (count > 0) {
-        if (m_cursor == m_limit)
+        if (m_putLimit - m_cursor < 1)
             flushFor(1);
-        const std::uint32_t n = std::min(count, std::uint32_t(m_limit - m_cursor));
+        const std::uint32_t n = std::min(count, std::uint32_t(m_putLimit - m_cursor));
         std::memcpy(m_cursor, in, n);
         m_cursor += n;
         in += n;
@@ -231,7 +233,7 @@ void CQXArchive::GetBytes(void *buffer, std::uint16_t count)
     std::uint32_t left = count;
     while (left > 0) {
         const std::uint32_t n = std::min(left, m_size);
-        if (std::uint32_t(m_limit - m_cursor) < n)
+        if (m_getLimit - m_cursor < std::ptrdiff_t(n))
             refill(n);
         std::memcpy(out, m_cursor, n);
         m_cursor += n;
@@ -246,7 +248,7 @@ void CQXArchive::GetU16Array(std::uint16_t *values, std::uint16_t count)
     const bool swap = m_mode & MODE_SWAP;
     while (left > 0) {
         const std::uint32_t n = std::min(left, m_size / 2);
-        if (std::uint32_t(m_limit - m_cursor) < 2 * n)
+        if (m_getLimit - m_cursor < std::ptrdiff_t(2 * n))
             refill(2 * n);
         std::memcpy(values, m_cursor, 2 * n);
         if (swap)
@@ -278,7 +280,7 @@ void CQXArchive::GetString(QString &out)
     else
         out = QString(qsizetype(n), Qt::Uninitialized);
     auto *units = reinterpret_cast<std::uint16_t *>(out.data());
-    if (std::uint32_t(m_limit - m_cursor) >= 2u * n && !(m_mode & MODE_SWAP)) {
+    if (m_getLimit - m_cursor >= std::ptrdiff_t(2u * n) && !(m_mode & MODE_SWAP)) {
         std::memcpy(units, m_cursor, 2u * n);
         m_cursor += 2u * n;
         return;

@@ -94,7 +94,7 @@ private:
     template <class T>
     void put(T v)
     {
-        if (std::uint32_t(m_limit - m_cursor) < sizeof(T))
+        if (m_putLimit - m_cursor < std::ptrdiff_t(sizeof(T)))
             flushFor(sizeof(T));
         if (m_mode & MODE_SWAP)
             v = byteSwapped(v);
@@ -104,7 +104,7 @@ private:
     template <class T>
     T get()
     {
-        if (std::uint32_t(m_limit - m_cursor) < sizeof(T))
+        if (m_getLimit - m_cursor < std::ptrdiff_t(sizeof(T)))
             refill(sizeof(T));
         T v;
         std::memcpy(&v, m_cursor, sizeof(T));
@@ -127,7 +127,12 @@ private:
     std::uint32_t m_size = 0;
     std::unique_ptr<std::uint8_t[]> m_buffer;
     std::uint8_t *m_cursor = nullptr;
-    std::uint8_t *m_limit = nullptr;
+    // Storing: bytes up to m_putLimit may be filled. Loading: bytes up to
+    // m_getLimit are read. The other limit stays at the buffer's start, so a
+    // primitive of the wrong direction (or after closing) reaches the checks
+    // of flushFor/refill instead of touching the buffer.
+    std::uint8_t *m_putLimit = nullptr;
+    std::uint8_t *m_getLimit = nullptr;
     std::uint32_t m_base = 0;
 };
 
