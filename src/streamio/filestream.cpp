@@ -30,11 +30,13 @@ int openFlags(std::uint32_t flags)
     return f;
 }
 
-// The advisory lock that stands for the sharing bits; 0 for none.
+// The advisory lock that stands for the sharing bits: a stream that lets
+// others write, or only reads and lets others read, shares the file; any
+// other holds it alone.
 int lockFor(std::uint32_t flags)
 {
     if (flags & SO_SHARE_WRITE)
-        return 0;
+        return LOCK_SH;
     const bool othersMayRead = flags & SO_SHARE_READ;
     return (othersMayRead && !(flags & SO_WRITE)) ? LOCK_SH : LOCK_EX;
 }
@@ -80,8 +82,7 @@ bool CFileStream::Open(const QString &name, std::uint32_t flags)
 
     struct stat st {};
     const bool device = ::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode);
-    const int lock = lockFor(flags);
-    if (lock && ::flock(fd, lock | LOCK_NB) != 0) {
+    if (::flock(fd, lockFor(flags) | LOCK_NB) != 0) {
         const int e = errno;
         ::close(fd);
         if (e == EWOULDBLOCK) {

@@ -5,7 +5,8 @@
 // Sharing bits are kept with advisory locks (flock), so that two streams of
 // this program, or two programs, do not write one file at the same time:
 // without SO_SHARE_WRITE a writer holds the file exclusively and a reader
-// shares it with other readers only.
+// shares it with other readers only; a stream with SO_SHARE_WRITE shares it
+// with everyone but a stream that wants it alone.
 
 #include "streamio/iostream.h"
 

@@ -183,9 +183,11 @@ TEST_F(FileStreamTest, SharingViolations)
         EXPECT_EQ(CodeOf([&] { w.Open(name, SO_READ | SO_WRITE | SO_SHARE_READ); }), ERR_SHARING_VIOLATION);
     }
     {
-        CFileStream w1, w2;
+        CFileStream w1, w2, alone;
         ASSERT_TRUE(w1.Open(name, SO_WRITE | SO_SHARE_WRITE));
         EXPECT_TRUE(w2.Open(name, SO_WRITE | SO_SHARE_WRITE));
+        // Streams that let others write still keep out one that wants the file alone.
+        EXPECT_EQ(CodeOf([&] { alone.Open(name, SO_READ | SO_WRITE); }), ERR_SHARING_VIOLATION);
     }
     EXPECT_EQ(ReadBytes(name), QByteArray("content"));
 }
