@@ -3,12 +3,9 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-set(VETRA_TEST_ENV
-  "QT_QPA_PLATFORM=offscreen"
-  "TZ=Europe/Berlin"
-  "LC_ALL=C.UTF-8"
-  "VETRADESK_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-  "VETRADESK_BINARY_DIR=${PROJECT_BINARY_DIR}")
+# The time zone, locale and private folders are set by the shared test main()
+# (tests/support/testmain.cpp), so a suite behaves the same under ctest and
+# when started by hand.
 
 function(vetra_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
@@ -16,5 +13,5 @@ function(vetra_add_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} vetra_testsupport GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "${VETRA_TEST_ENV}")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

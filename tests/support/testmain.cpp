@@ -12,9 +12,10 @@
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("TZ"))
-        qputenv("TZ", "Europe/Berlin");
+    // One zone with daylight-saving time for every run, whatever the machine's.
+    qputenv("TZ", "Europe/Berlin");
     tzset();
+    qputenv("LC_ALL", "C.UTF-8");
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
     const QString runtime = home.path() + QStringLiteral("/runtime");

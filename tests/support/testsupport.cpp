@@ -8,11 +8,14 @@
 
 namespace TestSupport {
 
+QString SourcePath(const QString &relative)
+{
+    return QStringLiteral(VETRADESK_SOURCE_DIR) + u'/' + relative;
+}
+
 QString FixturePath(const QString &name)
 {
-    const QByteArray root = qgetenv("VETRADESK_SOURCE_DIR");
-    return QString::fromLocal8Bit(root.isEmpty() ? QByteArray(VETRADESK_SOURCE_DIR_FALLBACK) : root)
-         + QStringLiteral("/tests/fixtures/") + name;
+    return SourcePath(QStringLiteral("tests/fixtures/") + name);
 }
 
 QByteArray ReadBytes(const QString &path)

@@ -14,6 +14,8 @@ namespace TestSupport {
 
 // Path of a file below tests/fixtures.
 QString FixturePath(const QString &name);
+// Path of a file of the source tree ("samples/demo.csv").
+QString SourcePath(const QString &relative);
 
 QByteArray ReadBytes(const QString &path);
 void WriteBytes(const QString &path, const QByteArray &bytes);
