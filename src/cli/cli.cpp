@@ -13,6 +13,9 @@ constexpr Command kCommands[] = {
     {u"info", &RunInfo},
     {u"convert", &RunConvert},
     {u"sort", &RunSort},
+    {u"search", &RunSearchCommand},
+    {u"download", &RunDownload},
+    {u"delete-all", &RunDeleteAll},
 };
 
 } // namespace
@@ -41,6 +44,13 @@ void CliDocumentUi::ShowError(const QString &message)
 {
     m_hadError = true;
     PrintError(m_io, m_context.isEmpty() ? message : m_context + QStringLiteral(": ") + message);
+}
+
+IDocumentUi::SyncAnswer CliDocumentUi::AskSynchronize(int incoming, int newOnes)
+{
+    m_io.err << Res::FormatString(Res::IDS_SYNC_ALREADY, {incoming - newOnes, incoming}) << u'\n';
+    m_io.err.flush();
+    return m_sync;
 }
 
 QList<TVetraObject> InputFile::transferObjects() const

@@ -20,7 +20,7 @@ public:
     SaveAnswer AskSaveChanges() override { return SaveAnswer::No; }
     std::optional<QString> AskSavePath(const QString &) override { return std::nullopt; }
     std::optional<QString> AskOpenPath() override { return std::nullopt; }
-    SyncAnswer AskSynchronize(int, int) override { return m_sync; }
+    SyncAnswer AskSynchronize(int incoming, int newOnes) override;
     void ShowError(const QString &message) override;
 
 private:

@@ -20,6 +20,9 @@ struct Command
 int RunInfo(const QStringList &args, Io io);
 int RunConvert(const QStringList &args, Io io);
 int RunSort(const QStringList &args, Io io);
+int RunSearchCommand(const QStringList &args, Io io);
+int RunDownload(const QStringList &args, Io io);
+int RunDeleteAll(const QStringList &args, Io io);
 
 // Usage error: prints `message` and the usage text to stderr.
 int UsageError(Io io, const QString &message);

@@ -2,7 +2,7 @@
 
 namespace Cli {
 
-bool Options::parse(const QStringList &args, std::initializer_list<OptionSpec> specs, QString &bad)
+bool Options::parse(const QStringList &args, const std::vector<OptionSpec> &specs, QString &bad)
 {
     bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -26,11 +26,17 @@ bool Options::parse(const QStringList &args, std::initializer_list<OptionSpec> s
             return false;
         }
         const QString canonical = QString::fromUtf16(spec->name);
-        if (!spec->takesValue) {
+        if (spec->value == OptionSpec::NoValue) {
             if (eq > 0) {
                 bad = a;
                 return false;
             }
+            m_flags.insert(canonical);
+            continue;
+        }
+        if (spec->value == OptionSpec::OptionalValue) {
+            if (eq > 0)
+                m_values.insert(canonical, a.mid(eq + 1));
             m_flags.insert(canonical);
             continue;
         }

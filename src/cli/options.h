@@ -7,22 +7,24 @@
 #include <QString>
 #include <QStringList>
 
-#include <initializer_list>
+#include <vector>
 
 namespace Cli {
 
 struct OptionSpec
 {
+    enum NValue { NoValue, Value, OptionalValue };   // an optional value only as --name=VALUE
+
     const char16_t *name;     // "--json", "-o"
     const char16_t *alias;    // other spelling or nullptr
-    bool takesValue;
+    NValue value;
 };
 
 class Options
 {
 public:
     // False when an argument is unknown or a value is missing; `bad` names it.
-    bool parse(const QStringList &args, std::initializer_list<OptionSpec> specs, QString &bad);
+    bool parse(const QStringList &args, const std::vector<OptionSpec> &specs, QString &bad);
 
     bool has(QStringView name) const { return m_flags.contains(name.toString()); }
     QString value(QStringView name) const { return m_values.value(name.toString()); }

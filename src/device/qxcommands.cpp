@@ -173,8 +173,8 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
             if (got <= 0)
                 break;
             have += std::uint32_t(got);
-            if (progress && progress->IsActive())
-                progress->OnProgress(int(std::uint64_t(have) * 100 / total), 1);
+            if (progress && progress->transferProgress)
+                progress->OnProgress(int(std::uint64_t(have) * 100 / total), 1, 0);
         }
         x.replyLength = have;
         if (have < total)

@@ -1,6 +1,6 @@
 #include "device/qxdevice.h"
 
-#include "device/abortflag.h"
+#include "device/worker.h"
 #include "device/vetrasmartdevice.h"
 #include "res/resources.h"
 #include "streamio/iostream.h"

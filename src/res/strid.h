@@ -16,6 +16,16 @@ enum StrId : int {
     IDS_COMMAND_FAILED            = 30100,
     IDS_INTERNAL_ERROR            = 30101,
 
+    // Instrument search
+    IDS_SEARCH_SERIAL             = 20000,
+    IDS_SEARCH_USB                = 20001,
+    IDS_SEARCH_ETHERNET           = 20002,
+    IDS_SEARCH_ON                 = 20003,
+    IDS_SEARCH_CANNOT_OPEN        = 20004,
+    IDS_SEARCH_NOT_FOUND          = 20006,
+    IDS_SEARCH_FOUND              = 20007,
+    IDS_SEARCH_CANNOT_OPEN_USB    = 20020,
+
     // Date and time pictures chosen by the DTFormat setting
     IDS_DATE_PATTERN_0            = 1022,
     IDS_DATE_PATTERN_1            = 1023,
@@ -113,6 +123,12 @@ enum StrId : int {
     IDS_NO_REMOTE_LOGIN           = 30714,
     IDS_VETRA_INFO_TEXT           = 30715,
 
+    // Main window commands
+    IDS_DOWNLOAD_FAILED           = 30800,
+    IDS_NO_OBJECTS_ON_INSTRUMENT  = 30801,
+    IDS_DELETE_FAILED             = 30802,
+    IDS_DELETE_SUCCEEDED          = 30803,
+
     // Command-line tool
     IDS_CLI_USAGE                 = 30400,
     IDS_CLI_UNKNOWN_COMMAND       = 30401,
@@ -123,6 +139,13 @@ enum StrId : int {
     IDS_CLI_UNSUPPORTED_OUTPUT    = 30406,
     IDS_CLI_BAD_SORT_MODE         = 30407,
     IDS_CLI_EACH_NEEDS_CSV        = 30408,
+    IDS_CLI_PORT_OR_SCAN          = 30409,
+    IDS_CLI_NO_SIMULATOR          = 30410,
+    IDS_CLI_NO_INSTRUMENT         = 30411,
+    IDS_CLI_DELETE_NEEDS_YES      = 30412,
+    IDS_CLI_NOTHING_ADDED         = 30413,
+    IDS_CLI_DOWNLOADED            = 30414,
+    IDS_CLI_PROGRESS              = 30415,
 };
 
 } // namespace Res

@@ -24,6 +24,14 @@ constexpr Entry kTable[] = {
     {IDS_TIME_PATTERN_1, u"h:mmt"},
     {IDS_TIME_PATTERN_2, u"H:mm"},
     {IDS_TIME_PATTERN_3, u"HH:mm"},
+    {IDS_SEARCH_SERIAL, u"Serial"},
+    {IDS_SEARCH_USB, u"USB"},
+    {IDS_SEARCH_ETHERNET, u"Ethernet"},
+    {IDS_SEARCH_ON, u"Search %s device on %s..."},
+    {IDS_SEARCH_CANNOT_OPEN, u"could not open port."},
+    {IDS_SEARCH_NOT_FOUND, u"No device of the required type found."},
+    {IDS_SEARCH_FOUND, u" %s   Serial: %s"},
+    {IDS_SEARCH_CANNOT_OPEN_USB, u"could not open USB device."},
     {IDS_REPORT_FATAL, u"Fatal Error"},
     {IDS_REPORT_ERROR, u"Error"},
     {IDS_REPORT_WARNING, u"Warning"},
@@ -62,7 +70,11 @@ constexpr Entry kTable[] = {
                     u"  vetradesk-cli info [--json] [--originals] FILE...\n"
                     u"  vetradesk-cli convert [--each] -o OUT.csv|OUT.qxs FILE...\n"
                     u"  vetradesk-cli sort --mode N PROJECT.qxs\n"
-                    u"FILE is a data file (.csv) or a project file (.qxs).\n"},
+                    u"  vetradesk-cli search (--port N | --scan [--all]) [--simulate[=FILE.csv]]\n"
+                    u"  vetradesk-cli download (--port N | --scan) -o OUT.csv|OUT.qxs [--add] [--sync new|all|cancel] [--text]\n"
+                    u"  vetradesk-cli delete-all (--port N | --scan) --yes\n"
+                    u"FILE is a data file (.csv) or a project file (.qxs). --simulate on an instrument\n"
+                    u"command starts a simulated instrument on COM1 (with the objects of FILE.csv).\n"},
     {IDS_CLI_UNKNOWN_COMMAND, u"unknown command \"%s\""},
     {IDS_CLI_BAD_OPTION, u"unknown or incomplete option \"%s\""},
     {IDS_CLI_MISSING_OUTPUT, u"the output file is missing (-o OUT)"},
@@ -71,6 +83,13 @@ constexpr Entry kTable[] = {
     {IDS_CLI_UNSUPPORTED_OUTPUT, u"%s: files of this kind cannot be written (expected .csv or .qxs)"},
     {IDS_CLI_BAD_SORT_MODE, u"the sort mode must be a number from 1 to 16"},
     {IDS_CLI_EACH_NEEDS_CSV, u"--each writes data files: the output must end in .csv"},
+    {IDS_CLI_PORT_OR_SCAN, u"give the instrument's port with --port N (1..256), or --scan (with --all to list every instrument), or --simulate"},
+    {IDS_CLI_NO_SIMULATOR, u"the simulated instrument cannot start (no pseudo-terminal)"},
+    {IDS_CLI_NO_INSTRUMENT, u"no Vetrameter found"},
+    {IDS_CLI_DELETE_NEEDS_YES, u"delete-all deletes every object on the instrument: confirm with --yes"},
+    {IDS_CLI_NOTHING_ADDED, u"Nothing was added."},
+    {IDS_CLI_DOWNLOADED, u"%d objects downloaded."},
+    {IDS_CLI_PROGRESS, u"\rDownloading... %3d%%"},
     {IDS_STREAM_FILE_NOT_FOUND, u"The file or device does not exist."},
     {IDS_STREAM_PATH_NOT_FOUND, u"The folder does not exist."},
     {IDS_STREAM_ACCESS_DENIED, u"Access is denied."},
@@ -119,6 +138,10 @@ constexpr Entry kTable[] = {
     {IDS_PORT_ETHERNET, u"Ethernet"},
     {IDS_NO_REMOTE_LOGIN, u"No remote login implemented."},
     {IDS_VETRA_INFO_TEXT, u"Device type:\t%s\r\nSerial number:\t%s\r\nFirmware Version:\t%s\r\nHardware revision:\t%s\r\nSignature:\t%s"},
+    {IDS_DOWNLOAD_FAILED, u"The download of objects from Vetrameter failed!"},
+    {IDS_NO_OBJECTS_ON_INSTRUMENT, u"No measurement objects found on Vetrameter!"},
+    {IDS_DELETE_FAILED, u"Delete all data on device failed!"},
+    {IDS_DELETE_SUCCEEDED, u"Delete all data on Vetrameter succeeded."},
     {IDS_APP_TITLE, u"Vetradesk"},
 };
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -96,8 +97,10 @@ bool CFileStream::Open(const QString &name, std::uint32_t flags)
         ::close(fd);
         RaiseErrno(e);
     }
-    if (device)
+    if (device) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);   // time-outs come from poll()
+        m_cancel = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    }
     m_fd = fd;
     m_device = device;
     SetError(0);
@@ -117,6 +120,8 @@ void CFileStream::Close()
     const int fd = m_fd;
     m_fd = -1;
     m_device = false;
+    if (const int cancel = m_cancel.exchange(-1); cancel >= 0)
+        ::close(cancel);
     if (::close(fd) != 0 && errno != EINTR)
         RaiseErrno(errno);
 }
@@ -178,15 +183,26 @@ bool CFileStream::CancelTransfer()
     return true;
 }
 
+void CFileStream::Interrupt()
+{
+    const int cancel = m_cancel.load();
+    if (cancel >= 0) {
+        const std::uint64_t one = 1;
+        (void)!::write(cancel, &one, sizeof one);
+    }
+}
+
 int CFileStream::waitFor(short events, int timeoutMs)
 {
-    pollfd p{m_fd, events, 0};
+    pollfd p[2] = {{m_fd, events, 0}, {m_cancel.load(), POLLIN, 0}};
     int r;
     do {
-        r = ::poll(&p, 1, timeoutMs);
+        r = ::poll(p, p[1].fd >= 0 ? 2 : 1, timeoutMs);
     } while (r < 0 && errno == EINTR);
     if (r < 0)
         RaiseErrno(errno);
+    if (r > 0 && p[1].fd >= 0 && (p[1].revents & POLLIN))
+        Raise(ERR_OPERATION_ABORTED);
     return r;
 }
 

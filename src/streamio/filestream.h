@@ -10,6 +10,8 @@
 
 #include "streamio/iostream.h"
 
+#include <atomic>
+
 namespace StreamIO {
 
 class CFileStream : public CIoStream
@@ -30,6 +32,11 @@ public:
     int Read(void *buffer, int count) override;
     int Write(const void *buffer, int count) override;
     bool IsRandomAccess() override { return true; }
+
+    // Ends a read or write that waits on a device, now and from then on, with
+    // StreamError 995. Safe from another thread while the stream stays open;
+    // the instrument worker uses it to break a blocked search.
+    void Interrupt();
     std::uint32_t GetLength() override;
     std::uint32_t GetPosition() override;
     std::uint32_t Seek(int offset, int origin) override;
@@ -48,6 +55,7 @@ private:
 
     int m_fd = -1;
     bool m_device = false;
+    std::atomic<int> m_cancel{-1};   // an eventfd for devices
     // Time-outs as the port keeps them: a read constant (0 = none) and a
     // write multiplier per byte plus a constant.
     int m_readConstant = 0;

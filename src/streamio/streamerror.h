@@ -39,6 +39,7 @@ inline constexpr std::uint32_t ERR_SEEK_ON_DEVICE = 132;
 inline constexpr std::uint32_t ERR_BUSY = 170;
 inline constexpr std::uint32_t ERR_FILENAME_TOO_LONG = 206;
 inline constexpr std::uint32_t ERR_FILE_TOO_LARGE = 223;
+inline constexpr std::uint32_t ERR_OPERATION_ABORTED = 995;
 inline constexpr std::uint32_t ERR_IO_DEVICE = 1117;
 inline constexpr std::uint32_t ERR_DEVICE_NOT_CONNECTED = 1167;
 inline constexpr std::uint32_t ERR_TIMEOUT = 1460;

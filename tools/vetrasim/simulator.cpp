@@ -160,6 +160,8 @@ void CSimulator::GenerateObjects(int count, std::uint32_t seed)
         o.rawDefaultBarDiameter = 16;
         o.neighborCorrection = std::uint8_t((i % 3) * 30);
         o.objectNumber = std::uint16_t(i + 1);
+        o.objectName = QStringLiteral("Object %1").arg(i + 1);
+        o.timeStamp = 1793520000 + std::int64_t(i) * 1800;   // from 2026-11-02 on, every half hour
         const int m = 1 + int((seed * 7 + std::uint32_t(i) * 13) % 99);
         for (int k = 0; k < m; ++k) {
             seed = seed * 1103515245u + 12345u;

@@ -1,0 +1,193 @@
+#include "device/worker.h"
+
+#include "res/report.h"
+#include "streamio/filestream.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace Device {
+namespace {
+
+struct Worker
+{
+    std::mutex lock;                 // the job list, the abort flag, the probed stream
+    std::condition_variable wake;    // stop or job queued
+    std::condition_variable idleChanged;
+    std::deque<SJobEntry> jobs;
+    bool aborted = false;
+    bool stop = false;
+    bool idle = true;
+    StreamIO::CFileStream *probed = nullptr;
+    std::thread thread;
+};
+
+Worker &worker()
+{
+    static Worker w;
+    return w;
+}
+
+void runJob(SJobEntry &job)
+{
+    switch (job.kind) {
+    case SJobEntry::Kind_Search: RunSearch(job); break;
+    default: break;   // this program queues no other job
+    }
+}
+
+void loop()
+{
+    Worker &w = worker();
+    for (;;) {
+        std::unique_lock guard(w.lock);
+        w.aborted = false;
+        w.idle = true;
+        w.idleChanged.notify_all();
+        w.wake.wait(guard, [&] { return w.stop || !w.jobs.empty(); });
+        if (w.stop)
+            return;
+        w.idle = false;
+        while (!w.jobs.empty()) {
+            if (w.aborted) {
+                w.jobs.clear();
+                break;
+            }
+            SJobEntry job = std::move(w.jobs.front());
+            w.jobs.pop_front();
+            guard.unlock();
+            try {
+                runJob(job);
+            } catch (...) {
+                // Reported once; the worker stays up for the jobs still to come.
+                VETRA_REPORT(Res::ReportKind::Fatal, QStringLiteral("Unhandled exception in Device Thread."));
+            }
+            guard.lock();
+            if (w.aborted)
+                w.jobs.clear();
+        }
+    }
+}
+
+void interruptProbedLocked(Worker &w)
+{
+    if (w.probed)
+        w.probed->Interrupt();
+}
+
+} // namespace
+
+bool StartWorker()
+{
+    Worker &w = worker();
+    std::lock_guard guard(w.lock);
+    w.jobs.clear();
+    w.stop = false;
+    w.idle = true;
+    if (!w.thread.joinable()) {
+        try {
+            w.thread = std::thread(loop);
+        } catch (const std::system_error &) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool QueueSearch(CCallback *receiver, const SSearchParams *params)
+{
+    if (!receiver || !params)
+        return false;
+    SJobEntry job;
+    job.kind = SJobEntry::Kind_Search;
+    job.callback = receiver;
+    job.type = params->type;
+    job.portKind = params->portKind;
+    job.scan = params->scan;
+    job.stopAtFirst = params->stopAtFirst;
+    job.portNumber = params->portNumber;
+    job.address = params->address;
+    Worker &w = worker();
+    {
+        std::lock_guard guard(w.lock);
+        w.jobs.push_back(std::move(job));
+        w.idle = false;
+    }
+    w.wake.notify_all();
+    return true;
+}
+
+void AbortJobs(int waitMs)
+{
+    Worker &w = worker();
+    std::unique_lock guard(w.lock);
+    w.aborted = true;
+    interruptProbedLocked(w);
+    if (waitMs != 0) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs);
+        w.idleChanged.wait_until(guard, until, [&] { return w.idle; });
+    }
+}
+
+void ClearAbort()
+{
+    Worker &w = worker();
+    std::lock_guard guard(w.lock);
+    w.aborted = false;
+}
+
+bool IsAborted()
+{
+    Worker &w = worker();
+    std::lock_guard guard(w.lock);
+    return w.aborted;
+}
+
+bool IsWorkerIdle()
+{
+    Worker &w = worker();
+    std::lock_guard guard(w.lock);
+    return w.idle;
+}
+
+bool WorkerAbortTest(int)
+{
+    return IsAborted();
+}
+
+void SetProbedStream(StreamIO::CFileStream *stream)
+{
+    Worker &w = worker();
+    std::lock_guard guard(w.lock);
+    w.probed = stream;
+    if (stream && w.aborted)
+        stream->Interrupt();
+}
+
+bool StopWorker()
+{
+    Worker &w = worker();
+    {
+        std::lock_guard guard(w.lock);
+        w.stop = true;
+        w.aborted = true;
+        w.jobs.clear();
+        interruptProbedLocked(w);
+    }
+    w.wake.notify_all();
+    // Every wait of a job is bounded or broken off above, so the join ends;
+    // no thread may outlive the stream layer.
+    if (w.thread.joinable())
+        w.thread.join();
+    std::lock_guard guard(w.lock);
+    w.stop = false;
+    w.aborted = false;
+    w.idle = true;
+    return true;
+}
+
+} // namespace Device

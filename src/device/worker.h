@@ -1,0 +1,65 @@
+#pragma once
+// The instrument worker: one process-wide thread that runs queued jobs (the
+// search for instruments) one after another and reports through CCallback.
+
+#include "device/callback.h"
+#include "device/qxdevice.h"
+
+#include <QString>
+
+namespace StreamIO {
+class CFileStream;
+class CIoStream;
+}
+
+namespace Device {
+
+struct SSearchParams
+{
+    NTypes type = Type_None;
+    NPorts portKind = Port_None;
+    bool scan = false;          // serial: try COM1..COM256 instead of one port
+    bool stopAtFirst = true;    // serial: stop after the first instrument found
+    int portNumber = 1;         // serial without scan
+    QString address;            // IP
+};
+
+struct SJobEntry
+{
+    enum NKind : std::int32_t { Kind_None = 0, Kind_Search = 1, Kind_Upgrade = 2 };
+
+    std::int32_t kind = Kind_None;
+    CCallback *callback = nullptr;
+    NTypes type = Type_None;
+    NPorts portKind = Port_None;
+    bool scan = false;
+    bool stopAtFirst = true;
+    std::int32_t portNumber = 1;
+    QString address;
+    CQxDevice *device = nullptr;              // upgrade: the connected driver
+    StreamIO::CIoStream *package = nullptr;   // upgrade: the firmware package
+    const void *selection = nullptr;          // upgrade: the chosen package entries
+};
+
+bool StartWorker();
+bool QueueSearch(CCallback *receiver, const SSearchParams *params);
+// Asks the running job to stop (a read it waits in is broken off) and drops
+// queued jobs; with waitMs, waits that long for the worker to become idle.
+void AbortJobs(int waitMs);
+void ClearAbort();
+bool IsAborted();
+// Aborts, breaks any blocked read and joins the thread: no job runs after it.
+bool StopWorker();
+bool IsWorkerIdle();
+
+// The command engine's abort test.
+bool WorkerAbortTest(int userValue);
+
+// The search of a job (worker thread).
+void RunSearch(SJobEntry &job);
+
+// The stream a job is waiting on, so that an abort can break the wait. The
+// job sets it before a blocking use and clears it before destroying the stream.
+void SetProbedStream(StreamIO::CFileStream *stream);
+
+} // namespace Device

@@ -1,0 +1,47 @@
+#include "res/report.h"
+
+#include "res/resources.h"
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+namespace Res {
+namespace {
+
+std::atomic<IReporter *> g_reporter{nullptr};
+
+struct Presentation { StrId caption; bool paragraph; bool cancel; };
+
+Presentation presentation(ReportKind kind)
+{
+    switch (kind) {
+    case ReportKind::Information: return {IDS_REPORT_INFORMATION, false, true};
+    case ReportKind::Warning: return {IDS_REPORT_WARNING, false, true};
+    case ReportKind::Error: return {IDS_REPORT_ERROR, true, true};
+    case ReportKind::Fatal: return {IDS_REPORT_FATAL, true, false};
+    }
+    return {IDS_REPORT_ERROR, false, false};   // any other value
+}
+
+} // namespace
+
+void SetReporter(IReporter *reporter)
+{
+    g_reporter.store(reporter);
+}
+
+ReportAnswer ReportMessage(ReportKind kind, const QString &text, const char *, int)
+{
+    const Presentation p = presentation(kind);
+    const QString caption = LoadString(p.caption);
+    const QString body = p.paragraph ? text + LoadString(IDS_REPORT_LOGFILE_PARAGRAPH) : text;
+    if (IReporter *r = g_reporter.load())
+        return r->Show(kind, caption, body, p.cancel);
+    static std::mutex lock;
+    std::lock_guard guard(lock);
+    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    return ReportAnswer::Ok;
+}
+
+} // namespace Res
