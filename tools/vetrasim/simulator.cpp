@@ -192,6 +192,12 @@ void CSimulator::SetFault(Fault fault, int parameter)
     m_faultParameter = parameter;
 }
 
+double CSimulator::LineSeconds() const
+{
+    std::lock_guard guard(m_lock);
+    return m_lineSeconds;
+}
+
 QStringList CSimulator::Log() const
 {
     std::lock_guard guard(m_lock);
@@ -286,6 +292,10 @@ void CSimulator::write(const std::vector<std::uint8_t> &bytes)
         done += std::size_t(n);
     }
     m_bytesSent += done;
+    {
+        std::lock_guard guard(m_lock);
+        m_lineSeconds += double(done) * 10.0 / m_baud.load();
+    }
     if (disconnect && m_master >= 0) {
         // The cable is pulled: the program's reads end, the terminal goes away.
         ::close(m_master);

@@ -74,6 +74,9 @@ public:
     void Stop();
 
     std::uint32_t Baud() const { return m_baud.load(); }
+    // The time the bytes sent so far take on the line at the rate each was
+    // sent with (10 bits a byte).
+    double LineSeconds() const;
     // What the instrument received, one entry per command ("text @ID@",
     // "frame D2 12", "S SC030202F8", "resync"), for tests and the log.
     QStringList Log() const;
@@ -116,6 +119,7 @@ private:
     std::atomic<bool> m_emptyStatus{true};
     std::atomic<std::uint32_t> m_baud{19200};
     std::uint64_t m_bytesSent = 0;   // the serving thread's own
+    double m_lineSeconds = 0;        // guarded by m_lock
     bool m_crlf = false;
     int m_mode = 0;
 };
