@@ -363,8 +363,10 @@ void CSimulator::serveText()
         std::lock_guard guard(m_lock);
         fault = m_fault;
     }
-    if (fault == Fault::Silent)
+    if (fault == Fault::Silent) {
+        log(QStringLiteral("text ignored"));
         return;
+    }
     write(std::vector<std::uint8_t>{kGoAhead});
     QByteArray command;
     std::uint8_t b = 0;

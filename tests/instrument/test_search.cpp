@@ -1,0 +1,230 @@
+// The worker thread and the search over serial ports.
+#include "simfixture.h"
+
+#include "device/worker.h"
+#include "res/report.h"
+
+#include <QStringList>
+
+#include <condition_variable>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+using namespace Device;
+
+namespace {
+
+// Records what a search reports, from the worker thread.
+class Receiver : public CCallback
+{
+public:
+    void OnStatus(const QString &text) override
+    {
+        {
+            std::lock_guard guard(lock);
+            statuses.append(text);
+        }
+        changed.notify_all();
+        if (throwOnStatus)
+            throw std::runtime_error("receiver failed");
+    }
+    void OnDeviceFound(CQxDevice *device) override
+    {
+        std::lock_guard guard(lock);
+        if (device) {
+            found.emplace_back(device);
+        } else {
+            ++ends;
+        }
+        changed.notify_all();
+    }
+    bool WaitForEnd(int ends = 1)
+    {
+        std::unique_lock guard(lock);
+        return changed.wait_for(guard, std::chrono::seconds(60), [&] { return this->ends >= ends; });
+    }
+    int EndCount()
+    {
+        std::lock_guard guard(lock);
+        return ends;
+    }
+
+    std::mutex lock;
+    std::condition_variable changed;
+    QStringList statuses;
+    std::vector<std::unique_ptr<CQxDevice>> found;
+    int ends = 0;
+    bool throwOnStatus = false;
+};
+
+class CountingReporter : public Res::IReporter
+{
+public:
+    Res::ReportAnswer Show(Res::ReportKind kind, const QString &, const QString &text, bool) override
+    {
+        std::lock_guard guard(lock);
+        reports.append(text);
+        kinds.push_back(kind);
+        return Res::ReportAnswer::Ok;
+    }
+    std::mutex lock;
+    QStringList reports;
+    std::vector<Res::ReportKind> kinds;
+};
+
+SSearchParams Scan(bool stopAtFirst = true)
+{
+    SSearchParams p;
+    p.type = Type_Vetrameter;
+    p.portKind = Port_Serial;
+    p.scan = true;
+    p.stopAtFirst = stopAtFirst;
+    return p;
+}
+
+class SearchTest : public SimFixture
+{
+protected:
+    void SetUp() override
+    {
+        SimFixture::SetUp();
+        ASSERT_TRUE(StartWorker());
+        ClearAbort();
+    }
+    void TearDown() override
+    {
+        StopWorker();
+        SimFixture::TearDown();
+    }
+
+    // Until the probe waits for the silent instrument's answer.
+    bool WaitUntilProbing()
+    {
+        for (int i = 0; i < 500; ++i) {
+            if (sim->Log().contains(QStringLiteral("text ignored")))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(SearchTest, AScanProbesCom1AndCom2AndFindsTheInstrumentOnCom3)
+{
+    Receiver r;
+    const SSearchParams p = Scan();
+    ASSERT_TRUE(QueueSearch(&r, &p));
+    ASSERT_TRUE(r.WaitForEnd());
+    ASSERT_EQ(r.found.size(), 1u);
+    auto *device = dynamic_cast<CVetraSmartDevice *>(r.found[0].get());
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->GetStreamName(), sim->SlavePath());
+    SDeviceInfo info;
+    EXPECT_TRUE(device->Identify(info));   // handed over still connected
+    const QString all = r.statuses.join(u'\n');
+    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM1:...\r\ncould not open port.")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM2:...\r\ncould not open port.")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM3:...\r\n Vetrameter   Serial: VM-20931")));
+    EXPECT_FALSE(all.contains(QStringLiteral("COM4")));   // stopped at the first
+    EXPECT_EQ(r.EndCount(), 1);
+}
+
+TEST_F(SearchTest, OnePortOnlyAndAnotherFamilyIsNotHandedOver)
+{
+    sim->SetFault(VetraSim::Fault::WrongFamily);
+    Receiver r;
+    SSearchParams p = Scan();
+    p.scan = false;
+    p.portNumber = 3;
+    ASSERT_TRUE(QueueSearch(&r, &p));
+    ASSERT_TRUE(r.WaitForEnd());
+    EXPECT_TRUE(r.found.empty());
+    ASSERT_FALSE(r.statuses.isEmpty());
+    EXPECT_TRUE(r.statuses.last().endsWith(QStringLiteral("No device of the required type found.")));
+    EXPECT_FALSE(r.statuses.join(u'\n').contains(QStringLiteral("COM1")));
+    // The port was closed again: it opens for someone else.
+    sim->SetFault(VetraSim::Fault::None);
+    EXPECT_TRUE(Connected());
+}
+
+TEST_F(SearchTest, JobsRunInOrderAndANullReceiverQueuesNothing)
+{
+    const SSearchParams p = Scan();
+    EXPECT_FALSE(QueueSearch(nullptr, &p));
+    Receiver first, second;
+    ASSERT_TRUE(QueueSearch(&first, &p));
+    ASSERT_TRUE(QueueSearch(&second, &p));   // queued while the first runs
+    ASSERT_TRUE(second.WaitForEnd());
+    EXPECT_EQ(first.EndCount(), 1);
+    EXPECT_EQ(first.found.size(), 1u);
+    EXPECT_TRUE(second.found.empty());   // the first still holds the instrument's port
+}
+
+TEST_F(SearchTest, AnAbortedScanReportsNothingMoreAndTheNextJobRuns)
+{
+    sim->SetFault(VetraSim::Fault::Silent);   // every probe of COM3 waits for its time-outs
+    Receiver aborted, queued;
+    SSearchParams p = Scan();
+    p.scan = false;
+    p.portNumber = 3;
+    ASSERT_TRUE(QueueSearch(&aborted, &p));
+    ASSERT_TRUE(QueueSearch(&queued, &p));
+    ASSERT_TRUE(WaitUntilProbing());
+    AbortJobs(10000);
+    EXPECT_TRUE(IsWorkerIdle());
+    // The wait for the silent instrument was broken off: the probe never got
+    // as far as its S-command fallback.
+    EXPECT_FALSE(sim->Log().contains(QStringLiteral("S SC030202F8"))) ;
+    const int statusesAtAbort = [&] { std::lock_guard g(aborted.lock); return int(aborted.statuses.size()); }();
+    EXPECT_EQ(aborted.EndCount(), 0);   // not even the final report
+    EXPECT_EQ(queued.EndCount(), 0);    // queued jobs never start
+    EXPECT_TRUE(queued.statuses.isEmpty());
+
+    sim->SetFault(VetraSim::Fault::None);
+    Receiver after;
+    ASSERT_TRUE(QueueSearch(&after, &p));
+    ASSERT_TRUE(after.WaitForEnd());
+    EXPECT_EQ(after.found.size(), 1u);
+    EXPECT_EQ(int(aborted.statuses.size()), statusesAtAbort);
+}
+
+TEST_F(SearchTest, AnExceptionInAJobIsReportedOnceAndTheWorkerServesOn)
+{
+    CountingReporter reporter;
+    Res::SetReporter(&reporter);
+    Receiver throwing;
+    throwing.throwOnStatus = true;
+    SSearchParams p = Scan();
+    p.scan = false;
+    p.portNumber = 1;
+    ASSERT_TRUE(QueueSearch(&throwing, &p));
+    Receiver next;
+    ASSERT_TRUE(QueueSearch(&next, &p));
+    ASSERT_TRUE(next.WaitForEnd());
+    Res::SetReporter(nullptr);
+    ASSERT_EQ(reporter.reports.size(), 1);
+    EXPECT_TRUE(reporter.reports[0].startsWith(QStringLiteral("Unhandled exception in Device Thread.")));
+    EXPECT_EQ(reporter.kinds[0], Res::ReportKind::Fatal);
+    EXPECT_EQ(throwing.EndCount(), 0);
+}
+
+TEST_F(SearchTest, StopWorkerBreaksAProbeThatWaitsAndJoins)
+{
+    sim->SetFault(VetraSim::Fault::Silent);
+    Receiver r;
+    SSearchParams p = Scan();
+    p.scan = false;
+    p.portNumber = 3;
+    ASSERT_TRUE(QueueSearch(&r, &p));
+    ASSERT_TRUE(WaitUntilProbing());
+    EXPECT_TRUE(StopWorker());
+    EXPECT_FALSE(sim->Log().contains(QStringLiteral("S SC030202F8")));
+    EXPECT_EQ(r.EndCount(), 0);
+    EXPECT_TRUE(r.found.empty());
+    // The port was released: it can be opened again at once.
+    sim->SetFault(VetraSim::Fault::None);
+    EXPECT_TRUE(Connected());
+}
