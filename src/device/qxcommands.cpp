@@ -198,6 +198,7 @@ NError_code CQxCommands::Execute(std::uint8_t command, std::uint8_t *buffer, std
     const Exchange x = exchange(command, buffer, payloadLength, bufferSize, readTimeoutMs, totalTimeoutMs, progress);
     replyLength = x.replyLength;
     m_lastStatus = x.status;
+    m_lastDataLength = x.dataLength;
     return x.code;
 }
 

@@ -58,6 +58,9 @@ public:
     // The first byte the instrument sent in the last binary exchange (its
     // status or data length); 0 when nothing came.
     std::uint8_t LastStatus() const { return m_lastStatus; }
+    // The data length the last binary exchange announced (s, or L of a long
+    // reply): the reply length less any checksum bytes.
+    std::uint32_t LastDataLength() const { return m_lastDataLength; }
     bool IsCrLfMode() const { return m_crlf; }
     void SetAbortTest(AbortTest test, int userValue)
     {
@@ -90,6 +93,7 @@ private:
     int m_userValue = 0;
     bool m_crlf = true;
     std::uint8_t m_lastStatus = 0;
+    std::uint32_t m_lastDataLength = 0;
 };
 
 } // namespace Device

@@ -4,6 +4,7 @@
 #include "res/resources.h"
 #include "streamio/rs232stream.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -188,6 +189,70 @@ bool CVetraSmartDevice::EnterMode2()
 }
 
 // ---------------------------------------------------------------------------
+// Service functions
+
+int CVetraSmartDevice::service(const QByteArray &payload, std::uint8_t *reply, std::uint32_t size)
+{
+    if (payload.size() > qsizetype(CQxCommands::kMaxPayload) || qsizetype(size) < payload.size())
+        return CQxCommands::Query_BadArguments;
+    std::memcpy(reply, payload.constData(), std::size_t(payload.size()));
+    return Query(kAppCommand, std::uint32_t(payload.size()), reply, size, 3000);
+}
+
+QString CVetraSmartDevice::ReadServiceText()
+{
+    std::uint8_t reply[100] = {};
+    const int n = service(QByteArray(1, char(0x33)), reply, sizeof reply);
+    return n > 0 && n < 240 ? QString::fromLatin1(reinterpret_cast<const char *>(reply), std::min(n, 100)) : QString();
+}
+
+bool CVetraSmartDevice::ServiceCommand31()
+{
+    std::uint8_t reply[64] = {};
+    return service(QByteArray(1, char(0x31)), reply, sizeof reply) < 240;
+}
+
+bool CVetraSmartDevice::ServiceCommand32()
+{
+    std::uint8_t reply[64] = {};
+    return service(QByteArray(1, char(0x32)), reply, sizeof reply) < 240;
+}
+
+bool CVetraSmartDevice::ServiceCommandText(const QString &a, const QString &b)
+{
+    std::uint8_t reply[64] = {};
+    return service('0' + a.toLatin1() + ';' + b.toLatin1(), reply, sizeof reply) < 240;
+}
+
+bool CVetraSmartDevice::ServiceCommand4060(bool flag)
+{
+    QByteArray payload("406000000");
+    if (flag)
+        payload[4] = '1';
+    std::uint8_t reply[64] = {};
+    return service(payload, reply, sizeof reply) < 240;
+}
+
+int CVetraSmartDevice::ReadServiceByte()
+{
+    std::uint8_t reply[64] = {};
+    const int n = service(QByteArray(1, char(0x13)), reply, sizeof reply);
+    return n > 0 && n < 240 ? reply[0] : -1;
+}
+
+bool CVetraSmartDevice::ServiceCommand06()
+{
+    std::uint8_t reply[64] = {};
+    return service(QByteArray(1, char(0x06)), reply, sizeof reply) == 1 && reply[0] == 0;
+}
+
+bool CVetraSmartDevice::ServiceCommand05()
+{
+    std::uint8_t reply[64] = {};
+    return service(QByteArray(1, char(0x05)), reply, sizeof reply) == 1 && reply[0] == 0;
+}
+
+// ---------------------------------------------------------------------------
 // Baud rate
 
 bool CVetraSmartDevice::applyBaud(std::uint32_t baud)
@@ -315,8 +380,11 @@ bool CVetraSmartDevice::downloadReply(std::uint8_t *buffer, std::uint32_t size, 
 {
     empty = false;
     const NError_code result = Execute(kAppCommand, buffer, 1, length, size, readMs, totalMs);
-    if (result == Err_Success)
+    if (result == Err_Success) {
+        // The checksum after the data is no part of the reply's content.
+        length = std::min(length, Commands()->LastDataLength());
         return true;
+    }
     // "No objects" is the instrument's status byte for a refused request only.
     empty = result == Err_Communication && Commands()->LastStatus() == kNoObjects;
     return false;

@@ -38,6 +38,16 @@ public:
     bool QuickIdentify(SDeviceInfo &info) override;
     std::int32_t GetFirmwareId() override;
 
+    // Service functions of application command 0xD2 (this program calls none of them).
+    virtual QString ReadServiceText();
+    virtual bool ServiceCommand31();
+    virtual bool ServiceCommand32();
+    virtual bool ServiceCommandText(const QString &a, const QString &b);
+    virtual bool ServiceCommand4060(bool flag);
+    virtual int ReadServiceByte();
+    virtual bool ServiceCommand06();
+    virtual bool ServiceCommand05();
+
     virtual bool DownloadObjects(STransferContainer &container, std::uint32_t baud, bool binary);
     // Deletes every object on the instrument; Err_Success when it did.
     virtual NError_code DeleteAllObjects();
@@ -62,6 +72,8 @@ public:
 
 private:
     bool sendS(const char *command, char echo);
+    // 0xD2 with `payload`; the Query result, the reply in `reply`.
+    int service(const QByteArray &payload, std::uint8_t *reply, std::uint32_t size);
     bool applyBaud(std::uint32_t baud);
     bool downloadReply(std::uint8_t *buffer, std::uint32_t size, int readMs, int totalMs, std::uint32_t &length,
                        bool &empty);

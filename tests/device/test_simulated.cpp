@@ -185,6 +185,12 @@ TEST_F(Simulated, FaultNone_BinaryDownloadAtEveryChecksumKind)
 
 TEST_F(Simulated, FaultNone_TextDownload)
 {
+    // The data-file text gives ASTM inch corrections in table steps only.
+    QList<TVetraObject> objects = sim.Objects();
+    for (TVetraObject &o : objects)
+        if (o.regional == 1 && o.neighborCorrection != 0)
+            o.neighborCorrection = 50;
+    sim.SetObjects(objects);
     STransferContainer c;
     ASSERT_TRUE(device->DownloadObjects(c, 115200, false));
     expectSameObjects(c);

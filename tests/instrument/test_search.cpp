@@ -150,6 +150,19 @@ TEST_F(SearchTest, OnePortOnlyAndAnotherFamilyIsNotHandedOver)
     EXPECT_TRUE(Connected());
 }
 
+TEST_F(SearchTest, AnInstrumentThatDropsTheLinkWhileAnsweringIsNotIdentifiedAndTheScanGoesOn)
+{
+    sim->SetFault(VetraSim::Fault::DisconnectAfter, 3);   // the adapter is pulled out mid-answer
+    Receiver r;
+    const SSearchParams p = Scan();
+    ASSERT_TRUE(QueueSearch(&r, &p));
+    ASSERT_TRUE(r.WaitForEnd());
+    EXPECT_TRUE(r.found.empty());
+    const QString all = r.statuses.join(u'\n');
+    EXPECT_TRUE(all.contains(QStringLiteral("COM3:...\r\nNo device of the required type found.")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM256:...")));
+}
+
 TEST_F(SearchTest, JobsRunInOrderAndANullReceiverQueuesNothing)
 {
     const SSearchParams p = Scan();
