@@ -91,9 +91,6 @@ TEST(DeviceRegistry, OnlyTheCoverMeterHasADriver)
     EXPECT_EQ(d->GetFamilyCode(), 6u);
     const StreamIO::SSerialSettings &s = *d->GetLineSettings();
     EXPECT_EQ(s.baud, 19200u);
-    EXPECT_EQ(s.dataBits, 8);
-    EXPECT_EQ(s.parity, 0u);
-    EXPECT_EQ(s.handshake, 0);
     EXPECT_EQ(s.readTimeout, 1500);
     EXPECT_EQ(s.writeTimeout, 50);
     std::unique_ptr<CQxDevice> twin(d->CreateInstance());
@@ -263,32 +260,6 @@ TEST_F(ScriptedDriver, StatusF3MeansNoObjectsOnlyAsAStatus)
     EXPECT_FALSE(download(QByteArray(), c));
     // F3 as the first data byte of a reply is data, not the status.
     EXPECT_FALSE(download(Hex("01 F3"), c));
-}
-
-TEST_F(ScriptedDriver, TextReplyPiecesAndCounts)
-{
-    TVetraObject o;
-    ASSERT_TRUE(device.ParseBinaryObject(o, reinterpret_cast<const std::uint8_t *>(makeRecord(4, 3).constData())));
-    o.objectName = QStringLiteral("Wall");
-    const QString piece = device.FormatDataFile(o);
-    STransferContainer c;
-    auto parse = [&](const QString &text) {
-        const QByteArray bytes = text.toLatin1();
-        c = {};
-        return device.ParseTextReply(c, reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                                     std::uint32_t(bytes.size()));
-    };
-    ASSERT_TRUE(parse(QStringLiteral("1;1;") + piece + QStringLiteral("<eof>")));
-    ASSERT_EQ(c.objects.size(), 1);
-    EXPECT_EQ(c.objects[0].objectName, QStringLiteral("Wall"));
-    EXPECT_EQ(c.objects[0].objectNumber, 4);
-
-    EXPECT_FALSE(parse(QStringLiteral("1;0;")));
-    EXPECT_FALSE(parse(QStringLiteral("1;501;") + piece + QStringLiteral("<eof>")));
-    EXPECT_FALSE(parse(QStringLiteral("2;1;") + piece + QStringLiteral("<eof>")));
-    // The second piece has no end mark: counted as failed, the first stays.
-    EXPECT_FALSE(parse(QStringLiteral("1;2;") + piece + QStringLiteral("<eof>") + piece));
-    EXPECT_EQ(c.objects.size(), 1);
 }
 
 TEST_F(ScriptedDriver, DeleteAllUsesTheDefaultTimeouts)

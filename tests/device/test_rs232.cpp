@@ -3,13 +3,9 @@
 #include "streamio/portmap.h"
 #include "streamio/rs232stream.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -267,38 +263,6 @@ TEST_F(SerialPort, SecondOpenOfAPortIsBusy)
     EXPECT_TRUE(message.contains(QStringLiteral("in use"))) << qPrintable(message);
     EXPECT_FALSE(second.IsOpen());
     EXPECT_TRUE(first.IsOpen());
-}
-
-TEST_F(SerialPort, DeviceThatIsNoTerminalIsRefused)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("plain"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    SetPortMap({{kPort, file}});
-    CRs232Stream s;
-    const SSerialSettings settings = driverSettings();
-    EXPECT_NE(codeOf([&] { s.OpenPort(kPort, kReadWrite, &settings); }), 0u);
-    EXPECT_FALSE(s.IsOpen());
-}
-
-TEST_F(SerialPort, PermissionDeniedNamesTheDialoutGroup)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root opens every device";
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("locked"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    ASSERT_TRUE(QFile::setPermissions(file, {}));
-    SetPortMap({{kPort, file}});
-    CRs232Stream s;
-    QString message;
-    const SSerialSettings settings = driverSettings();
-    EXPECT_EQ(codeOf([&] { s.OpenPort(kPort, kReadWrite, &settings); }, &message), ERR_ACCESS_DENIED);
-    EXPECT_TRUE(message.contains(QStringLiteral("dialout"))) << qPrintable(message);
 }
 
 TEST(PortMap, ParsesEntriesAndSkipsBadOnes)

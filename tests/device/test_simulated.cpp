@@ -76,14 +76,6 @@ TEST_F(Simulated, FaultNone_IdentifyByText)
     EXPECT_EQ(device->GetSerialNumber(), QStringLiteral("VM-20931"));
 }
 
-TEST_F(Simulated, FaultNone_QuickIdentifyUsesTheShortCommand)
-{
-    SDeviceInfo info;
-    ASSERT_TRUE(device->QuickIdentify(info));
-    EXPECT_EQ(info.firmwareVersion, QStringLiteral("2.11"));
-    EXPECT_EQ(sim.Log(), QStringList{QStringLiteral("text ID")});
-}
-
 TEST_F(Simulated, FaultNone_OlderInstrumentIdentifiesBySCommands)
 {
     sim.SetTextIdentification(false);
@@ -154,15 +146,6 @@ TEST_F(Simulated, FaultGarbage_ThenResyncOnceCleared)
     EXPECT_TRUE(logHas(QStringLiteral("resync")));
     SDeviceInfo info;
     EXPECT_TRUE(device->Identify(info));
-}
-
-TEST_F(Simulated, FaultNone_ValueAndSessionCommands)
-{
-    EXPECT_EQ(device->Commands()->ReadValue(), 0x06A3F1B2);
-    EXPECT_TRUE(device->SetRemoteSession(true, 5000));
-    EXPECT_TRUE(device->SetRemoteSession(false, 0));
-    EXPECT_TRUE(logHas(QStringLiteral("frame F4 10 05")));
-    EXPECT_TRUE(logHas(QStringLiteral("frame F4 11 00")));
 }
 
 TEST_F(Simulated, FaultNone_BinaryDownloadAtEveryChecksumKind)

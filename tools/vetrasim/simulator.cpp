@@ -158,7 +158,7 @@ void CSimulator::GenerateObjects(int count, std::uint32_t seed)
         o.regional = std::uint8_t((seed + std::uint32_t(i)) % 4);
         o.storageMode = std::uint8_t(i % 2);
         o.rawDefaultBarDiameter = 16;
-        o.neighborCorrection = std::uint8_t((i % 3) * 30);
+        o.neighborCorrection = std::uint8_t((i % 3) * 50);   // 0, 50, 100: values every unit can write
         o.objectNumber = std::uint16_t(i + 1);
         o.objectName = QStringLiteral("Object %1").arg(i + 1);
         o.timeStamp = 1793520000 + std::int64_t(i) * 1800;   // from 2026-11-02 on, every half hour
