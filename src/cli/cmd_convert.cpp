@@ -44,7 +44,7 @@ int RunConvert(const QStringList &args, Io io)
 {
     Options opts;
     QString bad;
-    if (!opts.parse(args, {{u"--each", nullptr, OptionSpec::NoValue}, {u"-o", u"--output", OptionSpec::Value}}, bad))
+    if (!opts.parse(args, {{u"--each", nullptr, OptionDef::NoValue}, {u"-o", u"--output", OptionDef::Value}}, bad))
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     const QString output = opts.value(u"-o");
     if (output.isEmpty())

@@ -62,7 +62,7 @@ int RunInfo(const QStringList &args, Io io)
 {
     Options opts;
     QString bad;
-    if (!opts.parse(args, {{u"--json", nullptr, OptionSpec::NoValue}, {u"--originals", nullptr, OptionSpec::NoValue}}, bad))
+    if (!opts.parse(args, {{u"--json", nullptr, OptionDef::NoValue}, {u"--originals", nullptr, OptionDef::NoValue}}, bad))
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     if (opts.positional().isEmpty())
         return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));

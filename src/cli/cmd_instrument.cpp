@@ -78,12 +78,12 @@ int writeDownload(const QString &output, const QList<TVetraObject> &objects, con
     return doc.SaveToPath(output) ? Exit_Ok : Exit_File;
 }
 
-bool parse(Options &opts, const QStringList &args, std::initializer_list<OptionSpec> more, Io io)
+bool parse(Options &opts, const QStringList &args, std::initializer_list<OptionDef> more, Io io)
 {
-    std::vector<OptionSpec> specs{kPortOption, kScanOption, kSimulateOption};
-    specs.insert(specs.end(), more.begin(), more.end());
+    std::vector<OptionDef> defs{kPortOption, kScanOption, kSimulateOption};
+    defs.insert(defs.end(), more.begin(), more.end());
     QString bad;
-    if (opts.parse(args, specs, bad))
+    if (opts.parse(args, defs, bad))
         return true;
     UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     return false;
@@ -94,7 +94,7 @@ bool parse(Options &opts, const QStringList &args, std::initializer_list<OptionS
 int RunSearchCommand(const QStringList &args, Io io)
 {
     Options opts;
-    if (!parse(opts, args, {{u"--all", nullptr, OptionSpec::NoValue}}, io))
+    if (!parse(opts, args, {{u"--all", nullptr, OptionDef::NoValue}}, io))
         return Exit_Usage;
     InstrumentSession session(io);
     if (!session.Configure(opts, true))
@@ -119,8 +119,8 @@ int RunDownload(const QStringList &args, Io io)
 {
     Options opts;
     if (!parse(opts, args,
-               {{u"-o", u"--output", OptionSpec::Value}, {u"--add", nullptr, OptionSpec::NoValue},
-                {u"--sync", nullptr, OptionSpec::Value}, {u"--text", nullptr, OptionSpec::NoValue}},
+               {{u"-o", u"--output", OptionDef::Value}, {u"--add", nullptr, OptionDef::NoValue},
+                {u"--sync", nullptr, OptionDef::Value}, {u"--text", nullptr, OptionDef::NoValue}},
                io))
         return Exit_Usage;
     const QString output = opts.value(u"-o");
@@ -164,7 +164,7 @@ int RunDownload(const QStringList &args, Io io)
 int RunDeleteAll(const QStringList &args, Io io)
 {
     Options opts;
-    if (!parse(opts, args, {{u"--yes", nullptr, OptionSpec::NoValue}}, io))
+    if (!parse(opts, args, {{u"--yes", nullptr, OptionDef::NoValue}}, io))
         return Exit_Usage;
     if (!opts.has(u"--yes"))
         return UsageError(io, Res::LoadString(Res::IDS_CLI_DELETE_NEEDS_YES));

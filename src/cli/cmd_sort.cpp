@@ -12,7 +12,7 @@ int RunSort(const QStringList &args, Io io)
 {
     Options opts;
     QString bad;
-    if (!opts.parse(args, {{u"--mode", u"-m", OptionSpec::Value}}, bad))
+    if (!opts.parse(args, {{u"--mode", u"-m", OptionDef::Value}}, bad))
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     const QString modeText = opts.value(u"--mode");
     bool numeric = false;

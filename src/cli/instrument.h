@@ -20,9 +20,9 @@ inline constexpr int Exit_NoInstrument = 3;
 inline constexpr int Exit_InstrumentFailed = 4;
 
 // The options every instrument command takes.
-inline constexpr OptionSpec kPortOption{u"--port", u"-p", OptionSpec::Value};
-inline constexpr OptionSpec kScanOption{u"--scan", nullptr, OptionSpec::NoValue};
-inline constexpr OptionSpec kSimulateOption{u"--simulate", nullptr, OptionSpec::OptionalValue};
+inline constexpr OptionDef kPortOption{u"--port", u"-p", OptionDef::Value};
+inline constexpr OptionDef kScanOption{u"--scan", nullptr, OptionDef::NoValue};
+inline constexpr OptionDef kSimulateOption{u"--simulate", nullptr, OptionDef::OptionalValue};
 
 // A run of the instrument layer for one command: the simulator when asked
 // for, the worker thread, and the drivers the search found.

@@ -2,7 +2,7 @@
 
 namespace Cli {
 
-bool Options::parse(const QStringList &args, const std::vector<OptionSpec> &specs, QString &bad)
+bool Options::parse(const QStringList &args, const std::vector<OptionDef> &defs, QString &bad)
 {
     bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -17,16 +17,16 @@ bool Options::parse(const QStringList &args, const std::vector<OptionSpec> &spec
         }
         const qsizetype eq = a.startsWith(u"--") ? a.indexOf(u'=') : -1;
         const QString key = eq > 0 ? a.left(eq) : a;
-        const OptionSpec *spec = nullptr;
-        for (const OptionSpec &s : specs)
+        const OptionDef *def = nullptr;
+        for (const OptionDef &s : defs)
             if (key == QStringView(s.name) || (s.alias && key == QStringView(s.alias)))
-                spec = &s;
-        if (!spec) {
+                def = &s;
+        if (!def) {
             bad = a;
             return false;
         }
-        const QString canonical = QString::fromUtf16(spec->name);
-        if (spec->value == OptionSpec::NoValue) {
+        const QString canonical = QString::fromUtf16(def->name);
+        if (def->value == OptionDef::NoValue) {
             if (eq > 0) {
                 bad = a;
                 return false;
@@ -34,7 +34,7 @@ bool Options::parse(const QStringList &args, const std::vector<OptionSpec> &spec
             m_flags.insert(canonical);
             continue;
         }
-        if (spec->value == OptionSpec::OptionalValue) {
+        if (def->value == OptionDef::OptionalValue) {
             if (eq > 0)
                 m_values.insert(canonical, a.mid(eq + 1));
             m_flags.insert(canonical);

@@ -11,7 +11,7 @@
 
 namespace Cli {
 
-struct OptionSpec
+struct OptionDef
 {
     enum NValue { NoValue, Value, OptionalValue };   // an optional value only as --name=VALUE
 
@@ -24,7 +24,7 @@ class Options
 {
 public:
     // False when an argument is unknown or a value is missing; `bad` names it.
-    bool parse(const QStringList &args, const std::vector<OptionSpec> &specs, QString &bad);
+    bool parse(const QStringList &args, const std::vector<OptionDef> &defs, QString &bad);
 
     bool has(QStringView name) const { return m_flags.contains(name.toString()); }
     QString value(QStringView name) const { return m_values.value(name.toString()); }

@@ -1,4 +1,4 @@
-#include "cli/cli.h"
+#include "support/clirun.h"
 
 #include "data/datafile.h"
 
@@ -18,24 +18,12 @@ namespace {
 
 QString S(const char *text) { return QString::fromUtf8(text); }
 
-struct Result
-{
-    int code = -1;
-    QString out, err;
-};
+using Result = TestSupport::CliResult;
 
 class CliTest : public ::testing::Test
 {
 protected:
-    static Result Invoke(const QStringList &args)
-    {
-        Result r;
-        QTextStream out(&r.out), err(&r.err);
-        r.code = Cli::Run(args, {out, err});
-        out.flush();
-        err.flush();
-        return r;
-    }
+    static Result Invoke(const QStringList &args) { return TestSupport::RunCli(args); }
     QString file(const char *name, const QString &text = {})
     {
         const QString path = dir.filePath(S(name));

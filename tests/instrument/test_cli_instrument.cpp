@@ -1,7 +1,7 @@
 // The instrument commands of vetradesk-cli against the simulated instrument.
 #include "simfixture.h"
 
-#include "cli/cli.h"
+#include "support/clirun.h"
 #include "data/datafile.h"
 #include "support/testsupport.h"
 
@@ -14,13 +14,10 @@ class CliInstrumentTest : public SimFixture
 protected:
     int Run(const QStringList &args)
     {
-        out.clear();
-        err.clear();
-        QTextStream o(&out), e(&err);
-        const int code = Cli::Run(args, {o, e});
-        o.flush();
-        e.flush();
-        return code;
+        const TestSupport::CliResult r = TestSupport::RunCli(args);
+        out = r.out;
+        err = r.err;
+        return r.code;
     }
     QString Path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
 

@@ -2,7 +2,7 @@
 // showing its lists, sorting it, and turning it back into a data file.
 #include "projecttest.h"
 
-#include "cli/cli.h"
+#include "support/clirun.h"
 #include "data/datafile.h"
 
 #include <QDir>
@@ -16,24 +16,12 @@ using namespace TestSupport;
 
 namespace {
 
-struct Result
-{
-    int code = -1;
-    QString out, err;
-};
+using Result = TestSupport::CliResult;
 
 class CliProjectTest : public StreamLayerTest
 {
 protected:
-    static Result Invoke(const QStringList &args)
-    {
-        Result r;
-        QTextStream out(&r.out), err(&r.err);
-        r.code = Cli::Run(args, {out, err});
-        out.flush();
-        err.flush();
-        return r;
-    }
+    static Result Invoke(const QStringList &args) { return TestSupport::RunCli(args); }
     static QJsonArray Json(const QStringList &args)
     {
         const Result r = Invoke(args);
