@@ -9,7 +9,7 @@
 namespace Res {
 namespace {
 
-struct Spec
+struct Conversion
 {
     bool left = false, plus = false, space = false, alt = false, zero = false;
     int width = 0;
@@ -55,7 +55,7 @@ bool asDouble(const FormatArg *a, double &out)
     return false;
 }
 
-QString pad(QString body, const Spec &s, bool numeric)
+QString pad(QString body, const Conversion &s, bool numeric)
 {
     const int fill = s.width - int(body.size());
     if (fill <= 0)
@@ -75,7 +75,7 @@ QString pad(QString body, const Spec &s, bool numeric)
     return QString(fill, u' ') + body;
 }
 
-QString formatInteger(const Spec &s, const FormatArg *arg)
+QString formatInteger(const Conversion &s, const FormatArg *arg)
 {
     std::int64_t v = 0;
     if (!asInt64(arg, v))
@@ -120,13 +120,13 @@ QString formatInteger(const Spec &s, const FormatArg *arg)
     }
     if (sign)
         digits.insert(digits.begin(), sign);
-    Spec padSpec = s;
+    Conversion padded = s;
     if (s.precision >= 0)
-        padSpec.zero = false;
-    return pad(QString::fromLatin1(digits.data(), qsizetype(digits.size())), padSpec, true);
+        padded.zero = false;
+    return pad(QString::fromLatin1(digits.data(), qsizetype(digits.size())), padded, true);
 }
 
-QString formatFloat(const Spec &s, const FormatArg *arg)
+QString formatFloat(const Conversion &s, const FormatArg *arg)
 {
     double v = 0;
     if (!asDouble(arg, v))
@@ -162,7 +162,7 @@ QString formatFloat(const Spec &s, const FormatArg *arg)
     return pad(QString::fromLatin1(out.data(), qsizetype(out.size())), s, std::isfinite(v));
 }
 
-QString formatText(const Spec &s, const FormatArg *arg)
+QString formatText(const Conversion &s, const FormatArg *arg)
 {
     if (!arg)
         return {};
@@ -170,7 +170,7 @@ QString formatText(const Spec &s, const FormatArg *arg)
     if (auto p = std::get_if<QString>(&arg->value())) {
         text = *p;
     } else {
-        Spec asNumber = s;
+        Conversion asNumber = s;
         asNumber.conv = std::holds_alternative<double>(arg->value()) ? u'g' : u'd';
         asNumber.width = 0;
         text = asNumber.conv == u'g' ? formatFloat(asNumber, arg) : formatInteger(asNumber, arg);
@@ -180,7 +180,7 @@ QString formatText(const Spec &s, const FormatArg *arg)
     return pad(text, s, false);
 }
 
-QString formatChar(const Spec &s, const FormatArg *arg)
+QString formatChar(const Conversion &s, const FormatArg *arg)
 {
     std::int64_t v = 0;
     if (!asInt64(arg, v))
@@ -205,7 +205,7 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
             continue;
         }
         const qsizetype start = i++;
-        Spec s;
+        Conversion s;
         for (; i < n; ++i) {
             const char16_t f = format[i].unicode();
             if (f == u'-') s.left = true;
