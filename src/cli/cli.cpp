@@ -16,6 +16,8 @@ constexpr Command kCommands[] = {
     {u"search", &RunSearchCommand},
     {u"download", &RunDownload},
     {u"delete-all", &RunDeleteAll},
+    {u"languages", &RunLanguages},
+    {u"settings", &RunSettings},
 };
 
 } // namespace

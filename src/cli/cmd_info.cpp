@@ -3,6 +3,7 @@
 #include "cli/jsonwriter.h"
 #include "cli/options.h"
 
+#include "app/appsettings.h"
 #include "data/objecttext.h"
 #include "data/statistics.h"
 #include "res/resources.h"
@@ -78,8 +79,8 @@ int RunInfo(const QStringList &args, Io io)
                 writeJson(json, in.path, o);
         json.endArray();
     } else {
-        const QString datePicture = Res::LoadString(Res::IDS_DATE_PATTERN_0);
-        const QString timePicture = Res::LoadString(Res::IDS_TIME_PATTERN_0);
+        const QString datePicture = Settings::GetDatePattern();
+        const QString timePicture = Settings::GetTimePattern();
         for (const InputFile &in : inputs)
             for (const InputObject &o : in.objects) {
                 const ObjectRow row = ObjectRowTexts(o.object, datePicture, timePicture);

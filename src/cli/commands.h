@@ -23,6 +23,8 @@ int RunSort(const QStringList &args, Io io);
 int RunSearchCommand(const QStringList &args, Io io);
 int RunDownload(const QStringList &args, Io io);
 int RunDeleteAll(const QStringList &args, Io io);
+int RunLanguages(const QStringList &args, Io io);
+int RunSettings(const QStringList &args, Io io);
 
 // Usage error: prints `message` and the usage text to stderr.
 int UsageError(Io io, const QString &message);

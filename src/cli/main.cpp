@@ -1,8 +1,7 @@
+#include "app/startup.h"
 #include "cli/cli.h"
 
 #include <QCoreApplication>
-
-#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -12,7 +11,10 @@ int main(int argc, char **argv)
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    const int code = Cli::Run(args, {out, err});
+    // The same start-up as the desktop program: settings, language, streams,
+    // worker; so texts follow the chosen language and dates its patterns.
+    CApplicationRun run(QCoreApplication::applicationFilePath());
+    const int code = run.IsRunning() ? Cli::Run(args, {out, err}) : 2;
     out.flush();
     err.flush();
     return code;

@@ -24,6 +24,13 @@ Presentation presentation(ReportKind kind)
     return {IDS_REPORT_ERROR, false, false};   // any other value
 }
 
+void printToStderr(const QString &caption, const QString &text)
+{
+    static std::mutex lock;
+    std::lock_guard guard(lock);
+    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(QString(text).replace(u'\r', QString())));
+}
+
 } // namespace
 
 void SetReporter(IReporter *reporter)
@@ -38,10 +45,17 @@ ReportAnswer ReportMessage(ReportKind kind, const QString &text, const char *, i
     const QString body = p.paragraph ? text + LoadString(IDS_REPORT_LOGFILE_PARAGRAPH) : text;
     if (IReporter *r = g_reporter.load())
         return r->Show(kind, caption, body, p.cancel);
-    static std::mutex lock;
-    std::lock_guard guard(lock);
-    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    printToStderr(caption, text);
     return ReportAnswer::Ok;
+}
+
+void ShowMessage(MessageIcon icon, const QString &caption, const QString &text)
+{
+    if (IReporter *r = g_reporter.load()) {
+        r->Message(icon, caption, text);
+        return;
+    }
+    printToStderr(caption, text);
 }
 
 } // namespace Res

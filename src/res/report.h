@@ -16,6 +16,8 @@ enum class ReportKind : int {
 
 enum class ReportAnswer { Ok, Cancel };
 
+enum class MessageIcon { Information, Warning, Error, Question };
+
 class IReporter
 {
 public:
@@ -23,6 +25,8 @@ public:
     // `caption` and `text` are complete (the log-file paragraph appended
     // where the kind wants it); `withCancel` asks for OK and Cancel.
     virtual ReportAnswer Show(ReportKind kind, const QString &caption, const QString &text, bool withCancel) = 0;
+    // An ordinary message with OK.
+    virtual void Message(MessageIcon icon, const QString &caption, const QString &text) = 0;
 };
 
 // Replaces the reporter; null restores the stderr default. The caller keeps
@@ -30,6 +34,9 @@ public:
 void SetReporter(IReporter *reporter);
 
 ReportAnswer ReportMessage(ReportKind kind, const QString &text, const char *file = nullptr, int line = 0);
+
+// An ordinary message box (with OK) through the reporter; stderr without one.
+void ShowMessage(MessageIcon icon, const QString &caption, const QString &text);
 
 } // namespace Res
 

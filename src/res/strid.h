@@ -16,6 +16,26 @@ enum StrId : int {
     IDS_COMMAND_FAILED            = 30100,
     IDS_INTERNAL_ERROR            = 30101,
 
+    // Settings, language and start-up
+    IDS_KEY_SETTINGS              = 145,
+    IDS_KEY_UPGRADE_TOOL          = 150,
+    IDS_VALUE_PFAD                = 151,
+    IDS_VALUE_LANGUAGEFILE        = 152,
+    IDS_VALUE_DATAFOLDER          = 153,
+    IDS_VALUE_DTFORMAT            = 155,
+    IDS_LANGUAGE_PATTERN          = 161,
+    IDS_UPGRADE_HELP_FILE         = 162,
+    IDS_UPGRADE_TOOL_FILE         = 163,
+    IDS_REGISTRY_WRITE_FAILED     = 1000,
+    IDS_FOLDER_INCORRECT          = 1002,
+    IDS_FOLDER_READ_ONLY          = 1003,
+    IDS_STARTUP_EXCEPTION         = 1004,
+    IDS_CAPTION_ERROR             = 1005,
+    IDS_DATETIME_PREVIEW          = 1015,
+    IDS_DEFAULT_PFAD              = 1020,
+    IDS_HELP_FILE                 = 1181,
+    IDS_SETTINGS_DAMAGED          = 30900,
+
     // Instrument search
     IDS_SEARCH_SERIAL             = 20000,
     IDS_SEARCH_USB                = 20001,
@@ -146,6 +166,12 @@ enum StrId : int {
     IDS_CLI_NOTHING_ADDED         = 30413,
     IDS_CLI_DOWNLOADED            = 30414,
     IDS_CLI_PROGRESS              = 30415,
+    IDS_CLI_SETTINGS_LINES        = 30416,
+    IDS_CLI_USABLE                = 30417,
+    IDS_CLI_NOT_USABLE            = 30418,
+    IDS_CLI_ACTIVE                = 30419,
+    IDS_CLI_BAD_FORMAT_INDEX      = 30420,
+    IDS_CLI_NO_SUCH_LANGUAGE      = 30421,
 };
 
 } // namespace Res

@@ -16,6 +16,22 @@ struct Entry
 };
 
 constexpr Entry kTable[] = {
+    {IDS_KEY_SETTINGS, u"Software\\Quelix\\Vetradesk\\Settings"},
+    {IDS_KEY_UPGRADE_TOOL, u"Software\\Quelix\\QxUpgrade\\Settings"},
+    {IDS_VALUE_PFAD, u"Pfad"},
+    {IDS_VALUE_LANGUAGEFILE, u"LanguageFile"},
+    {IDS_VALUE_DATAFOLDER, u"DataFolder"},
+    {IDS_VALUE_DTFORMAT, u"DTFormat"},
+    {IDS_LANGUAGE_PATTERN, u"Vetradesk_*.dll"},
+    {IDS_UPGRADE_HELP_FILE, u"QxUpgrade.chm"},
+    {IDS_UPGRADE_TOOL_FILE, u"QxUpgrade.exe"},
+    {IDS_REGISTRY_WRITE_FAILED, u"The registry entry could not be written."},
+    {IDS_FOLDER_INCORRECT, u"The folder for saving the files is incorrect.\nPlease change the menu Edit, Setup, before you start the upgrade."},
+    {IDS_FOLDER_READ_ONLY, u"You don't have write permission for the folder in which the files should be stored.\nPlease change in the menu Edit, Setup, before you start the upgrade."},
+    {IDS_STARTUP_EXCEPTION, u"An unhandled MFC exception occured"},
+    {IDS_CAPTION_ERROR, u"Vetradesk Error"},
+    {IDS_DATETIME_PREVIEW, u"Date/Time format:"},
+    {IDS_DEFAULT_PFAD, u"/tmp"},
     {IDS_DATE_PATTERN_0, u"MM/dd/yyyy"},
     {IDS_DATE_PATTERN_1, u"dd-MM-yyyy"},
     {IDS_DATE_PATTERN_2, u"dd/MM/yyyy"},
@@ -24,6 +40,7 @@ constexpr Entry kTable[] = {
     {IDS_TIME_PATTERN_1, u"h:mmt"},
     {IDS_TIME_PATTERN_2, u"H:mm"},
     {IDS_TIME_PATTERN_3, u"HH:mm"},
+    {IDS_HELP_FILE, u"VETRADESK_ENU.pdf"},
     {IDS_SEARCH_SERIAL, u"Serial"},
     {IDS_SEARCH_USB, u"USB"},
     {IDS_SEARCH_ETHERNET, u"Ethernet"},
@@ -73,6 +90,8 @@ constexpr Entry kTable[] = {
                     u"  vetradesk-cli search (--port N | --scan [--all]) [--simulate[=FILE.csv]]\n"
                     u"  vetradesk-cli download (--port N | --scan) -o OUT.csv|OUT.qxs [--add] [--sync new|all|cancel] [--text]\n"
                     u"  vetradesk-cli delete-all (--port N | --scan) --yes\n"
+                    u"  vetradesk-cli languages\n"
+                    u"  vetradesk-cli settings [--date-format 0-3] [--time-format 0-3] [--language NAME]\n"
                     u"FILE is a data file (.csv) or a project file (.qxs). --simulate on an instrument\n"
                     u"command starts a simulated instrument on COM1 (with the objects of FILE.csv).\n"},
     {IDS_CLI_UNKNOWN_COMMAND, u"unknown command \"%s\""},
@@ -90,6 +109,12 @@ constexpr Entry kTable[] = {
     {IDS_CLI_NOTHING_ADDED, u"Nothing was added."},
     {IDS_CLI_DOWNLOADED, u"%d objects downloaded."},
     {IDS_CLI_PROGRESS, u"\rDownloading... %3d%%"},
+    {IDS_CLI_SETTINGS_LINES, u"Settings file:\t%s\nLanguageFile:\t%s (%s)\nDTFormat:\t%u (date %s, time %s)\nPfad:\t%s\nDataFolder:\t%s\n"},
+    {IDS_CLI_USABLE, u"usable"},
+    {IDS_CLI_NOT_USABLE, u"not usable (other version)"},
+    {IDS_CLI_ACTIVE, u"active"},
+    {IDS_CLI_BAD_FORMAT_INDEX, u"the date and time formats are numbered 0 to 3"},
+    {IDS_CLI_NO_SUCH_LANGUAGE, u"there is no usable language \"%s\"; there are: %s"},
     {IDS_STREAM_FILE_NOT_FOUND, u"The file or device does not exist."},
     {IDS_STREAM_PATH_NOT_FOUND, u"The folder does not exist."},
     {IDS_STREAM_ACCESS_DENIED, u"Access is denied."},
@@ -142,6 +167,7 @@ constexpr Entry kTable[] = {
     {IDS_NO_OBJECTS_ON_INSTRUMENT, u"No measurement objects found on Vetrameter!"},
     {IDS_DELETE_FAILED, u"Delete all data on device failed!"},
     {IDS_DELETE_SUCCEEDED, u"Delete all data on Vetrameter succeeded."},
+    {IDS_SETTINGS_DAMAGED, u"The settings file %s cannot be read (%s). Vetradesk starts with the default settings; the file is kept as %s.damaged when settings are saved."},
     {IDS_APP_TITLE, u"Vetradesk"},
 };
 

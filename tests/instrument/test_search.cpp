@@ -68,6 +68,7 @@ public:
         kinds.push_back(kind);
         return Res::ReportAnswer::Ok;
     }
+    void Message(Res::MessageIcon, const QString &, const QString &) override {}
     std::mutex lock;
     QStringList reports;
     std::vector<Res::ReportKind> kinds;

@@ -1,0 +1,115 @@
+// vetradesk-cli languages
+// vetradesk-cli settings [--date-format I] [--time-format I] [--language NAME]
+#include "cli/commands.h"
+#include "cli/options.h"
+
+#include "app/appsettings.h"
+#include "app/language.h"
+#include "app/settingsstore.h"
+#include "res/resources.h"
+
+#include <ctime>
+
+namespace Cli {
+namespace {
+
+QString languageFileOf(const SLanguageEntry &e)
+{
+    return e.path.isEmpty() ? Settings::ProgramPath()
+                            : JoinFolderPath(Settings::ProgramFolder(), QStringLiteral("/")) + e.info.GetOriginalFileName();
+}
+
+bool isActive(const SLanguageEntry &e)
+{
+    return e.path.isEmpty() ? Res::StringSource() == nullptr
+                            : LanguageVersionInfo().GetOriginalFileName() == e.info.GetOriginalFileName()
+                                  && Res::StringSource() != nullptr;
+}
+
+void printSettings(Io io)
+{
+    const SSettings &s = Settings::Current();
+    int dateId = 0, timeId = 0;
+    const QString date = Settings::GetDatePattern(&dateId);
+    const QString time = Settings::GetTimePattern(&timeId);
+    io.out << Res::FormatString(Res::IDS_CLI_SETTINGS_LINES,
+                                {Settings::Store() ? Settings::Store()->Path() : QString(), s.languageFile,
+                                 LanguageVersionInfo().GetInternalName(), s.dtFormat, date, time, s.pfad,
+                                 s.dataFolder});
+    io.out << Res::LoadString(Res::IDS_DATETIME_PREVIEW) << QStringLiteral("  ")
+           << Settings::FormatTimeStamp(std::int64_t(std::time(nullptr))) << u'\n';
+}
+
+bool readIndex(const Options &opts, QStringView name, int &index)
+{
+    if (!opts.has(name))
+        return true;
+    bool ok = false;
+    index = opts.value(name).toInt(&ok);
+    return ok && index >= 0 && index <= 3;
+}
+
+} // namespace
+
+int RunLanguages(const QStringList &args, Io io)
+{
+    if (!args.isEmpty())
+        return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {args.first()}));
+    for (const SLanguageEntry &e : FindLanguages(Settings::ProgramFolder())) {
+        io.out << QStringList{e.info.GetInternalName(), e.path.isEmpty() ? Settings::ProgramPath() : e.path,
+                              e.info.ProductVersionText(),
+                              Res::LoadString(e.usable ? Res::IDS_CLI_USABLE : Res::IDS_CLI_NOT_USABLE),
+                              isActive(e) ? Res::LoadString(Res::IDS_CLI_ACTIVE) : QString()}
+                      .join(u'\t')
+               << u'\n';
+    }
+    return Exit_Ok;
+}
+
+int RunSettings(const QStringList &args, Io io)
+{
+    Options opts;
+    QString bad;
+    if (!opts.parse(args,
+                    {{u"--date-format", nullptr, OptionDef::Value}, {u"--time-format", nullptr, OptionDef::Value},
+                     {u"--language", nullptr, OptionDef::Value}},
+                    bad)
+        || !opts.positional().isEmpty())
+        return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad.isEmpty() ? opts.positional().value(0) : bad}));
+
+    // As the settings dialog's OK does it.
+    const std::uint32_t current = Settings::Current().dtFormat;
+    int date = int((current >> 8) & 0xFF) <= 3 ? int((current >> 8) & 0xFF) : 0;
+    int time = int(current & 0xFF) <= 3 ? int(current & 0xFF) : 0;
+    if (!readIndex(opts, u"--date-format", date) || !readIndex(opts, u"--time-format", time))
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_BAD_FORMAT_INDEX));
+    if (opts.has(u"--language")) {
+        const QString wanted = opts.value(u"--language");
+        const QList<SLanguageEntry> languages = FindLanguages(Settings::ProgramFolder());
+        const SLanguageEntry *chosen = nullptr;
+        QStringList names;
+        for (const SLanguageEntry &e : languages) {
+            if (!e.usable)
+                continue;
+            names.append(e.info.GetInternalName());
+            if (e.info.GetInternalName().compare(wanted, Qt::CaseInsensitive) == 0)
+                chosen = &e;
+        }
+        if (!chosen)
+            return UsageError(io, Res::FormatString(Res::IDS_CLI_NO_SUCH_LANGUAGE, {wanted, names.join(QStringLiteral(", "))}));
+        const QString original = chosen->path.isEmpty() ? ProgramVersionInfo().GetOriginalFileName()
+                                                        : chosen->info.GetOriginalFileName();
+        const bool changed = Settings::GetLanguageFile(true) != (chosen->path.isEmpty()
+                                                                     ? Settings::ProgramPath().section(u'/', -1)
+                                                                     : original);
+        if (changed)
+            Settings::SetLanguageFile(languageFileOf(*chosen));
+    }
+    const std::uint32_t wanted = std::uint32_t(date) * 256 + std::uint32_t(time);
+    if (wanted != current)
+        Settings::SaveDateTimeFormat(wanted);
+    printSettings(io);
+    return Exit_Ok;
+}
+
+} // namespace Cli
