@@ -78,6 +78,20 @@ int writeDownload(const QString &output, const QList<TVetraObject> &objects, con
     return doc.SaveToPath(output) ? Exit_Ok : Exit_File;
 }
 
+// Reaches the instrument as the search does; null with `code` set when it
+// cannot (the reason has been printed).
+std::unique_ptr<Device::CVetraSmartDevice> reach(InstrumentSession &session, const Options &opts, int &code)
+{
+    if (!session.Configure(opts, false)) {
+        code = Exit_Usage;
+        return nullptr;
+    }
+    std::unique_ptr<Device::CVetraSmartDevice> device = session.Connect();
+    if (!device)
+        code = Exit_NoInstrument;
+    return device;
+}
+
 bool parse(Options &opts, const QStringList &args, std::initializer_list<OptionDef> more, Io io)
 {
     std::vector<OptionDef> defs{kPortOption, kScanOption, kSimulateOption};
@@ -134,11 +148,10 @@ int RunDownload(const QStringList &args, Io io)
         return Exit_File;
     }
     InstrumentSession session(io);
-    if (!session.Configure(opts, false))
-        return Exit_Usage;
-    std::unique_ptr<Device::CVetraSmartDevice> device = session.Connect();
+    int code = Exit_Ok;
+    std::unique_ptr<Device::CVetraSmartDevice> device = reach(session, opts, code);
     if (!device)
-        return Exit_NoInstrument;
+        return code;
 
     Device::STransferContainer container;
     bool ok;
@@ -169,11 +182,10 @@ int RunDeleteAll(const QStringList &args, Io io)
     if (!opts.has(u"--yes"))
         return UsageError(io, Res::LoadString(Res::IDS_CLI_DELETE_NEEDS_YES));
     InstrumentSession session(io);
-    if (!session.Configure(opts, false))
-        return Exit_Usage;
-    std::unique_ptr<Device::CVetraSmartDevice> device = session.Connect();
+    int code = Exit_Ok;
+    std::unique_ptr<Device::CVetraSmartDevice> device = reach(session, opts, code);
     if (!device)
-        return Exit_NoInstrument;
+        return code;
     const Device::NError_code result = device->DeleteAllObjects();
     release(device);
     if (result != Device::Err_Success) {

@@ -1,6 +1,7 @@
 #include "device/qxcommands.h"
 
 #include "device/crc.h"
+#include "device/framing.h"
 #include "device/trace.h"
 #include "streamio/iostream.h"
 
@@ -16,13 +17,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint8_t kFrameBase = 0xC0;
-constexpr std::uint8_t kLongReply = 0xEF;
-constexpr std::uint8_t kFirstStatus = 0xF0;
-constexpr std::uint8_t kDle = 0x10;
-constexpr std::uint8_t kCr = 0x0D;
-constexpr std::uint8_t kLf = 0x0A;
-constexpr std::uint8_t kResyncFrame[] = {0xC8, 0xF7, 0x00, 0x05, 0x55, 0x5A, 0xAA, 0xAF, 0xFF, 0xF0};
+using namespace Framing;
+constexpr std::uint8_t kResyncFrame[] = {0xC8, kResync, 0x00, 0x05, 0x55, 0x5A, 0xAA, 0xAF, 0xFF, 0xF0};
+static_assert(sizeof kResyncFrame == 2 + sizeof kResyncPayload);
 
 struct ShortWrite {};
 

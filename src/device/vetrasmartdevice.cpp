@@ -1,6 +1,7 @@
 #include "device/vetrasmartdevice.h"
 
 #include "data/datafile.h"
+#include "device/framing.h"
 #include "res/resources.h"
 #include "streamio/rs232stream.h"
 
@@ -16,11 +17,7 @@ using namespace StreamIO;
 namespace Device {
 namespace {
 
-constexpr std::uint8_t kAppCommand = 0xD2;
-constexpr std::uint8_t kTextDownload = 0x10;
-constexpr std::uint8_t kDeleteAll = 0x11;
-constexpr std::uint8_t kBinaryDownload = 0x12;
-constexpr std::uint8_t kNoObjects = 0xF3;
+using namespace Framing;
 
 // An 8-bit text field: up to the first zero byte, never past the field.
 QString fieldText(const std::uint8_t *field, std::size_t width)

@@ -2,6 +2,7 @@
 
 #include "data/datafile.h"
 #include "device/crc.h"
+#include "device/framing.h"
 
 #include <QFile>
 
@@ -20,14 +21,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint8_t kDle = 0x10;
-constexpr std::uint8_t kGoAhead = 0x06;
-constexpr std::uint8_t kCr = 0x0D;
-constexpr std::uint8_t kLf = 0x0A;
-constexpr std::uint8_t kResyncPayload[] = {0x00, 0x05, 0x55, 0x5A, 0xAA, 0xAF, 0xFF, 0xF0};
+using namespace Device::Framing;
+constexpr std::uint8_t kGoAhead = 0x06;          // any byte will do; the program only waits for one
 constexpr std::uint8_t kUnknownCommand = 0xFE;
 constexpr std::uint8_t kUnknownFunction = 0xF2;
-constexpr std::uint8_t kNoObjectsStatus = 0xF3;
 constexpr int kByteTimeoutMs = 300;   // a frame or line that stalls this long is dropped
 constexpr std::uint32_t kRecordSize = 262;
 constexpr int kMaxRecords = 549;      // what fits the program's 144100-byte buffer
@@ -547,7 +544,7 @@ void CSimulator::serveFrame(std::uint8_t first)
         if (download) {
             const bool none = Objects().isEmpty();
             if (fault == Fault::NoObjects || (none && m_emptyStatus))
-                write(std::vector<std::uint8_t>{kNoObjectsStatus});
+                write(std::vector<std::uint8_t>{kNoObjects});
             else
                 sendLong(function == 0x12 ? binaryObjects() : textObjects());
         } else if (function == 0x11) {
