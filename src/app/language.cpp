@@ -118,7 +118,7 @@ void LoadLanguageLibrary(const QString &languageFile)
 {
     LanguageState &s = state();
     s.language = s.program;
-    if (languageFile.indexOf(QStringLiteral(".dll"), 1, Qt::CaseInsensitive) < 1) {
+    if (languageFile.indexOf(QStringLiteral(".dll"), 1) < 1) {
         s.active = nullptr;
         Res::SetStringSource(nullptr);
         return;

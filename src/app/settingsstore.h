@@ -1,6 +1,7 @@
 #pragma once
-// The per-user settings store: keys by path ("Software\Quelix\Vetradesk\
-// Settings"), each holding named string or 32-bit number values. It lives in
+// The per-user settings store: keys by path (the program's is
+// "Software\Quelix\Vetradesk\Settings" in its string resources), each
+// holding named string or 32-bit number values. It lives in
 // one JSON file under $XDG_CONFIG_HOME that this program and the
 // firmware-upgrade tool share, so every write re-reads the file under a lock
 // and replaces it atomically.

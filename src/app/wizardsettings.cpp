@@ -34,7 +34,7 @@ bool LoadWizardSettings(const CSettingsStore &store, const QString &key, SWizard
     const auto type = number(kDeviceType);
     s.deviceType = Device::NTypes(type && *type <= 7 ? *type : 0);
     const auto com = number(kComPort);
-    s.comPort = com && *com >= 1 && *com <= 9999 ? *com : 1;
+    s.comPort = com && *com >= 1 && *com <= 9998 ? *com : 1;
     const auto kind = number(kCommPort);
     s.portKind = Device::NPorts(kind && *kind >= 1 && *kind <= 9998 ? *kind : 0);
     flag(kScan, s.scanPorts);
