@@ -1,6 +1,7 @@
 #include "streamio/streamtable.h"
 
 #include "streamio/filestream.h"
+#include "streamio/ipstream.h"
 #include "streamio/ramdisk.h"
 #include "streamio/ramstream.h"
 #include "streamio/rs232stream.h"
@@ -40,11 +41,11 @@ CIoStream *OpenSerialStream(const QString &name, std::uint32_t flags)
     return new CRs232Stream(port, flags, nullptr);
 }
 
-// Sockets have no stream class yet: their names fail cleanly instead of
-// being taken for file paths.
-[[noreturn]] CIoStream *OpenIpStream(const QString &name, std::uint32_t)
+CIoStream *OpenIpStream(const QString &name, std::uint32_t flags)
 {
-    throw StreamError(ERR_NOT_SUPPORTED, name);
+    auto stream = std::make_unique<CIpStream>();
+    stream->Open(name, flags);
+    return stream.release();
 }
 
 } // namespace
