@@ -295,9 +295,10 @@ void CSimulator::write(const std::vector<std::uint8_t> &bytes)
     }
     if (disconnect && m_master >= 0) {
         // The cable is pulled: the program's reads end, the terminal goes away.
+        // Logged first, so that whoever sees the link end also finds the entry.
+        log(QStringLiteral("disconnected"));
         ::close(m_master);
         m_master = -1;
-        log(QStringLiteral("disconnected"));
     }
 }
 
