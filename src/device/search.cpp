@@ -4,6 +4,7 @@
 #include "res/resources.h"
 #include "streamio/rs232stream.h"
 #include "streamio/streamtable.h"
+#include "streamio/usbhoststream.h"
 
 #include <memory>
 
@@ -65,11 +66,11 @@ private:
     // The stream was opened: connect, identify, hand over or close.
     void probe(std::unique_ptr<CIoStream> stream, NPorts kind)
     {
-        CFileStream *breakable = dynamic_cast<CFileStream *>(stream.get());
+        CIoStream *probed = stream.get();
         if (!m_device->Connect(stream.get(), kind))
             return;
         stream.release();   // the driver owns it now
-        SetProbedStream(breakable);
+        SetProbedStream(probed);
         bool identified = false;
         SDeviceInfo info;
         try {
@@ -124,7 +125,22 @@ private:
         m_status = Res::FormatString(Res::IDS_SEARCH_ON,
                                      {m_device->GetTypeName(), Res::LoadString(Res::IDS_SEARCH_USB)});
         report();
-        // No USB pipe devices are enumerated yet: nothing to probe.
+        QStringList devices;
+        if (EnumerateUsbDevices(devices) != 0)
+            return;
+        for (const QString &path : devices) {
+            if (IsAborted() || !ensureDevice())
+                return;
+            auto stream = std::make_unique<CUsbHostStream>();
+            try {
+                stream->Open(path, SO_READ | SO_WRITE);
+            } catch (const StreamError &) {
+                append(path);
+                report();
+                continue;
+            }
+            probe(std::move(stream), Port_Usb);
+        }
     }
 
     void ip()

@@ -2,6 +2,7 @@
 
 #include "res/report.h"
 #include "streamio/filestream.h"
+#include "streamio/usbhoststream.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -22,7 +23,7 @@ struct Worker
     bool aborted = false;
     bool stop = false;
     bool idle = true;
-    StreamIO::CFileStream *probed = nullptr;
+    StreamIO::CIoStream *probed = nullptr;
     std::thread thread;
 };
 
@@ -73,10 +74,17 @@ void loop()
     }
 }
 
+void interrupt(StreamIO::CIoStream *stream)
+{
+    if (auto *file = dynamic_cast<StreamIO::CFileStream *>(stream))
+        file->Interrupt();
+    else if (auto *usb = dynamic_cast<StreamIO::CUsbHostStream *>(stream))
+        usb->CancelTransfer();
+}
+
 void interruptProbedLocked(Worker &w)
 {
-    if (w.probed)
-        w.probed->Interrupt();
+    interrupt(w.probed);
 }
 
 } // namespace
@@ -159,13 +167,13 @@ bool WorkerAbortTest(int)
     return IsAborted();
 }
 
-void SetProbedStream(StreamIO::CFileStream *stream)
+void SetProbedStream(StreamIO::CIoStream *stream)
 {
     Worker &w = worker();
     std::lock_guard guard(w.lock);
     w.probed = stream;
-    if (stream && w.aborted)
-        stream->Interrupt();
+    if (w.aborted)
+        interrupt(stream);
 }
 
 bool StopWorker()

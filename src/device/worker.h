@@ -58,8 +58,9 @@ bool WorkerAbortTest(int userValue);
 // The search of a job (worker thread).
 void RunSearch(SJobEntry &job);
 
-// The stream a job is waiting on, so that an abort can break the wait. The
-// job sets it before a blocking use and clears it before destroying the stream.
-void SetProbedStream(StreamIO::CFileStream *stream);
+// The stream a job is waiting on, so that an abort can break the wait (serial
+// and USB pipe streams can be broken off). The job sets it before a blocking
+// use and clears it before destroying the stream.
+void SetProbedStream(StreamIO::CIoStream *stream);
 
 } // namespace Device
