@@ -54,6 +54,27 @@ public:
     // The 32-bit value of command 0xF1, or -1.
     std::int64_t ReadValue();
 
+    // File commands of instruments with a file system (text framing). All
+    // return false on any failure; no partial file counts as success.
+    bool ListDirectory(std::uint16_t directory, QString &listing);
+    bool LoadFile(StreamIO::CIoStream &destination, const QString &name);
+    bool SaveFileFrom(const QString &name, StreamIO::CIoStream &source);
+    bool SaveEmptyFile(const QString &name);
+    bool MoveDeviceFile(const QString &from, const QString &to);
+    bool DeleteDeviceFile(const QString &name);
+    // The remote login of instruments with user accounts: the answer's user
+    // name and rights value on success.
+    bool RemoteLogin(const QString &user, const QString &password, std::uint32_t value, QString &answerUser,
+                     std::int32_t &rights);
+    bool RemoteLogout();
+
+    static constexpr std::uint32_t kMaxLoadLength = 0x5000000;
+    static constexpr std::uint32_t kMaxSaveLength = 0x500000;
+    static constexpr int kMaxMoveName = 256;
+    // A name as the instrument reads it: 8-bit, every backslash doubled (and
+    // in the login every double quote escaped).
+    static QByteArray DeviceName(const QString &name, bool escapeQuotes = false);
+
     const char *ReplyText() const { return m_replyText; }
     // The first byte the instrument sent in the last binary exchange (its
     // status or data length); 0 when nothing came.
@@ -83,6 +104,8 @@ private:
     bool receiveByte(std::uint8_t &byte);
     void discard(std::uint32_t count);
     bool setTimeouts(int readMs, int writeMs);
+    bool sendLength(std::uint32_t length);
+    bool storedAnswer();
     // The shared part of the text commands: DLE, go-ahead, command and CR,
     // then the line. -1: no go-ahead or no line.
     int textExchange(const char *command, char *line, int lineSize, int timeoutMs);

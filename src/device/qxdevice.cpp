@@ -150,6 +150,36 @@ bool CQxDevice::SendSessionCommand()
     return m_commands->ShortExchange(0xF4, 2, payload, 1, 20000) == 1;
 }
 
+bool CQxDevice::ListDirectory(std::uint16_t directory, QString &listing)
+{
+    return IsConnected() && m_commands->ListDirectory(directory, listing);
+}
+
+bool CQxDevice::LoadFile(StreamIO::CIoStream &destination, const QString &name)
+{
+    return IsConnected() && m_commands->LoadFile(destination, name);
+}
+
+bool CQxDevice::SaveFileFrom(const QString &name, StreamIO::CIoStream &source)
+{
+    return IsConnected() && m_commands->SaveFileFrom(name, source);
+}
+
+bool CQxDevice::SaveEmptyFile(const QString &name)
+{
+    return IsConnected() && m_commands->SaveEmptyFile(name);
+}
+
+bool CQxDevice::MoveDeviceFile(const QString &from, const QString &to)
+{
+    return IsConnected() && m_commands->MoveDeviceFile(from, to);
+}
+
+bool CQxDevice::DeleteDeviceFile(const QString &name)
+{
+    return IsConnected() && m_commands->DeleteDeviceFile(name);
+}
+
 bool CQxDevice::QuickIdentify(SDeviceInfo &info)
 {
     if (!IsConnected() || !m_commands->SendText("ID", 2000))

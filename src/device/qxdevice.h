@@ -77,6 +77,13 @@ public:
     virtual bool Logout();
     virtual bool SetRemoteSession(bool on, int timeoutMs);
     virtual bool SendSessionCommand();
+    // File commands of instruments with a file system; false when not connected.
+    virtual bool ListDirectory(std::uint16_t directory, QString &listing);
+    virtual bool LoadFile(StreamIO::CIoStream &destination, const QString &name);
+    virtual bool SaveFileFrom(const QString &name, StreamIO::CIoStream &source);
+    virtual bool SaveEmptyFile(const QString &name);
+    virtual bool MoveDeviceFile(const QString &from, const QString &to);
+    virtual bool DeleteDeviceFile(const QString &name);
     virtual bool Identify(SDeviceInfo &info) = 0;
     virtual QString GetInfoText() = 0;
     virtual QString GetSerialNumber() = 0;

@@ -427,3 +427,31 @@ TEST_F(Engine, RemoteSessionAndReadValueBytes)
 }
 
 } // namespace
+
+TEST_F(Engine, FileCommandsCheckTheirAnswersAndLimits)
+{
+    // DIRS: the eight hex digits must give the length of the listing.
+    stream.QueueReply(Hex("06"));
+    stream.QueueReply("00000004;a,1;\r");
+    QString listing;
+    ASSERT_TRUE(engine.ListDirectory(0x2A, listing));
+    EXPECT_EQ(listing, QStringLiteral("a,1"));   // without the final ';'
+    EXPECT_TRUE(stream.Written().contains("DIRS 002A\r"));
+    stream.QueueReply(Hex("06"));
+    stream.QueueReply("00000005;a,1;\r");
+    EXPECT_FALSE(engine.ListDirectory(0, listing));
+
+    // LOAD: a length of 0 ends the command before any data is read.
+    CScriptedStream target;
+    stream.QueueReply(Hex("06"));
+    stream.QueueReply(Hex("00 00 00 00") + QByteArray("data"));
+    EXPECT_FALSE(engine.LoadFile(target, QStringLiteral("x")));
+    EXPECT_TRUE(target.Written().isEmpty());
+
+    // MOVF: a name longer than 256 characters sends nothing at all.
+    const QByteArray before = stream.Written();
+    EXPECT_FALSE(engine.MoveDeviceFile(QString(257, u'n'), QStringLiteral("to")));
+    EXPECT_EQ(stream.Written(), before);
+    EXPECT_EQ(CQxCommands::DeviceName(QStringLiteral("a\\b")), QByteArray("a\\\\b"));
+    EXPECT_EQ(CQxCommands::DeviceName(QStringLiteral("say \"hi\""), true), QByteArray("say \\\"hi\\\""));
+}

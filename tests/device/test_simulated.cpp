@@ -5,6 +5,7 @@
 #include "data/statistics.h"
 #include "device/vetrasmartdevice.h"
 #include "streamio/portmap.h"
+#include "streamio/ramstream.h"
 #include "streamio/rs232stream.h"
 #include "streamio/streamtable.h"
 
@@ -261,3 +262,30 @@ TEST_F(Simulated, FaultNone_DeleteAllEmptiesTheInstrument)
 }
 
 } // namespace
+
+TEST_F(Simulated, FaultNone_FileCommandsRoundTripThroughTheInstrument)
+{
+    sim.SetFiles({{QStringLiteral("cfg\\unit.txt"), QByteArray("unit=mm")}});
+    QString listing;
+    ASSERT_TRUE(device->ListDirectory(0, listing));
+    EXPECT_EQ(listing, QStringLiteral("cfg\\unit.txt,7"));
+
+    StreamIO::CRamStream copy;
+    ASSERT_TRUE(copy.Open(QStringLiteral("RAM:load"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_ALWAYS));
+    ASSERT_TRUE(device->LoadFile(copy, QStringLiteral("cfg\\unit.txt")));
+    EXPECT_TRUE(logHas(QStringLiteral("text LOAD \"cfg\\\\unit.txt\"")));   // the backslash went out doubled
+    EXPECT_EQ(copy.GetLength(), 7u);
+
+    ASSERT_TRUE(device->SaveFileFrom(QStringLiteral("copy.txt"), copy));
+    EXPECT_EQ(sim.Files().value(QStringLiteral("copy.txt")), QByteArray("unit=mm"));
+    ASSERT_TRUE(device->SaveEmptyFile(QStringLiteral("empty.txt")));
+    EXPECT_TRUE(sim.Files().contains(QStringLiteral("empty.txt")));
+    ASSERT_TRUE(device->MoveDeviceFile(QStringLiteral("copy.txt"), QStringLiteral("moved.txt")));
+    EXPECT_TRUE(sim.Files().contains(QStringLiteral("moved.txt")));
+    ASSERT_TRUE(device->DeleteDeviceFile(QStringLiteral("moved.txt")));
+    EXPECT_FALSE(sim.Files().contains(QStringLiteral("moved.txt")));
+    EXPECT_FALSE(device->DeleteDeviceFile(QStringLiteral("moved.txt")));   // answered with "?"
+    StreamIO::CRamStream none;
+    ASSERT_TRUE(none.Open(QStringLiteral("RAM:none"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_ALWAYS));
+    EXPECT_FALSE(device->LoadFile(none, QStringLiteral("missing.txt")));   // length 0
+}

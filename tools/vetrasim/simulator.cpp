@@ -170,6 +170,18 @@ void CSimulator::GenerateObjects(int count, std::uint32_t seed)
     SetObjects(objects);
 }
 
+void CSimulator::SetFiles(const QHash<QString, QByteArray> &files)
+{
+    std::lock_guard guard(m_lock);
+    m_files = files;
+}
+
+QHash<QString, QByteArray> CSimulator::Files() const
+{
+    std::lock_guard guard(m_lock);
+    return m_files;
+}
+
 QList<TVetraObject> CSimulator::Objects() const
 {
     std::lock_guard guard(m_lock);
@@ -404,6 +416,8 @@ void CSimulator::serveText()
         }
         sendLine("OK");
         m_baud = nearestBaud(4000000.0 / code);   // the answer still went out at the old rate
+    } else if (serveFileCommand(command)) {
+        // answered there
     } else if (command == "EC?") {
         sendLine(m_crlf ? QByteArray("EC1 CR LF") : QByteArray("EC0"));
     } else if (command == "EC0" || command == "EC1") {
@@ -412,6 +426,106 @@ void CSimulator::serveText()
     } else {
         sendLine("?");
     }
+}
+
+// ---------------------------------------------------------------------------
+// File commands: names in double quotes, backslashes doubled
+
+namespace {
+
+// The quoted names of a command, unescaped.
+QStringList quotedNames(const QByteArray &command)
+{
+    QStringList names;
+    qsizetype i = command.indexOf('"');
+    while (i >= 0) {
+        QByteArray name;
+        qsizetype j = i + 1;
+        for (; j < command.size() && command[j] != '"'; ++j) {
+            if (command[j] == '\\' && j + 1 < command.size())
+                ++j;
+            name.append(command[j]);
+        }
+        names.append(QString::fromLatin1(name));
+        i = j < command.size() ? command.indexOf('"', j + 1) : -1;
+    }
+    return names;
+}
+
+QByteArray littleEndian(std::uint32_t v)
+{
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = char(v >> (8 * i));
+    return bytes;
+}
+
+} // namespace
+
+bool CSimulator::readExactly(QByteArray &out, qsizetype n)
+{
+    out.clear();
+    std::uint8_t b = 0;
+    while (out.size() < n) {
+        if (!readByte(b, 2000))
+            return false;
+        out.append(char(b));
+    }
+    return true;
+}
+
+bool CSimulator::serveFileCommand(const QByteArray &command)
+{
+    const QStringList names = quotedNames(command);
+    std::unique_lock guard(m_lock);
+    if (command.startsWith("DIRS ")) {
+        QByteArray listing;
+        QStringList sorted = m_files.keys();
+        sorted.sort();
+        for (const QString &name : sorted)
+            listing += latin1(name) + ',' + QByteArray::number(m_files.value(name).size()) + ';';
+        guard.unlock();
+        sendLine(QByteArray::number(listing.size(), 16).toUpper().rightJustified(8, '0') + ';' + listing);
+        return true;
+    }
+    if (command.startsWith("LOAD ") && names.size() == 1) {
+        const QByteArray data = m_files.value(names[0]);
+        guard.unlock();
+        write(littleEndian(std::uint32_t(data.size())) + data);
+        return true;
+    }
+    if (command.startsWith("SAVE ") && names.size() == 1) {
+        guard.unlock();
+        sendLine("OK");
+        QByteArray length, data;
+        if (!readExactly(length, 4))
+            return true;
+        const std::uint32_t n = std::uint8_t(length[0]) | std::uint8_t(length[1]) << 8 | std::uint8_t(length[2]) << 16
+                              | std::uint32_t(std::uint8_t(length[3])) << 24;
+        if (n > 0x500000 || !readExactly(data, qsizetype(n)))
+            return true;
+        {
+            std::lock_guard again(m_lock);
+            m_files.insert(names[0], data);
+        }
+        write(QByteArray("y\r"));
+        return true;
+    }
+    if (command.startsWith("MOVF ") && names.size() == 2) {
+        const bool known = m_files.contains(names[0]);
+        if (known)
+            m_files.insert(names[1], m_files.take(names[0]));
+        guard.unlock();
+        sendLine(known ? QByteArray("OK") : QByteArray("?"));
+        return true;
+    }
+    if (command.startsWith("DELF ") && names.size() == 1) {
+        const bool known = m_files.remove(names[0]) > 0;
+        guard.unlock();
+        sendLine(known ? QByteArray("OK") : QByteArray("?"));
+        return true;
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------------------

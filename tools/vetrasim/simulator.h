@@ -8,6 +8,7 @@
 
 #include "data/measurement.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -62,6 +63,10 @@ public:
     void GenerateObjects(int count, std::uint32_t seed = 1);
     QList<TVetraObject> Objects() const;
     void SetIdentity(const SIdentity &identity);
+    // The instrument's file system for the file commands (names as the
+    // instrument knows them, single backslashes).
+    void SetFiles(const QHash<QString, QByteArray> &files);
+    QHash<QString, QByteArray> Files() const;
     void SetFault(Fault fault, int parameter = 0);
     void SetPacing(bool paced) { m_paced = paced; }
     void SetChecksumKind(std::uint8_t kind) { m_checksumKind = kind; }
@@ -93,6 +98,8 @@ private:
     void serveText();
     void serveFrame(std::uint8_t first);
     void serveS();
+    bool serveFileCommand(const QByteArray &command);
+    bool readExactly(QByteArray &out, qsizetype n);
     void sendLine(const QByteArray &text);
     void sendLong(const QByteArray &data);
     QByteArray identityText() const;
@@ -108,6 +115,7 @@ private:
 
     mutable std::mutex m_lock;   // guards the fields below
     QList<TVetraObject> m_objects;
+    QHash<QString, QByteArray> m_files;
     SIdentity m_identity;
     Fault m_fault = Fault::None;
     int m_faultParameter = 0;
