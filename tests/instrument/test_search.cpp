@@ -242,3 +242,46 @@ TEST_F(SearchTest, StopWorkerBreaksAProbeThatWaitsAndJoins)
     sim->SetFault(VetraSim::Fault::None);
     EXPECT_TRUE(Connected());
 }
+
+// An instrument on the network: the search's IP branch on TCP port 3728.
+TEST(IpSearch, FindsTheInstrumentOnTheLoopbackAddress)
+{
+    StreamIO::InitStreamLayer();
+    VetraSim::CSimulator sim;
+    sim.SetPacing(false);
+    ASSERT_TRUE(sim.ListenTcp(QStringLiteral("127.0.0.1"), 3728));
+    sim.Start();
+    ASSERT_TRUE(StartWorker());
+    ClearAbort();
+    Receiver r;
+    SSearchParams p;
+    p.type = Type_Vetrameter;
+    p.portKind = Port_Ip;
+    p.address = QStringLiteral("127.0.0.1");
+    ASSERT_TRUE(QueueSearch(&r, &p));
+    ASSERT_TRUE(r.WaitForEnd());
+    ASSERT_EQ(r.found.size(), 1u);
+    EXPECT_EQ(r.found[0]->GetStreamName(), QStringLiteral("IP:127.0.0.1:3728"));
+    EXPECT_EQ(r.found[0]->GetPortKind(), Port_Ip);
+    EXPECT_TRUE(r.statuses.join(u'\n').contains(QStringLiteral("Search Vetrameter device on Ethernet 127.0.0.1...")));
+    r.found.clear();
+    StopWorker();
+    sim.Stop();
+}
+
+TEST(IpSearch, NoInstrumentAtTheAddressReportsThePortCouldNotOpen)
+{
+    StreamIO::InitStreamLayer();
+    ASSERT_TRUE(StartWorker());
+    ClearAbort();
+    Receiver r;
+    SSearchParams p;
+    p.type = Type_Vetrameter;
+    p.portKind = Port_Ip;
+    p.address = QStringLiteral("127.0.0.1");   // nothing listens on 3728 now
+    ASSERT_TRUE(QueueSearch(&r, &p));
+    ASSERT_TRUE(r.WaitForEnd());
+    EXPECT_TRUE(r.found.empty());
+    EXPECT_TRUE(r.statuses.last().endsWith(QStringLiteral("could not open port.")));
+    StopWorker();
+}

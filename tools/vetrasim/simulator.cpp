@@ -10,7 +10,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <poll.h>
 #include <stdexcept>
 #include <termios.h>
@@ -114,9 +117,42 @@ CSimulator::CSimulator()
 CSimulator::~CSimulator()
 {
     Stop();
-    for (int fd : {m_master, m_slave, m_wake[0], m_wake[1]})
+    for (int fd : {m_master, m_slave, m_listener, m_wake[0], m_wake[1]})
         if (fd >= 0)
             ::close(fd);
+}
+
+bool CSimulator::ListenTcp(const QString &address, std::uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    if (::inet_pton(AF_INET, address.toLatin1().constData(), &a.sin_addr) != 1
+        || ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || ::listen(fd, 1) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (m_master >= 0)
+        ::close(m_master);   // the terminal is not used then
+    m_master = -1;
+    m_listener = fd;
+    return true;
+}
+
+bool CSimulator::acceptClient(int timeoutMs)
+{
+    pollfd p[2] = {{m_listener, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+    if (::poll(p, 2, timeoutMs) <= 0 || (p[1].revents & POLLIN) || !(p[0].revents & POLLIN))
+        return false;
+    m_master = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (m_master >= 0)
+        log(QStringLiteral("client"));
+    return m_master >= 0;
 }
 
 bool CSimulator::MakeLink(const QString &linkPath)
@@ -256,8 +292,15 @@ bool CSimulator::readByte(std::uint8_t &b, int timeoutMs)
     const int r = ::poll(p, 2, timeoutMs);
     if (r <= 0 || (p[1].revents & POLLIN) || !m_running)
         return false;
-    if (p[0].revents & POLLIN)
-        return ::read(m_master, &b, 1) == 1;
+    if (p[0].revents & (POLLIN | POLLHUP)) {
+        const ssize_t n = ::read(m_master, &b, 1);
+        if (n == 1)
+            return true;
+        if (m_listener >= 0 && (n == 0 || (errno != EAGAIN && errno != EINTR))) {
+            ::close(m_master);   // the client left; the next may come
+            m_master = -1;
+        }
+    }
     return false;
 }
 
@@ -292,7 +335,9 @@ void CSimulator::write(const std::vector<std::uint8_t> &bytes)
         pollfd p[2] = {{m_master, POLLOUT, 0}, {m_wake[0], POLLIN, 0}};
         if (::poll(p, 2, 1000) <= 0 || (p[1].revents & POLLIN))
             continue;
-        const ssize_t n = ::write(m_master, bytes.data() + done, chunk);
+        // A client that left must not end the process with SIGPIPE.
+        const ssize_t n = m_listener >= 0 ? ::send(m_master, bytes.data() + done, chunk, MSG_NOSIGNAL)
+                                          : ::write(m_master, bytes.data() + done, chunk);
         if (n < 0) {
             if (errno == EAGAIN || errno == EINTR)
                 continue;
@@ -321,6 +366,8 @@ void CSimulator::write(const QByteArray &bytes)
 
 bool CSimulator::hostSpeedMatches() const
 {
+    if (m_listener >= 0)
+        return true;   // no line speed on a network
     termios t{};
     if (::tcgetattr(m_slave, &t) != 0)
         return true;
@@ -333,7 +380,11 @@ bool CSimulator::hostSpeedMatches() const
 
 void CSimulator::run()
 {
-    while (m_running && m_master >= 0) {
+    while (m_running && (m_master >= 0 || m_listener >= 0)) {
+        if (m_master < 0) {
+            acceptClient(200);
+            continue;
+        }
         std::uint8_t b = 0;
         if (!readByte(b, 200))
             continue;

@@ -75,6 +75,10 @@ public:
     // Whether a download of no objects answers 0xF3 (true) or an empty list.
     void SetEmptyAnswersStatus(bool status) { m_emptyStatus = status; }
 
+    // Serves over TCP instead of the pseudo-terminal: one client at a time on
+    // address:port (an instrument on the network answers on port 3728).
+    bool ListenTcp(const QString &address, std::uint16_t port);
+
     void Start();
     void Stop();
 
@@ -106,8 +110,11 @@ private:
     QByteArray binaryObjects() const;
     QByteArray textObjects() const;
 
-    int m_master = -1;
+    bool acceptClient(int timeoutMs);
+
+    int m_master = -1;       // the link: the terminal's master side, or the TCP client
     int m_slave = -1;        // kept open so the terminal survives the program closing the port
+    int m_listener = -1;     // TCP mode
     int m_wake[2] = {-1, -1};
     QString m_slavePath;
     std::thread m_thread;
