@@ -6,6 +6,7 @@
 #include "device/callback.h"
 #include "device/errorcode.h"
 #include "device/qxcommands.h"
+#include "device/upgradepackage.h"
 #include "streamio/rs232stream.h"
 
 #include <QString>
@@ -84,6 +85,7 @@ public:
     virtual bool SaveEmptyFile(const QString &name);
     virtual bool MoveDeviceFile(const QString &from, const QString &to);
     virtual bool DeleteDeviceFile(const QString &name);
+    virtual bool RestartSession();
     virtual bool Identify(SDeviceInfo &info) = 0;
     virtual QString GetInfoText() = 0;
     virtual QString GetSerialNumber() = 0;
@@ -96,6 +98,17 @@ public:
     virtual int Query(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer,
                       std::uint32_t bufferSize, int timeoutMs);
 
+    // The steps of an upgrade job. Each returns 9 when the job was aborted
+    // and 1 when the driver is not connected, and sends its status line.
+    virtual NError_code SkipBlock(const SBlockDescriptor &block);
+    virtual NError_code CheckPackage(const CContents &contents);
+    virtual NError_code PrepareUpgrade(const CContents &contents);
+    virtual NError_code SetModeForBlock(const CContents &contents, const SBlockDescriptor &block);
+    virtual NError_code UploadBlock(const SBlockDescriptor &block);
+    virtual NError_code ProgramBlock(const SBlockDescriptor &block);
+    virtual NError_code FinishBlock(const CContents &contents, const SBlockDescriptor &block);
+    virtual NError_code FinishUpgrade();
+
     NTypes GetType() const { return m_type; }
     std::uint32_t GetPortMask() const { return m_portMask; }
     const QString &GetTypeName() const { return m_typeName; }
@@ -106,9 +119,18 @@ public:
     const QString &StatusSuffix() const { return m_statusSuffix; }
     void SetStatusSuffix(const QString &suffix) { m_statusSuffix = suffix; }
 
+    StreamIO::CIoStream *GetPackage() const { return m_package; }
+
 protected:
     // Sends a status line (a string resource plus the suffix) to the callback.
     void ReportStatus(int stringId);
+    // The common start of an upgrade step: 9 aborted, 1 not connected, else
+    // the status line is sent and 0 returned.
+    NError_code BeginStep(int statusId);
+    void ReportProgress(int percent, int kind);
+    // The operation-mode change and header block of the base steps.
+    NError_code ChangeMode(std::uint8_t mode);
+    NError_code SendHeaderBlock(const CContents &contents);
 
     StreamIO::SSerialSettings m_lineSettings;
 
@@ -119,7 +141,8 @@ private:
     CCallback *m_callback = nullptr;
     std::unique_ptr<CQxCommands> m_commands;
     SLoginRecord m_login;
-    bool m_blockSent = false;
+    bool m_blockSent = false;       // the header block went to the instrument in this upgrade
+    std::uint8_t m_operationMode = 0;
     QString m_statusSuffix;
     const NTypes m_type;
     const std::uint32_t m_portMask;

@@ -37,6 +37,12 @@ public:
     QString GetSerialNumber() override { return m_identity.serialNumber; }
     bool QuickIdentify(SDeviceInfo &info) override;
     std::int32_t GetFirmwareId() override;
+    NError_code PrepareUpgrade(const CContents &contents) override;
+    NError_code SetModeForBlock(const CContents &contents, const SBlockDescriptor &block) override;
+    NError_code UploadBlock(const SBlockDescriptor &block) override;
+    NError_code ProgramBlock(const SBlockDescriptor &) override { return Err_Success; }
+    NError_code FinishBlock(const CContents &, const SBlockDescriptor &) override { return Err_Success; }
+    NError_code FinishUpgrade() override;
 
     // Service functions of application command 0xD2 (this program calls none of them).
     virtual QString ReadServiceText();

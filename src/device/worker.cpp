@@ -37,7 +37,8 @@ void runJob(SJobEntry &job)
 {
     switch (job.kind) {
     case SJobEntry::Kind_Search: RunSearch(job); break;
-    default: break;   // this program queues no other job
+    case SJobEntry::Kind_Upgrade: RunUpgrade(job); break;
+    default: break;
     }
 }
 
@@ -106,6 +107,18 @@ bool StartWorker()
     return true;
 }
 
+bool QueueJob(SJobEntry job)
+{
+    Worker &w = worker();
+    {
+        std::lock_guard guard(w.lock);
+        w.jobs.push_back(std::move(job));
+        w.idle = false;
+    }
+    w.wake.notify_all();
+    return true;
+}
+
 bool QueueSearch(CCallback *receiver, const SSearchParams *params)
 {
     if (!receiver || !params)
@@ -119,14 +132,7 @@ bool QueueSearch(CCallback *receiver, const SSearchParams *params)
     job.stopAtFirst = params->stopAtFirst;
     job.portNumber = params->portNumber;
     job.address = params->address;
-    Worker &w = worker();
-    {
-        std::lock_guard guard(w.lock);
-        w.jobs.push_back(std::move(job));
-        w.idle = false;
-    }
-    w.wake.notify_all();
-    return true;
+    return QueueJob(std::move(job));
 }
 
 void AbortJobs(int waitMs)

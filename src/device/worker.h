@@ -43,6 +43,12 @@ struct SJobEntry
 
 bool StartWorker();
 bool QueueSearch(CCallback *receiver, const SSearchParams *params);
+// Writes `package` into the connected `device`; the job takes the package
+// (and destroys it at the end) and reports with OnFinished. `selection` may
+// leave content entries out; it must live until the job ended.
+bool QueueUpgrade(CCallback *receiver, CQxDevice *device, StreamIO::CIoStream *package,
+                  const QList<SContentEntry> *selection = nullptr);
+bool QueueJob(SJobEntry job);
 // Asks the running job to stop (a read it waits in is broken off) and drops
 // queued jobs; with waitMs, waits that long for the worker to become idle.
 void AbortJobs(int waitMs);
@@ -55,8 +61,9 @@ bool IsWorkerIdle();
 // The command engine's abort test.
 bool WorkerAbortTest(int userValue);
 
-// The search of a job (worker thread).
+// The jobs (worker thread).
 void RunSearch(SJobEntry &job);
+void RunUpgrade(SJobEntry &job);
 
 // The stream a job is waiting on, so that an abort can break the wait (serial
 // and USB pipe streams can be broken off). The job sets it before a blocking

@@ -142,6 +142,13 @@ enum StrId : int {
     IDS_PORT_ETHERNET             = 30713,
     IDS_NO_REMOTE_LOGIN           = 30714,
     IDS_VETRA_INFO_TEXT           = 30715,
+    IDS_UPGRADE_CHECKS            = 30720,
+    IDS_UPGRADE_PREPARE           = 30721,
+    IDS_UPGRADE_SET_MODE          = 30722,
+    IDS_UPGRADE_UPLOAD            = 30723,
+    IDS_UPGRADE_PROGRAM           = 30724,
+    IDS_UPGRADE_FINISHED          = 30725,
+    IDS_UPGRADE_ERASE             = 30726,
 
     // Main window commands
     IDS_DOWNLOAD_FAILED           = 30800,

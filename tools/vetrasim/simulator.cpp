@@ -716,6 +716,8 @@ void CSimulator::serveFrame(std::uint8_t first)
         } else if (function == 0x11) {
             SetObjects({});
             write(std::vector<std::uint8_t>{0x00});
+        } else if (function == 0x01) {
+            write(std::vector<std::uint8_t>{0x00});   // ready for an upgrade
         } else {
             write(std::vector<std::uint8_t>{kUnknownFunction});
         }
@@ -781,7 +783,11 @@ void CSimulator::serveS()
         return;
     case 'E': write(std::vector<std::uint8_t>{'E'}); return;
     case 'X': write(std::vector<std::uint8_t>{'X'}); return;
-    default: return;
+    default:
+        // An S-record of the firmware: accepted in mode 1 only.
+        if (text[1] >= '0' && text[1] <= '9' && m_mode == 1)
+            write(std::vector<std::uint8_t>{'P'});
+        return;
     }
 }
 
