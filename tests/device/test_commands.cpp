@@ -455,3 +455,24 @@ TEST_F(Engine, FileCommandsCheckTheirAnswersAndLimits)
     EXPECT_EQ(CQxCommands::DeviceName(QStringLiteral("a\\b")), QByteArray("a\\\\b"));
     EXPECT_EQ(CQxCommands::DeviceName(QStringLiteral("say \"hi\""), true), QByteArray("say \\\"hi\\\""));
 }
+
+TEST_F(Engine, RemoteLoginTriesBothFormsAndReadsTheAnswer)
+{
+    stream.QueueReply(Hex("06"));
+    stream.QueueReply("?\r");   // the form with the value is refused
+    stream.QueueReply(Hex("06"));
+    stream.QueueReply("admin;7\r");
+    QString user;
+    std::int32_t rights = 0;
+    ASSERT_TRUE(engine.RemoteLogin(QStringLiteral("ad\"min"), QStringLiteral("pw"), 0x1F, user, rights));
+    EXPECT_EQ(user, QStringLiteral("admin"));
+    EXPECT_EQ(rights, 7);
+    EXPECT_TRUE(stream.Written().contains("RLGI \"ad\\\"min\"; \"pw\"; 0000001F\r"));
+    EXPECT_TRUE(stream.Written().contains("RLGI \"ad\\\"min\"; \"pw\"\r"));
+
+    stream.QueueReply(Hex("06"));
+    stream.QueueReply(";3\r");   // a leading ';': no user name
+    ASSERT_TRUE(engine.RemoteLogin(QStringLiteral("x"), QStringLiteral("y"), 0, user, rights));
+    EXPECT_TRUE(user.isEmpty());
+    EXPECT_EQ(rights, 3);
+}

@@ -171,3 +171,17 @@ TEST_F(UpgradeTest, AFailingStepEndsTheJobWithItsCode)
     std::unique_ptr<StreamIO::CRamStream> unused(PackageStream(QByteArray()));
     EXPECT_FALSE(QueueUpgrade(&r, nullptr, unused.get()));   // no driver: nothing is queued
 }
+
+TEST_F(UpgradeTest, ASelectionLeavesBlocksOut)
+{
+    auto device = Connected(false);
+    UpgradeReceiver r;
+    const QList<SContentEntry> selection{{SContentEntry::kLeaveOut, 0, 1}};   // not the first block
+    ASSERT_TRUE(QueueUpgrade(&r, device.get(), PackageStream(Package(0x06A3F1B2, 1)), &selection));
+    ASSERT_TRUE(r.Wait());
+    EXPECT_EQ(r.finishedCode, 0) << qPrintable(r.finishedText);
+    int records = 0;
+    for (const QString &entry : sim->Log())
+        records += entry.startsWith(QStringLiteral("S S1"));
+    EXPECT_EQ(records, 4);   // only the second block's records
+}
