@@ -241,15 +241,21 @@ std::uint32_t CTcpSocket::listenAgain()
     return OpenSocket();
 }
 
-std::uint32_t CTcpSocket::Receive(void *buffer, int size, int &received)
+// The start of every transfer: a server takes its peer first.
+std::uint32_t CTcpSocket::ready()
 {
-    received = 0;
     pauseWhileCancelling();
     if (!m_connected && IsServer())
         if (const std::uint32_t code = accept())
             return code;
-    if (m_fd < 0)
-        return kWsaNotConnected;
+    return m_fd < 0 ? kWsaNotConnected : 0;
+}
+
+std::uint32_t CTcpSocket::Receive(void *buffer, int size, int &received)
+{
+    received = 0;
+    if (const std::uint32_t code = ready())
+        return code;
     const int r = waitFor(m_fd, POLLIN, receiveTimeout);
     if (r == 0)
         return ERR_TIMEOUT;
@@ -273,12 +279,8 @@ std::uint32_t CTcpSocket::Receive(void *buffer, int size, int &received)
 std::uint32_t CTcpSocket::Send(const void *data, int size, int &sent)
 {
     sent = 0;
-    pauseWhileCancelling();
-    if (!m_connected && IsServer())
-        if (const std::uint32_t code = accept())
-            return code;
-    if (m_fd < 0)
-        return kWsaNotConnected;
+    if (const std::uint32_t code = ready())
+        return code;
     const int r = waitFor(m_fd, POLLOUT, sendTimeout);
     if (r == 0)
         return ERR_TIMEOUT;

@@ -68,6 +68,7 @@ public:
 
 private:
     std::uint32_t accept();
+    std::uint32_t ready();
     std::uint32_t listenAgain();
     int m_listener = -1;
 };
