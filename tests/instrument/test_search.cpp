@@ -3,13 +3,19 @@
 
 #include "device/worker.h"
 #include "res/report.h"
+#include "streamio/usbhoststream.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+
+#include <sys/stat.h>
 
 using namespace Device;
 
@@ -284,4 +290,30 @@ TEST(IpSearch, NoInstrumentAtTheAddressReportsThePortCouldNotOpen)
     EXPECT_TRUE(r.found.empty());
     EXPECT_TRUE(r.statuses.last().endsWith(QStringLiteral("could not open port.")));
     StopWorker();
+}
+
+// The USB branch probes every device folder of the class folder.
+TEST(UsbSearch, ProbesEachDeviceAndReportsWhatAnswered)
+{
+    StreamIO::InitStreamLayer();
+    QTemporaryDir dir;
+    const QString device = dir.filePath(QStringLiteral("usb0"));
+    ASSERT_TRUE(QDir().mkpath(device));
+    for (const char *pipe : {"PIPE00", "PIPE01"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(device + u'/' + QLatin1String(pipe)).constData(), 0600), 0);
+    StreamIO::SetUsbClassFolder(dir.path());
+    ASSERT_TRUE(StartWorker());
+    ClearAbort();
+    Receiver r;
+    SSearchParams p;
+    p.type = Type_Vetrameter;
+    p.portKind = Port_Usb;
+    ASSERT_TRUE(QueueSearch(&r, &p));
+    ASSERT_TRUE(r.WaitForEnd());   // nothing answers on the pipes
+    EXPECT_TRUE(r.found.empty());
+    const QString all = r.statuses.join(u'\n');
+    EXPECT_TRUE(all.startsWith(QStringLiteral("Search Vetrameter device on USB...")));
+    EXPECT_TRUE(all.endsWith(QStringLiteral("No device of the required type found.")));
+    StopWorker();
+    StreamIO::SetUsbClassFolder(QString());
 }
