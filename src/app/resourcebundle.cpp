@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -59,6 +60,7 @@ std::optional<QHash<QString, QByteArray>> CResourceBundle::Parse(const QByteArra
         return std::nullopt;
 
     QHash<QString, QByteArray> files;
+    std::vector<bool> visited(std::size_t(nodeCount), false);   // a tree: every node is reached once
     auto nameOf = [&](quint32 offset, QString &name) {
         quint32 length = 0;
         const qint64 at = qint64(names) + offset;
@@ -75,8 +77,9 @@ std::optional<QHash<QString, QByteArray>> CResourceBundle::Parse(const QByteArra
     // Depth-first from the root node; depth and node indexes are bounded, so
     // a bundle that points into itself ends.
     std::function<bool(qint64, const QString &, int)> walk = [&](qint64 node, const QString &prefix, int depth) {
-        if (node < 0 || node >= nodeCount || depth > kMaxDepth)
+        if (node < 0 || node >= nodeCount || depth > kMaxDepth || visited[std::size_t(node)])
             return false;
+        visited[std::size_t(node)] = true;
         const qint64 at = qint64(tree) + node * nodeSize;
         quint32 nameOffset = 0, flags = 0;
         if (!r.u32(at, nameOffset) || !r.u16(at + 4, flags))

@@ -81,7 +81,10 @@ NError_code CQxDevice::SkipBlock(const SBlockDescriptor &block)
     if (!m_package || !m_package->IsOpen() || !m_package->IsRandomAccess())
         return Err_BadArguments;
     try {
-        m_package->Seek(int(block.size), StreamIO::SEEK_FROM_CURRENT);
+        const std::uint64_t target = std::uint64_t(m_package->GetPosition()) + block.size;
+        if (target > m_package->GetLength())
+            return Err_PackageRead;   // a block past the package's end
+        m_package->SetPosition(std::uint32_t(target));
     } catch (const StreamIO::StreamError &) {
         return Err_PackageRead;
     }

@@ -84,6 +84,10 @@ void RunUpgrade(SJobEntry &job)
     } catch (const StreamIO::StreamError &) {
         code = Err_Communication;
         text = Res::LoadString(Res::IDS_DEVERR_COMMUNICATION);
+    } catch (...) {
+        // Whatever went wrong, the driver is given back clean and the receiver told.
+        code = Err_UploadFailed;
+        text = device.GetErrorText(code);
     }
     if (code != Err_Success) {
         try {

@@ -106,6 +106,9 @@ NError_code CVetraSmartDevice::UploadBlock(const SBlockDescriptor &block)
     const std::uint32_t dataLength = qFromLittleEndian<std::uint32_t>(sub + 12);
     if (headerLength < 16 || headerLength > 512 || block.size < headerLength || dataLength != block.size - headerLength)
         return Err_UploadFailed;
+    // Nothing is allocated for data the package does not hold.
+    if (package->IsRandomAccess() && std::uint64_t(package->GetPosition()) + block.size - kSubHeaderSize > package->GetLength())
+        return Err_UploadFailed;
     QByteArray skip(headerLength - kSubHeaderSize, Qt::Uninitialized);
     if (!skip.isEmpty() && package->Read(skip.data(), int(skip.size())) != skip.size())
         return Err_UploadFailed;

@@ -1,6 +1,8 @@
 #include "device/worker.h"
 
 #include "res/report.h"
+#include "res/resources.h"
+#include "streamio/iostream.h"
 #include "streamio/filestream.h"
 #include "streamio/usbhoststream.h"
 
@@ -33,6 +35,19 @@ Worker &worker()
     return w;
 }
 
+// Jobs that will never run. An upgrade job owns its package and its receiver
+// waits for OnFinished: both are settled here, outside the worker's lock.
+void finishDropped(std::deque<SJobEntry> dropped)
+{
+    for (SJobEntry &job : dropped) {
+        if (job.kind != SJobEntry::Kind_Upgrade)
+            continue;
+        delete job.package;
+        if (job.callback)
+            job.callback->OnFinished(Res::LoadString(Res::IDS_DEVERR_ABORTED), Err_Aborted);
+    }
+}
+
 void runJob(SJobEntry &job)
 {
     switch (job.kind) {
@@ -56,7 +71,11 @@ void loop()
         w.idle = false;
         while (!w.jobs.empty()) {
             if (w.aborted) {
+                std::deque<SJobEntry> dropped = std::move(w.jobs);
                 w.jobs.clear();
+                guard.unlock();
+                finishDropped(std::move(dropped));
+                guard.lock();
                 break;
             }
             SJobEntry job = std::move(w.jobs.front());
@@ -69,8 +88,6 @@ void loop()
                 VETRA_REPORT(Res::ReportKind::Fatal, QStringLiteral("Unhandled exception in Device Thread."));
             }
             guard.lock();
-            if (w.aborted)
-                w.jobs.clear();
         }
     }
 }
@@ -93,18 +110,24 @@ void interruptProbedLocked(Worker &w)
 bool StartWorker()
 {
     Worker &w = worker();
-    std::lock_guard guard(w.lock);
-    w.jobs.clear();
-    w.stop = false;
-    w.idle = true;
-    if (!w.thread.joinable()) {
-        try {
-            w.thread = std::thread(loop);
-        } catch (const std::system_error &) {
-            return false;
+    std::deque<SJobEntry> dropped;
+    bool started = true;
+    {
+        std::lock_guard guard(w.lock);
+        dropped = std::move(w.jobs);
+        w.jobs.clear();
+        w.stop = false;
+        w.idle = true;
+        if (!w.thread.joinable()) {
+            try {
+                w.thread = std::thread(loop);
+            } catch (const std::system_error &) {
+                started = false;
+            }
         }
     }
-    return true;
+    finishDropped(std::move(dropped));
+    return started;
 }
 
 bool QueueJob(SJobEntry job)
@@ -185,13 +208,16 @@ void SetProbedStream(StreamIO::CIoStream *stream)
 bool StopWorker()
 {
     Worker &w = worker();
+    std::deque<SJobEntry> dropped;
     {
         std::lock_guard guard(w.lock);
         w.stop = true;
         w.aborted = true;
+        dropped = std::move(w.jobs);
         w.jobs.clear();
         interruptProbedLocked(w);
     }
+    finishDropped(std::move(dropped));
     w.wake.notify_all();
     // Every wait of a job is bounded or broken off above, so the join ends;
     // no thread may outlive the stream layer.

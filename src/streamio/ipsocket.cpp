@@ -290,8 +290,12 @@ std::uint32_t CTcpSocket::Send(const void *data, int size, int &sent)
         return 0;
     }
     const std::uint32_t code = CodeFromSocketErrno(r < 0 ? -r : errno);
-    if (isConnectionLoss(code))
-        return IsServer() ? listenAgain() : 0;
+    if (isConnectionLoss(code)) {
+        if (IsServer())
+            return listenAgain();
+        m_connected = false;   // nothing went out; the caller sees 0 bytes
+        return 0;
+    }
     return code;
 }
 

@@ -174,18 +174,34 @@ int CIpStream::Write(const void *buffer, int count)
         Raise(ERR_WRITE_FAULT);
     if (count < 0)
         Raise(ERR_INVALID_PARAMETER);
+    // A socket takes what fits its buffer: send on until all is out or the
+    // send time-out has passed.
+    const auto *in = static_cast<const char *>(buffer);
+    const auto start = Clock::now();
     int sent = 0;
-    std::uint32_t code = m_socket->Send(buffer, count, sent);
-    if (lostConnection(code)) {
-        reconnect();
-        code = m_socket->Send(buffer, count, sent);
+    std::uint32_t code = 0;
+    bool reconnected = false;
+    while (sent < count) {
+        int n = 0;
+        code = m_socket->Send(in + sent, count - sent, n);
+        sent += n;
+        if (lostConnection(code) && !reconnected && sent == 0) {
+            reconnect();
+            reconnected = true;
+            continue;
+        }
+        if (code != 0 && code != ERR_TIMEOUT && !lostConnection(code))
+            Raise(code);
+        if (code != 0 || n == 0)
+            break;
+        const int limit = m_socket->sendTimeout;
+        if (limit >= 0 && std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count() >= limit)
+            break;
     }
-    if (code != 0 && code != ERR_TIMEOUT && !lostConnection(code))
-        Raise(code);
     if (sent == 0 && count > 0)
         SetError(code == ERR_TIMEOUT ? ERR_TIMEOUT : ERR_HANDLE_EOF);
     else
-        SetError(0);
+        SetError(sent < count ? ERR_TIMEOUT : 0);
     return sent;
 }
 

@@ -132,3 +132,10 @@ TEST_F(UpgradeSteps, SkippingAndAbortingAndUnconnected)
     EXPECT_EQ(device.PrepareUpgrade(contents), Err_BadArguments);
     EXPECT_EQ(device.FinishUpgrade(), Err_BadArguments);
 }
+
+TEST_F(UpgradeSteps, ABlockPastThePackageEndIsNotSkippedInto)
+{
+    block.size = 0x80000010;   // would be a negative seek as a 32-bit offset
+    EXPECT_EQ(device.SkipBlock(block), Err_PackageRead);
+    EXPECT_EQ(package.GetPosition(), 0u);
+}

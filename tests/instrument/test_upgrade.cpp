@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 using namespace Device;
 
@@ -184,4 +185,35 @@ TEST_F(UpgradeTest, ASelectionLeavesBlocksOut)
     for (const QString &entry : sim->Log())
         records += entry.startsWith(QStringLiteral("S S1"));
     EXPECT_EQ(records, 4);   // only the second block's records
+}
+
+TEST_F(UpgradeTest, AnUpgradeThatNeverRunsIsReportedAndItsPackageFreed)
+{
+    // A second, silent instrument on COM4 keeps a search busy ahead of the upgrade.
+    VetraSim::CSimulator silent;
+    silent.SetPacing(false);
+    silent.SetFault(VetraSim::Fault::Silent);
+    silent.Start();
+    QHash<std::uint32_t, QString> ports = StreamIO::PortMap();
+    ports.insert(4, silent.SlavePath());
+    StreamIO::SetPortMap(ports);
+    auto device = Connected(false);
+    struct Idle : CCallback {} searchReceiver;
+    SSearchParams p;
+    p.type = Type_Vetrameter;
+    p.portKind = Port_Serial;
+    p.portNumber = 4;
+    ASSERT_TRUE(QueueSearch(&searchReceiver, &p));
+    UpgradeReceiver r;
+    ASSERT_TRUE(QueueUpgrade(&r, device.get(), PackageStream(Package(0x06A3F1B2, 1))));
+    for (int i = 0; i < 500 && !silent.Log().contains(QStringLiteral("text ignored")); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    AbortJobs(10000);
+    ASSERT_TRUE(r.Wait());
+    EXPECT_EQ(r.finishedCode, Err_Aborted);
+    EXPECT_FALSE(sim->Log().contains(QStringLiteral("S SE030000FC")));   // it never started
+    // The package's RAM file went with it: the name can be created anew.
+    StreamIO::CRamStream again;
+    EXPECT_TRUE(again.Open(QStringLiteral("RAM:package"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_NEW));
+    silent.Stop();
 }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <thread>
 
 using namespace StreamIO;
 using StreamTest::CodeOf;
@@ -146,4 +147,31 @@ TEST(IpStream, FailuresAreStreamErrors)
     ASSERT_TRUE(server.Open(QStringLiteral("IP::%1").arg(listening), SO_READ | SO_WRITE));
     ASSERT_TRUE(readOnly.Open(Loopback(listening), SO_READ));
     EXPECT_EQ(CodeOf([&] { readOnly.Write("x", 1); }), ERR_WRITE_FAULT);
+}
+
+TEST(IpStream, AWriteLargerThanTheSocketBufferGoesOutWhole)
+{
+    const int port = FreePort(SOCK_STREAM);
+    CIpStream server;
+    ASSERT_TRUE(server.Open(QStringLiteral("IP::%1").arg(port), SO_READ | SO_WRITE));
+    ASSERT_TRUE(server.SetTimeouts(5000, 5000));
+    CIpStream client;
+    ASSERT_TRUE(client.Open(Loopback(port), SO_READ | SO_WRITE));
+    ASSERT_TRUE(client.SetTimeouts(5000, 5000));
+    QByteArray data(4 * 1024 * 1024, '\0');
+    for (qsizetype i = 0; i < data.size(); ++i)
+        data[i] = char(i * 31);
+    QByteArray received;
+    std::thread reader([&] {
+        QByteArray chunk(64 * 1024, '\0');
+        while (received.size() < data.size()) {
+            const int n = server.Read(chunk.data(), int(std::min<qsizetype>(chunk.size(), data.size() - received.size())));
+            if (n <= 0)
+                break;
+            received.append(chunk.constData(), n);
+        }
+    });
+    EXPECT_EQ(client.Write(data.constData(), int(data.size())), int(data.size()));
+    reader.join();
+    EXPECT_EQ(received, data);
 }

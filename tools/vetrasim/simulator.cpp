@@ -93,16 +93,22 @@ bool ParseFault(const QString &name, Fault &fault)
 
 CSimulator::CSimulator()
 {
+    auto fail = [this](const char *why) {
+        for (int fd : {m_master, m_slave})
+            if (fd >= 0)
+                ::close(fd);
+        throw std::runtime_error(why);
+    };
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
-        throw std::runtime_error("no pseudo-terminal");
+        fail("no pseudo-terminal");
     char name[256];
     if (::ptsname_r(m_master, name, sizeof name) != 0)
-        throw std::runtime_error("no pseudo-terminal name");
+        fail("no pseudo-terminal name");
     m_slavePath = QString::fromLocal8Bit(name);
     m_slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_slave < 0)
-        throw std::runtime_error("cannot open the pseudo-terminal");
+        fail("cannot open the pseudo-terminal");
     // Raw from the start: no echo of what the program sends.
     termios t{};
     ::tcgetattr(m_slave, &t);
@@ -111,7 +117,7 @@ CSimulator::CSimulator()
     ::tcsetattr(m_slave, TCSANOW, &t);
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     if (::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw std::runtime_error("no pipe");
+        fail("no pipe");
 }
 
 CSimulator::~CSimulator()
@@ -265,6 +271,10 @@ void CSimulator::Start()
 {
     if (m_running.exchange(true))
         return;
+    char stale[16];
+    while (::read(m_wake[0], stale, sizeof stale) > 0) {
+        // the wake-up of an earlier Stop
+    }
     m_thread = std::thread([this] { run(); });
 }
 
