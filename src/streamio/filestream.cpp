@@ -209,10 +209,7 @@ int CFileStream::waitFor(short events, int timeoutMs)
 int CFileStream::Read(void *buffer, int count)
 {
     RequireOpen();
-    if (!(GetFlags() & SO_READ))
-        Raise(ERR_READ_FAULT);
-    if (count < 0)
-        Raise(ERR_INVALID_PARAMETER);
+    CheckRead(count);
     auto *out = static_cast<char *>(buffer);
     int got = 0;
     bool timedOut = false;
@@ -246,10 +243,7 @@ int CFileStream::Read(void *buffer, int count)
 int CFileStream::Write(const void *buffer, int count)
 {
     RequireOpen();
-    if (!(GetFlags() & SO_WRITE))
-        Raise(ERR_WRITE_FAULT);
-    if (count < 0)
-        Raise(ERR_INVALID_PARAMETER);
+    CheckWrite(count);
     const auto *in = static_cast<const char *>(buffer);
     int put = 0;
     const bool timed = m_device && (m_writeConstant || m_writeMultiplier);

@@ -60,6 +60,22 @@ std::uint32_t CIoStream::SetPosition(std::uint32_t)
     return 0;
 }
 
+void CIoStream::CheckRead(int count, bool open)
+{
+    if (!(m_flags & SO_READ) || !open)
+        Raise(ERR_READ_FAULT);
+    if (count < 0)
+        Raise(ERR_INVALID_PARAMETER);
+}
+
+void CIoStream::CheckWrite(int count, bool open)
+{
+    if (!(m_flags & SO_WRITE) || !open)
+        Raise(ERR_WRITE_FAULT);
+    if (count < 0)
+        Raise(ERR_INVALID_PARAMETER);
+}
+
 void CIoStream::Raise(std::uint32_t code)
 {
     m_error = code;

@@ -77,6 +77,11 @@ protected:
     // The same for a system errno, keeping the system's text.
     [[noreturn]] void RaiseErrno(int error);
     void SetError(std::uint32_t code) { m_error = code; }
+    // The checks every Read and Write start with: the access the stream was
+    // opened with (30/29; `open` false for a missing pipe or socket counts
+    // as missing access) and a count that is not negative (87).
+    void CheckRead(int count, bool open = true);
+    void CheckWrite(int count, bool open = true);
     void SetNameAndFlags(const QString &name, std::uint32_t flags)
     {
         m_name = name;

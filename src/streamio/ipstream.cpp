@@ -131,10 +131,7 @@ void CIpStream::reconnect()
 int CIpStream::Read(void *buffer, int count)
 {
     socket();
-    if (!(GetFlags() & SO_READ))
-        Raise(ERR_READ_FAULT);
-    if (count < 0)
-        Raise(ERR_INVALID_PARAMETER);
+    CheckRead(count);
     auto *out = static_cast<char *>(buffer);
     const auto start = Clock::now();
     int have = 0;
@@ -170,10 +167,7 @@ int CIpStream::Read(void *buffer, int count)
 int CIpStream::Write(const void *buffer, int count)
 {
     socket();
-    if (!(GetFlags() & SO_WRITE))
-        Raise(ERR_WRITE_FAULT);
-    if (count < 0)
-        Raise(ERR_INVALID_PARAMETER);
+    CheckWrite(count);
     // A socket takes what fits its buffer: send on until all is out or the
     // send time-out has passed.
     const auto *in = static_cast<const char *>(buffer);

@@ -69,10 +69,7 @@ void CRamStream::ClearInput()
 int CRamStream::Read(void *buffer, int count)
 {
     CRamFile &f = file();
-    if (!(GetFlags() & SO_READ))
-        Raise(ERR_READ_FAULT);
-    if (count < 0)
-        Raise(ERR_INVALID_PARAMETER);
+    CheckRead(count);
     const std::uint32_t n = f.ReadAt(m_position, buffer, std::uint32_t(count));
     SetError(n == 0 && count > 0 ? ERR_HANDLE_EOF : 0);
     return int(n);
@@ -81,10 +78,7 @@ int CRamStream::Read(void *buffer, int count)
 int CRamStream::Write(const void *buffer, int count)
 {
     CRamFile &f = file();
-    if (!(GetFlags() & SO_WRITE))
-        Raise(ERR_WRITE_FAULT);
-    if (count < 0)
-        Raise(ERR_INVALID_PARAMETER);
+    CheckWrite(count);
     const std::uint32_t n = guarded([&] { return f.WriteAt(m_position, buffer, std::uint32_t(count)); });
     SetError(0);
     return int(n);

@@ -201,10 +201,7 @@ int CUsbHostStream::request(int fd, short events, char *data, int count, int tim
 
 int CUsbHostStream::Read(void *buffer, int count)
 {
-    if (!(GetFlags() & SO_READ) || m_input < 0)
-        Raise(ERR_READ_FAULT);
-    if (count < 0)
-        Raise(ERR_INVALID_PARAMETER);
+    CheckRead(count, m_input >= 0);
     auto *out = static_cast<char *>(buffer);
     const auto start = Clock::now();
     int have = 0;
@@ -230,10 +227,7 @@ int CUsbHostStream::Read(void *buffer, int count)
 
 int CUsbHostStream::Write(const void *buffer, int count)
 {
-    if (!(GetFlags() & SO_WRITE) || m_output < 0)
-        Raise(ERR_WRITE_FAULT);
-    if (count < 0)
-        Raise(ERR_INVALID_PARAMETER);
+    CheckWrite(count, m_output >= 0);
     bool timedOut = false;
     const int sent = request(m_output, POLLOUT, const_cast<char *>(static_cast<const char *>(buffer)), count,
                              m_writeTimeout, timedOut);
