@@ -1,6 +1,8 @@
 // The worker thread and the search over serial ports.
 #include "simfixture.h"
 
+#include "receiver.h"
+
 #include "device/worker.h"
 #include "res/report.h"
 #include "streamio/usbhoststream.h"
@@ -21,48 +23,7 @@ using namespace Device;
 
 namespace {
 
-// Records what a search reports, from the worker thread.
-class Receiver : public CCallback
-{
-public:
-    void OnStatus(const QString &text) override
-    {
-        {
-            std::lock_guard guard(lock);
-            statuses.append(text);
-        }
-        changed.notify_all();
-        if (throwOnStatus)
-            throw std::runtime_error("receiver failed");
-    }
-    void OnDeviceFound(CQxDevice *device) override
-    {
-        std::lock_guard guard(lock);
-        if (device) {
-            found.emplace_back(device);
-        } else {
-            ++ends;
-        }
-        changed.notify_all();
-    }
-    bool WaitForEnd(int ends = 1)
-    {
-        std::unique_lock guard(lock);
-        return changed.wait_for(guard, std::chrono::seconds(60), [&] { return this->ends >= ends; });
-    }
-    int EndCount()
-    {
-        std::lock_guard guard(lock);
-        return ends;
-    }
-
-    std::mutex lock;
-    std::condition_variable changed;
-    QStringList statuses;
-    std::vector<std::unique_ptr<CQxDevice>> found;
-    int ends = 0;
-    bool throwOnStatus = false;
-};
+using Receiver = RecordingReceiver;
 
 class CountingReporter : public Res::IReporter
 {
@@ -79,6 +40,15 @@ public:
     QStringList reports;
     std::vector<Res::ReportKind> kinds;
 };
+
+SSearchParams OnePort(int port)
+{
+    SSearchParams p;
+    p.type = Type_Vetrameter;
+    p.portKind = Port_Serial;
+    p.portNumber = port;
+    return p;
+}
 
 SSearchParams Scan(bool stopAtFirst = true)
 {
@@ -143,9 +113,7 @@ TEST_F(SearchTest, OnePortOnlyAndAnotherFamilyIsNotHandedOver)
 {
     sim->SetFault(VetraSim::Fault::WrongFamily);
     Receiver r;
-    SSearchParams p = Scan();
-    p.scan = false;
-    p.portNumber = 3;
+    const SSearchParams p = OnePort(3);
     ASSERT_TRUE(QueueSearch(&r, &p));
     ASSERT_TRUE(r.WaitForEnd());
     EXPECT_TRUE(r.found.empty());
@@ -187,9 +155,7 @@ TEST_F(SearchTest, AnAbortedScanReportsNothingMoreAndTheNextJobRuns)
 {
     sim->SetFault(VetraSim::Fault::Silent);   // every probe of COM3 waits for its time-outs
     Receiver aborted, queued;
-    SSearchParams p = Scan();
-    p.scan = false;
-    p.portNumber = 3;
+    const SSearchParams p = OnePort(3);
     ASSERT_TRUE(QueueSearch(&aborted, &p));
     ASSERT_TRUE(QueueSearch(&queued, &p));
     ASSERT_TRUE(WaitUntilProbing());
@@ -217,9 +183,7 @@ TEST_F(SearchTest, AnExceptionInAJobIsReportedOnceAndTheWorkerServesOn)
     Res::SetReporter(&reporter);
     Receiver throwing;
     throwing.throwOnStatus = true;
-    SSearchParams p = Scan();
-    p.scan = false;
-    p.portNumber = 1;
+    const SSearchParams p = OnePort(1);
     ASSERT_TRUE(QueueSearch(&throwing, &p));
     Receiver next;
     ASSERT_TRUE(QueueSearch(&next, &p));
@@ -235,9 +199,7 @@ TEST_F(SearchTest, StopWorkerBreaksAProbeThatWaitsAndJoins)
 {
     sim->SetFault(VetraSim::Fault::Silent);
     Receiver r;
-    SSearchParams p = Scan();
-    p.scan = false;
-    p.portNumber = 3;
+    const SSearchParams p = OnePort(3);
     ASSERT_TRUE(QueueSearch(&r, &p));
     ASSERT_TRUE(WaitUntilProbing());
     EXPECT_TRUE(StopWorker());

@@ -1,6 +1,8 @@
 // The upgrade job against the simulated instrument.
 #include "simfixture.h"
 
+#include "receiver.h"
+
 #include "device/worker.h"
 #include "streamio/ramstream.h"
 
@@ -14,41 +16,7 @@ using namespace Device;
 
 namespace {
 
-class UpgradeReceiver : public CCallback
-{
-public:
-    void OnStatus(const QString &text) override
-    {
-        std::lock_guard guard(lock);
-        statuses.append(text);
-    }
-    void OnProgress(int percent, int kind, int) override
-    {
-        std::lock_guard guard(lock);
-        progress.append({percent, kind});
-    }
-    void OnFinished(const QString &text, int code) override
-    {
-        std::lock_guard guard(lock);
-        finishedText = text;
-        finishedCode = code;
-        ++finished;
-        changed.notify_all();
-    }
-    bool Wait()
-    {
-        std::unique_lock guard(lock);
-        return changed.wait_for(guard, std::chrono::seconds(60), [&] { return finished > 0; });
-    }
-
-    std::mutex lock;
-    std::condition_variable changed;
-    QStringList statuses;
-    QList<QPair<int, int>> progress;
-    QString finishedText;
-    int finishedCode = -1;
-    int finished = 0;
-};
+using UpgradeReceiver = RecordingReceiver;
 
 // One S-record with its count and checksum.
 QByteArray SRecord(const QByteArray &addressAndData)
@@ -121,7 +89,7 @@ TEST_F(UpgradeTest, EveryStepRunsAndTheJobReportsSuccess)
     auto device = Connected(false);
     UpgradeReceiver r;
     ASSERT_TRUE(QueueUpgrade(&r, device.get(), PackageStream(Package(0x06A3F1B2, 1))));
-    ASSERT_TRUE(r.Wait());
+    ASSERT_TRUE(r.WaitForFinish());
     EXPECT_EQ(r.finishedCode, 0) << qPrintable(r.finishedText);
     EXPECT_TRUE(r.finishedText.isEmpty());
     const QString all = r.statuses.join(u'\n');
@@ -149,7 +117,7 @@ TEST_F(UpgradeTest, AFailingStepEndsTheJobWithItsCode)
         auto device = Connected(false);
         UpgradeReceiver r;   // a package for another instrument: the check refuses it
         ASSERT_TRUE(QueueUpgrade(&r, device.get(), PackageStream(Package(0x07000001, 1))));
-        ASSERT_TRUE(r.Wait());
+        ASSERT_TRUE(r.WaitForFinish());
         EXPECT_EQ(r.finishedCode, Err_PackageType);
         EXPECT_EQ(r.finishedText, device->GetErrorText(Err_PackageType));
         EXPECT_FALSE(sim->Log().contains(QStringLiteral("S SE030000FC")));   // nothing was erased
@@ -158,14 +126,14 @@ TEST_F(UpgradeTest, AFailingStepEndsTheJobWithItsCode)
         auto device = Connected(false);
         UpgradeReceiver r;   // a block for a mode the instrument does not have
         ASSERT_TRUE(QueueUpgrade(&r, device.get(), PackageStream(Package(0x06A3F1B2, 5))));
-        ASSERT_TRUE(r.Wait());
+        ASSERT_TRUE(r.WaitForFinish());
         EXPECT_EQ(r.finishedCode, Err_BadArguments);
     }
     {
         auto device = Connected(false);
         UpgradeReceiver r;
         ASSERT_TRUE(QueueUpgrade(&r, device.get(), PackageStream(QByteArray("not a package"))));
-        ASSERT_TRUE(r.Wait());
+        ASSERT_TRUE(r.WaitForFinish());
         EXPECT_EQ(r.finishedCode, Err_PackageRead);
     }
     UpgradeReceiver r;
@@ -179,7 +147,7 @@ TEST_F(UpgradeTest, ASelectionLeavesBlocksOut)
     UpgradeReceiver r;
     const QList<SContentEntry> selection{{SContentEntry::kLeaveOut, 0, 1}};   // not the first block
     ASSERT_TRUE(QueueUpgrade(&r, device.get(), PackageStream(Package(0x06A3F1B2, 1)), &selection));
-    ASSERT_TRUE(r.Wait());
+    ASSERT_TRUE(r.WaitForFinish());
     EXPECT_EQ(r.finishedCode, 0) << qPrintable(r.finishedText);
     int records = 0;
     for (const QString &entry : sim->Log())
@@ -209,7 +177,7 @@ TEST_F(UpgradeTest, AnUpgradeThatNeverRunsIsReportedAndItsPackageFreed)
     for (int i = 0; i < 500 && !silent.Log().contains(QStringLiteral("text ignored")); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     AbortJobs(10000);
-    ASSERT_TRUE(r.Wait());
+    ASSERT_TRUE(r.WaitForFinish());
     EXPECT_EQ(r.finishedCode, Err_Aborted);
     EXPECT_FALSE(sim->Log().contains(QStringLiteral("S SE030000FC")));   // it never started
     // The package's RAM file went with it: the name can be created anew.
