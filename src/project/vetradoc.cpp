@@ -5,6 +5,7 @@
 #include "streamio/filestream.h"
 #include "streamio/ramstream.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -158,27 +159,85 @@ void syncFolder(const QString &file)
     }
 }
 
+// Temporaries are "<target>.~" and eight hex digits, in the target's folder.
+constexpr int kTempDigits = 8;
+
+QString temporaryPrefix(const QString &target)
+{
+    return target + QStringLiteral(".~");
+}
+
+// Runs `make` with fresh temporary names until one is free.
+template <class Make>
+QString underFreshName(const QString &target, Make make)
+{
+    for (int attempt = 0;; ++attempt) {
+        const QString temp = temporaryPrefix(target)
+                           + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), kTempDigits, 16, QChar(u'0'));
+        try {
+            make(temp);
+            return temp;
+        } catch (const StreamError &e) {
+            if (e.code() != ERR_FILE_EXISTS || attempt >= 16)
+                throw;
+        }
+    }
+}
+
+bool isTemporaryOf(const QString &fileName, const QString &targetName)
+{
+    const QString prefix = temporaryPrefix(targetName);
+    if (fileName.size() != prefix.size() + kTempDigits || !fileName.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < fileName.size(); ++i) {
+        const char16_t c = fileName[i].unicode();
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return false;
+    }
+    return true;
+}
+
+// A save that died before its rename leaves its named temporary behind. One
+// that another save still writes is locked, so the probe fails and it stays.
+void removeStaleTemporaries(const QString &target)
+{
+    const QFileInfo info(target);
+    const QDir folder = info.absoluteDir();
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &name : names) {
+        if (!isTemporaryOf(name, info.fileName()))
+            continue;
+        const QString stale = folder.filePath(name);
+        CFileStream probe;
+        try {
+            probe.Open(stale, SO_READ);
+        } catch (const StreamError &) {
+            continue;
+        }
+        ::unlink(QFile::encodeName(stale).constData());
+    }
+}
+
 } // namespace
 
 void CVetraDoc::writeTo(const QString &path)
 {
     const QString target = saveTarget(path);
     CFileStream file;
+    // An unnamed file vanishes with the process if the save dies; it gets a
+    // name only once complete, and that name is renamed over the target so
+    // that the replacement stays atomic.
+    const bool unnamed = file.OpenUnnamed(QFileInfo(target).absolutePath(), SO_READ | SO_WRITE);
     QString temp;
-    for (int attempt = 0; !file.IsOpen(); ++attempt) {
-        temp = target + QStringLiteral(".~%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
-        try {
-            file.Open(temp, SO_READ | SO_WRITE | SO_CREATE_NEW);
-        } catch (const StreamError &e) {
-            if (e.code() != ERR_FILE_EXISTS || attempt >= 16)
-                throw;
-        }
-    }
+    if (!unnamed)
+        temp = underFreshName(target, [&](const QString &name) { file.Open(name, SO_READ | SO_WRITE | SO_CREATE_NEW); });
     try {
         CQXArchive archive(file.GetHandle(), CQXArchive::MODE_STORE, CQXArchive::kFileBufferSize);
         WriteProjectFile(m_originals, m_current, archive, nullptr, m_version);
         archive.Flush();
         file.Flush();   // the bytes are on the disk before the old file goes
+        if (unnamed)
+            temp = underFreshName(target, [&](const QString &name) { file.LinkAs(name); });
         archive.Close();
         if (QFileInfo::exists(target))
             QFile::setPermissions(temp, QFile::permissions(target));
@@ -186,10 +245,13 @@ void CVetraDoc::writeTo(const QString &path)
             throw StreamError(CodeFromErrno(errno), target, SystemErrorText(errno));
     } catch (...) {
         file.Abort();
-        ::unlink(QFile::encodeName(temp).constData());
+        if (!temp.isEmpty())
+            ::unlink(QFile::encodeName(temp).constData());
         throw;
     }
     syncFolder(target);
+    if (!unnamed)
+        removeStaleTemporaries(target);
 }
 
 bool CVetraDoc::SaveToPath(const QString &path)
@@ -222,11 +284,13 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
     const int before = m_current.GetCount() + m_originals.GetCount();
     m_modified = false;
     bool ok = true;
+    QString reason;
     try {
         CQXArchive archive(path, CQXArchive::MODE_LOAD, CQXArchive::kFileBufferSize);
         ReadProjectFile(m_originals, m_current, archive);
-    } catch (const StreamError &) {
+    } catch (const StreamError &e) {
         ok = false;
+        reason = e.message();
     }
     // Adding to objects the project held changes its content, and edits made
     // before stay unsaved: keep it marked so that closing asks first.
@@ -234,8 +298,10 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
         m_modified = true;
     if (ok && !add)
         m_path = QFileInfo(path).absoluteFilePath();
+    // The second line says why: the file is missing or locked, or what in it
+    // could not be read.
     if (!ok)
-        m_ui.ShowError(Res::LoadString(Res::IDS_PROJECT_READ_ERROR));
+        m_ui.ShowError(Res::LoadString(Res::IDS_PROJECT_READ_ERROR) + u'\n' + reason);
     UpdateAllViews(nullptr, -1);
     return ok;
 }

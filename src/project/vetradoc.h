@@ -51,6 +51,8 @@ public:
     // is complete on disk; a failure is shown, leaves the project modified and
     // returns false.
     bool SaveToPath(const QString &path);
+    // A file that cannot be opened or read is shown as the read message and,
+    // on a second line, the reason; false then.
     bool OpenProject(const QString &path, bool add);
 
     // The private clipboard payload of the flagged current objects.

@@ -17,6 +17,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+std::atomic<bool> g_unnamedRefused{false};
+
 int openFlags(std::uint32_t flags)
 {
     int f = O_CLOEXEC | O_NOCTTY;
@@ -73,6 +75,7 @@ bool CFileStream::Open(const QString &name, std::uint32_t flags)
         return false;
     }
     SetNameAndFlags(name, flags);
+    m_unnamed = false;
     const QByteArray path = QFile::encodeName(name);
     int fd;
     do {
@@ -105,6 +108,78 @@ bool CFileStream::Open(const QString &name, std::uint32_t flags)
     m_device = device;
     SetError(0);
     return true;
+}
+
+bool CFileStream::OpenUnnamed(const QString &folder, std::uint32_t flags)
+{
+    if (IsOpen()) {
+        SetError(ERR_NOT_SUPPORTED);
+        return false;
+    }
+    SetNameAndFlags(folder, flags);
+    m_unnamed = true;
+    if (!(flags & SO_WRITE))
+        Raise(ERR_INVALID_PARAMETER);   // a file nobody can reach must be written to be of use
+    if (g_unnamedRefused) {
+        SetError(ERR_NOT_SUPPORTED);
+        return false;
+    }
+    const QByteArray path = QFile::encodeName(folder);
+    const int access = (flags & SO_READ) ? O_RDWR : O_WRONLY;
+    int fd;
+    do {
+        fd = ::open(path.constData(), O_TMPFILE | O_CLOEXEC | access, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        // The file system has no unnamed files: EOPNOTSUPP, or EISDIR from a
+        // kernel that reads O_TMPFILE as "open the folder for writing".
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+            SetError(ERR_NOT_SUPPORTED);
+            return false;
+        }
+        RaiseErrno(errno);
+    }
+    // Nobody can reach it yet; the lock is for the time it has a name, so
+    // that others see it in use.
+    ::flock(fd, lockFor(flags) | LOCK_NB);
+    m_fd = fd;
+    m_device = false;
+    SetError(0);
+    return true;
+}
+
+void CFileStream::LinkAs(const QString &path)
+{
+    RequireOpen();
+    if (!m_unnamed)
+        Raise(ERR_NOT_SUPPORTED);
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+    int r = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW);
+    if (r != 0 && errno == ENOENT)   // no /proc: link the descriptor itself (needs CAP_DAC_READ_SEARCH)
+        r = ::linkat(m_fd, "", AT_FDCWD, target.constData(), AT_EMPTY_PATH);
+    if (r != 0) {
+        const int e = errno;
+        SetError(CodeFromErrno(e));
+        throw StreamError(CodeFromErrno(e), path, SystemErrorText(e));
+    }
+    SetNameAndFlags(path, GetFlags());
+    m_unnamed = false;
+    SetError(0);
+}
+
+void CFileStream::SetUnnamedFilesRefused(bool refused)
+{
+    g_unnamedRefused = refused;
+}
+
+bool CFileStream::Reopen()
+{
+    if (m_unnamed) {
+        SetError(ERR_NOT_SUPPORTED);   // the file went with its descriptor
+        return false;
+    }
+    return ReopenByName(*this);
 }
 
 void CFileStream::Close()

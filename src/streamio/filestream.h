@@ -22,7 +22,19 @@ public:
 
     virtual bool Open(const QString &name, std::uint32_t flags);
 
-    bool Reopen() override { return ReopenByName(*this); }
+    // Opens a file without a name in `folder` (O_TMPFILE): it vanishes when
+    // closed, or when the process dies, unless LinkAs gives it a name first.
+    // The stream is named after the folder until then. False, with code 50,
+    // where the file system has no unnamed files; other failures raise.
+    bool OpenUnnamed(const QString &folder, std::uint32_t flags);
+    // Gives the unnamed file the name `path` (which must not exist: 80 if it
+    // does), after which it is an ordinary named file of this stream.
+    void LinkAs(const QString &path);
+    // Makes OpenUnnamed answer as a file system without unnamed files, so
+    // that tests can take the other path.
+    static void SetUnnamedFilesRefused(bool refused);
+
+    bool Reopen() override;
     void Close() override;
     void Flush() override;
     bool GetTimeouts(int &readMs, int &writeMs) override;
@@ -55,6 +67,7 @@ private:
 
     int m_fd = -1;
     bool m_device = false;
+    bool m_unnamed = false;   // an O_TMPFILE file that has no name yet
     std::atomic<int> m_cancel{-1};   // an eventfd for devices
     // Time-outs as the port keeps them: a read constant (0 = none) and a
     // write multiplier per byte plus a constant.

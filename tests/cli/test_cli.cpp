@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace TestSupport;
 
 namespace {
@@ -132,6 +135,38 @@ TEST_F(CliTest, InfoReportsEachBadInputAndGoesOn)
     EXPECT_TRUE(lines[0].contains(text));
     EXPECT_TRUE(lines[1].contains(missing));
     EXPECT_TRUE(lines[2].contains(nothing));
+}
+
+TEST_F(CliTest, ProjectThatCannotBeReadSaysWhyOnASecondLine)
+{
+    const QString readError = S("This is not a Vetradesk project file or there was an error while reading.");
+    const QString missing = file("missing.qxs");
+    const QString cut = file("cut.qxs");
+    WriteBytes(cut, "not a project");   // "ot" reads as the length of a title that is not there
+    const QString foreign = file("foreign.qxs");
+    WriteBytes(foreign, QByteArray::fromHex("FE0300610062006300"));   // the title "abc"
+    const struct {
+        QString path, reason;
+    } cases[] = {
+        {missing, QString::fromLocal8Bit(std::strerror(ENOENT))},
+        {cut, S("The data ended unexpectedly.")},
+        {foreign, S("The data could not be read.")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        for (const char *command : {"info", "sort"}) {
+            const QStringList args = QString::fromLatin1(command) == u"sort"
+                                         ? QStringList{S("sort"), S("--mode"), S("2"), c.path}
+                                         : QStringList{S("info"), c.path};
+            const Result r = Invoke(args);
+            EXPECT_EQ(r.code, 2) << command;
+            EXPECT_EQ(r.err, S("vetradesk-cli: ") + c.path + S(": ") + readError + u'\n' + c.path + S(": ")
+                                 + c.reason + u'\n')
+                << command;
+            EXPECT_EQ(r.out, QString()) << command;
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing)) << "sort never creates the file it could not read";
 }
 
 TEST_F(CliTest, OutOfRangeDateEndsWithExitTwo)

@@ -82,6 +82,15 @@ public:
 inline const QString kReadError =
     S("This is not a Vetradesk project file or there was an error while reading.");
 
+// The message for a project file that could not be read: the read message,
+// then the stream error's text for the file.
+inline QString ReadErrorFor(const QString &path, const QString &reason)
+{
+    return kReadError + u'\n' + path + S(": ") + reason;
+}
+inline const QString kEndedEarly = S("The data ended unexpectedly.");
+inline const QString kNotReadable = S("The data could not be read.");
+
 // An object of the test instrument with a fixed time stamp (0 would become
 // the current time when it enters a project).
 inline TVetraObject Obj(std::uint16_t number, std::initializer_list<int> covers, std::int64_t stamp)

@@ -3,16 +3,23 @@
 // copies and the clipboard payload.
 #include "projecttest.h"
 
+#include "streamio/filestream.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace ProjectTest;
 using namespace TestSupport;
@@ -57,6 +64,7 @@ protected:
     }
     QString path(const char *name) const { return dir.filePath(S(name)); }
     QStringList folder() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+    std::string listing() const { return folder().join(u' ').toStdString(); }
 
     ScriptedUi ui;
     CVetraDoc doc{ui};
@@ -344,6 +352,53 @@ private:
     void (*m_oldHandler)(int);
 };
 
+// A thousand full objects: a project of about 0.7 MB.
+QList<TVetraObject> ManyObjects()
+{
+    QList<TVetraObject> many;
+    for (int i = 0; i < 1000; ++i) {
+        TVetraObject o = Obj(std::uint16_t(i), {}, kT0 + i);
+        o.comment = QString(100, u'c');
+        for (int m = 1; m <= 99; ++m)
+            o.measurements.push_back({std::uint8_t(m), std::uint8_t(m), 16});
+        many << o;
+    }
+    return many;
+}
+
+// Saves in a child process that is killed (SIGKILL) part-way through writing:
+// its files may grow to 200 KiB, and the signal for growing past that kills
+// it on the spot, so nothing of the save gets to clean up.
+::testing::AssertionResult SaveKilledPartWay(CVetraDoc &doc, const QString &path)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return ::testing::AssertionFailure() << "fork: " << std::strerror(errno);
+    if (child == 0) {
+        std::signal(SIGXFSZ, [](int) { ::kill(::getpid(), SIGKILL); });
+        rlimit r{};
+        ::getrlimit(RLIMIT_FSIZE, &r);
+        r.rlim_cur = 200 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &r);
+        doc.SaveToPath(path);
+        ::_exit(0);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the saving child was not killed (status " << status << ")";
+}
+
+// The save's path on file systems without unnamed files, for the scope.
+class UnnamedFilesRefused
+{
+public:
+    UnnamedFilesRefused() { StreamIO::CFileStream::SetUnnamedFilesRefused(true); }
+    ~UnnamedFilesRefused() { StreamIO::CFileStream::SetUnnamedFilesRefused(false); }
+};
+
 } // namespace
 
 TEST_F(DocumentTest, SaveFailingHalfWayKeepsTheOldFile)
@@ -354,15 +409,7 @@ TEST_F(DocumentTest, SaveFailingHalfWayKeepsTheOldFile)
     const QByteArray old = ReadBytes(path("site.qxs"));
     ASSERT_FALSE(old.isEmpty());
 
-    QList<TVetraObject> many;
-    for (int i = 0; i < 1000; ++i) {
-        TVetraObject o = Obj(std::uint16_t(i), {}, kT0 + i);
-        o.comment = QString(100, u'c');
-        for (int m = 1; m <= 99; ++m)
-            o.measurements.push_back({std::uint8_t(m), std::uint8_t(m), 16});
-        many << o;
-    }
-    ASSERT_TRUE(doc.AddObjects(many, true, false));   // about 0.7 MB
+    ASSERT_TRUE(doc.AddObjects(ManyObjects(), true, false));
     {
         FileSizeLimit limit(200 * 1024);
         EXPECT_FALSE(doc.Save());
@@ -381,6 +428,80 @@ TEST_F(DocumentTest, SaveFailingHalfWayKeepsTheOldFile)
     EXPECT_GT(QFileInfo(path("site.qxs")).size(), 200 * 1024);
     EXPECT_EQ(folder(), QStringList{S("site.qxs")});
     EXPECT_TRUE(ui.errors.isEmpty());
+}
+
+TEST_F(DocumentTest, SaveKilledPartWayLeavesOnlyTheOldFile)
+{
+    {
+        StreamIO::CFileStream probe;
+        if (!probe.OpenUnnamed(dir.path(), StreamIO::SO_READ | StreamIO::SO_WRITE))
+            GTEST_SKIP() << "the file system of " << dir.path().toStdString() << " has no unnamed files";
+    }
+    ASSERT_TRUE(doc.AddObjects({Obj(1, {20}, 100)}, false, false));
+    ASSERT_TRUE(doc.SaveToPath(path("site.qxs")));
+    const QByteArray old = ReadBytes(path("site.qxs"));
+    ASSERT_TRUE(doc.AddObjects(ManyObjects(), true, false));
+
+    ASSERT_TRUE(SaveKilledPartWay(doc, path("site.qxs")));
+    EXPECT_EQ(folder(), QStringList{S("site.qxs")}) << listing();
+    EXPECT_EQ(ReadBytes(path("site.qxs")), old);
+
+    // The same through a link: the link and its target are all there is.
+    ASSERT_TRUE(QFile::link(path("site.qxs"), path("link.qxs")));
+    ASSERT_TRUE(SaveKilledPartWay(doc, path("link.qxs")));
+    EXPECT_EQ(folder(), QStringList({S("link.qxs"), S("site.qxs")})) << listing();
+    EXPECT_EQ(ReadBytes(path("site.qxs")), old);
+}
+
+TEST_F(DocumentTest, WithoutUnnamedFilesTheNextSaveRemovesStaleTemporaries)
+{
+    UnnamedFilesRefused refused;
+    ASSERT_TRUE(doc.AddObjects({Obj(1, {20}, 100)}, false, false));
+    ASSERT_TRUE(doc.SaveToPath(path("site.qxs")));
+    EXPECT_EQ(folder(), QStringList{S("site.qxs")}) << listing();
+    const QByteArray old = ReadBytes(path("site.qxs"));
+    ASSERT_TRUE(doc.AddObjects(ManyObjects(), true, false));
+
+    // A killed save on this path leaves its named temporary.
+    ASSERT_TRUE(SaveKilledPartWay(doc, path("site.qxs")));
+    EXPECT_EQ(ReadBytes(path("site.qxs")), old);
+    QStringList left = folder();
+    left.removeOne(S("site.qxs"));
+    ASSERT_EQ(left.size(), 1) << left.join(u' ').toStdString();
+    EXPECT_TRUE(QRegularExpression(S("^site\\.qxs\\.~[0-9a-f]{8}$")).match(left[0]).hasMatch()) << left[0].toStdString();
+
+    // An older leftover; one that another save still writes; files that only
+    // look like temporaries of this project.
+    WriteBytes(path("site.qxs.~deadbeef"), "stale");
+    const QStringList unrelated = {S("other.qxs.~0123abcd"), S("site.qxs.~0123abc"), S("site.qxs.~0123abcd0"),
+                                   S("site.qxs.~0123abcg"), S("site.qxs.bak"), S("xsite.qxs.~0123abcd"),
+                                   S("site.qxs~0123abcd")};
+    for (const QString &name : unrelated)
+        WriteBytes(dir.filePath(name), "unrelated");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(S("site.qxs.~00000000")));
+    ASSERT_TRUE(QFile::link(path("site.qxs.bak"), path("site.qxs.~11111111")));
+    StreamIO::CFileStream busy;
+    ASSERT_TRUE(busy.Open(path("site.qxs.~feedf00d"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_NEW));
+
+    ASSERT_TRUE(doc.SaveToPath(path("site.qxs")));
+    QStringList expected = unrelated + QStringList{S("site.qxs"), S("site.qxs.~11111111"), S("site.qxs.~feedf00d")};
+    expected.sort();
+    EXPECT_EQ(folder(), expected) << listing();
+    EXPECT_TRUE(QFileInfo(path("site.qxs.~00000000")).isDir());
+    for (const QString &name : unrelated)
+        EXPECT_EQ(ReadBytes(dir.filePath(name)), QByteArray("unrelated")) << name.toStdString();
+    CVetraDoc reread(ui);
+    ASSERT_TRUE(reread.OpenProject(path("site.qxs"), false));
+    EXPECT_EQ(reread.Current().GetCount(), 1001);
+
+    // A save that fails removes its own temporary and nothing else.
+    busy.Close();
+    doc.Current().SetComment(0, S("changed"));
+    {
+        FileSizeLimit limit(200 * 1024);
+        EXPECT_FALSE(doc.SaveToPath(path("site.qxs")));
+    }
+    EXPECT_EQ(folder(), expected) << listing();
 }
 
 TEST_F(DocumentTest, ReplacingKeepsPermissionsAndLinks)

@@ -3,7 +3,12 @@
 #include "projecttest.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 using namespace ProjectTest;
 using namespace TestSupport;
@@ -170,7 +175,7 @@ TEST_F(ProjectFileTest, WrongTitlesAreRefusedWithTheReadMessage)
         ScriptedUi local;
         CVetraDoc doc(local);
         EXPECT_FALSE(doc.OpenProject(path("t.qxs"), false));
-        EXPECT_EQ(local.errors, QStringList{kReadError});
+        EXPECT_EQ(local.errors, QStringList{ReadErrorFor(path("t.qxs"), kNotReadable)});
         EXPECT_FALSE(doc.HasObjects());
         EXPECT_TRUE(doc.GetPath().isEmpty());
     }
@@ -220,7 +225,7 @@ TEST_F(ProjectFileTest, EveryTruncationFailsAndKeepsWhatWasRead)
     ScriptedUi local;
     CVetraDoc damaged(local);
     EXPECT_FALSE(damaged.OpenProject(path("cut.qxs"), false));
-    EXPECT_EQ(local.errors, QStringList{kReadError});
+    EXPECT_EQ(local.errors, QStringList{ReadErrorFor(path("cut.qxs"), kEndedEarly)});
     EXPECT_EQ(damaged.Originals().GetCount(), 3);
     ASSERT_EQ(damaged.Current().GetCount(), 1);
     const object_t &partial = damaged.Current().GetObject(0);
@@ -256,7 +261,7 @@ TEST_F(ProjectFileTest, MoreThan99MeasurementsAreAFormatError)
 
     WriteBytes(path("m100.qxs"), fileWith(100));
     EXPECT_FALSE(doc.OpenProject(path("m100.qxs"), false));
-    EXPECT_EQ(ui.errors, QStringList{kReadError});
+    EXPECT_EQ(ui.errors, QStringList{ReadErrorFor(path("m100.qxs"), kNotReadable)});
 
     // A huge count with no data behind it fails on the count, not on memory.
     ByteWriter huge;
@@ -264,6 +269,49 @@ TEST_F(ProjectFileTest, MoreThan99MeasurementsAreAFormatError)
     huge.u8(0).u16(1).str({}).str({}).u8(0).u8(0).u64(1).u32(0xFFFFFFFFu);
     CVetraData originals, current;
     EXPECT_EQ(ReadFromBytes(originals, current, huge.bytes), StreamIO::ERR_INVALID_DATA);
+}
+
+TEST_F(ProjectFileTest, FilesThatCannotBeReadSayWhyOnASecondLine)
+{
+    // The reasons in the system's words, as the stream layer keeps them.
+    const QString noSuchFile = QString::fromLocal8Bit(std::strerror(ENOENT));
+    const QString isAFolder = QString::fromLocal8Bit(std::strerror(EISDIR));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(S("folder.qxs")));
+    WriteBytes(path("text.qxs"), "just some text\r\n");
+    ByteWriter header;
+    header.header().u32(1).u32(5);
+    WriteBytes(path("short.qxs"), header.bytes);
+
+    const struct {
+        const char *name;
+        QString reason;
+    } cases[] = {
+        {"missing.qxs", noSuchFile},
+        {"no/such/folder/p.qxs", noSuchFile},
+        {"folder.qxs", isAFolder},   // opens, but reading fails
+        {"text.qxs", kEndedEarly},   // "us" reads as a title of 0x7375 characters
+        {"short.qxs", kEndedEarly},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedUi local;
+        CVetraDoc doc(local);
+        EXPECT_FALSE(doc.OpenProject(path(c.name), false));
+        EXPECT_EQ(local.errors, QStringList{ReadErrorFor(path(c.name), c.reason)});
+        EXPECT_EQ(local.errors.value(0).count(u'\n'), 1);
+    }
+}
+
+TEST_F(ProjectFileTest, UnreadableFileSaysAccessIsDenied)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads files regardless of their permissions";
+    CVetraDoc source(ui);
+    ASSERT_TRUE(source.SaveToPath(path("locked.qxs")));
+    ASSERT_TRUE(QFile::setPermissions(path("locked.qxs"), QFileDevice::WriteOwner));
+    CVetraDoc doc(ui);
+    EXPECT_FALSE(doc.OpenProject(path("locked.qxs"), false));
+    EXPECT_EQ(ui.errors, QStringList{ReadErrorFor(path("locked.qxs"), QString::fromLocal8Bit(std::strerror(EACCES)))});
 }
 
 TEST_F(ProjectFileTest, AddedObjectsAreSelectedAndKeepTheProjectModified)

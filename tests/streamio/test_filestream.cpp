@@ -212,4 +212,63 @@ TEST_F(FileStreamTest, DeviceOperationsOnAPlainFileReportNotSupported)
     EXPECT_EQ(CodeOf([&] { s.Flush(); }), ERR_INVALID_HANDLE);
 }
 
+TEST_F(FileStreamTest, UnnamedFileAppearsOnlyWhenLinked)
+{
+    const QDir folder(m_dir.path());
+    const auto entries = [&] { return folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+    {
+        CFileStream s;
+        if (!s.OpenUnnamed(m_dir.path(), SO_READ | SO_WRITE))
+            GTEST_SKIP() << "the file system of " << m_dir.path().toStdString() << " has no unnamed files";
+        EXPECT_EQ(s.GetName(), m_dir.path());
+        EXPECT_EQ(s.Write("abc", 3), 3);
+        EXPECT_TRUE(entries().isEmpty());
+        s.Close();
+        EXPECT_TRUE(entries().isEmpty()) << "closed without a name, the file is gone";
+        EXPECT_FALSE(s.Reopen());
+        EXPECT_EQ(s.GetErrorCode(), ERR_NOT_SUPPORTED);
+    }
+
+    WriteBytes(path("taken"), "keep");
+    CFileStream s;
+    ASSERT_TRUE(s.OpenUnnamed(m_dir.path(), SO_READ | SO_WRITE));
+    EXPECT_EQ(s.Write("content", 7), 7);
+    EXPECT_EQ(CodeOf([&] { s.LinkAs(path("taken")); }), ERR_FILE_EXISTS);
+    EXPECT_EQ(ReadBytes(path("taken")), QByteArray("keep"));
+    EXPECT_EQ(CodeOf([&] { s.LinkAs(path("no/such/folder")); }), ERR_FILE_NOT_FOUND);
+    s.LinkAs(path("linked"));
+    EXPECT_EQ(s.GetName(), path("linked"));
+    EXPECT_EQ(CodeOf([&] { s.LinkAs(path("twice")); }), ERR_NOT_SUPPORTED) << "it has a name now";
+    // A named file is held like any other written file.
+    CFileStream other;
+    EXPECT_EQ(CodeOf([&] { other.Open(path("linked"), SO_READ); }), ERR_SHARING_VIOLATION);
+    s.Close();
+    EXPECT_EQ(ReadBytes(path("linked")), QByteArray("content"));
+    EXPECT_EQ(entries(), QStringList({QStringLiteral("linked"), QStringLiteral("taken")}));
+    EXPECT_TRUE(s.Reopen());
+    EXPECT_EQ(StreamTest::ReadAll(s), QByteArray("content"));
+}
+
+TEST_F(FileStreamTest, UnnamedFileRefusalsAndFailures)
+{
+    CFileStream s;
+    CFileStream::SetUnnamedFilesRefused(true);
+    const bool opened = s.OpenUnnamed(m_dir.path(), SO_READ | SO_WRITE);
+    CFileStream::SetUnnamedFilesRefused(false);
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(s.IsOpen());
+    EXPECT_EQ(s.GetErrorCode(), ERR_NOT_SUPPORTED);
+
+    EXPECT_EQ(CodeOf([&] { s.OpenUnnamed(m_dir.path(), SO_READ); }), ERR_INVALID_PARAMETER);
+    EXPECT_EQ(CodeOf([&] { s.OpenUnnamed(path("missing"), SO_WRITE); }), ERR_FILE_NOT_FOUND);
+    EXPECT_FALSE(s.IsOpen());
+
+    WriteBytes(path("plain"), "x");
+    CFileStream named;
+    ASSERT_TRUE(named.Open(path("plain"), SO_READ | SO_WRITE));
+    EXPECT_EQ(CodeOf([&] { named.LinkAs(path("again")); }), ERR_NOT_SUPPORTED);
+    EXPECT_FALSE(named.OpenUnnamed(m_dir.path(), SO_WRITE)) << "already open";
+    EXPECT_EQ(named.GetName(), path("plain"));
+}
+
 } // namespace
