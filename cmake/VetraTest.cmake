@@ -7,10 +7,16 @@ include(GoogleTest)
 # (tests/support/testmain.cpp), so a suite behaves the same under ctest and
 # when started by hand.
 
+# GUI suites (vetra_add_test(NAME GUI ...)) get a QApplication main and the
+# scripted message service instead.
 function(vetra_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} vetra_testsupport GTest::gmock)
+  if(T_GUI)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} vetra_guitestsupport GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} vetra_testsupport GTest::gmock)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

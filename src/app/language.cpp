@@ -1,5 +1,6 @@
 #include "app/language.h"
 
+#include "app/appsettings.h"
 #include "app/resourcebundle.h"
 
 #include <QDir>
@@ -150,6 +151,22 @@ QList<SLanguageEntry> FindLanguages(const QString &programFolder)
         entries.append(std::move(e));
     }
     return entries;
+}
+
+QString LanguageFileOf(const SLanguageEntry &entry)
+{
+    return entry.path.isEmpty()
+               ? Settings::ProgramPath()
+               : JoinFolderPath(Settings::ProgramFolder(), QStringLiteral("/")) + entry.info.GetOriginalFileName();
+}
+
+bool IsChosenLanguage(const SLanguageEntry &entry)
+{
+    // The program's own file here is not called by its declared name, so the
+    // built-in language compares with the file's real name.
+    const QString name = entry.path.isEmpty() ? Settings::ProgramPath().section(u'/', -1)
+                                              : entry.info.GetOriginalFileName();
+    return Settings::GetLanguageFile(true) == name;
 }
 
 QString JoinFolderPath(const QString &folder, const QString &separator)

@@ -43,6 +43,13 @@ struct SLanguageEntry
 // that declares version information, in the order the folder lists them.
 QList<SLanguageEntry> FindLanguages(const QString &programFolder);
 
+// The "LanguageFile" value that chooses `entry`: the program's own path for
+// the built-in language, else the library's declared file name in the
+// program folder (not the name it was found under).
+QString LanguageFileOf(const SLanguageEntry &entry);
+// Whether `entry` is the language the "LanguageFile" setting chooses now.
+bool IsChosenLanguage(const SLanguageEntry &entry);
+
 // The language record of the active language, and the program's own.
 const CFileVersionInfo &ProgramVersionInfo();
 const CFileVersionInfo &LanguageVersionInfo();

@@ -13,12 +13,6 @@
 namespace Cli {
 namespace {
 
-QString languageFileOf(const SLanguageEntry &e)
-{
-    return e.path.isEmpty() ? Settings::ProgramPath()
-                            : JoinFolderPath(Settings::ProgramFolder(), QStringLiteral("/")) + e.info.GetOriginalFileName();
-}
-
 bool isActive(const SLanguageEntry &e)
 {
     return e.path.isEmpty() ? Res::StringSource() == nullptr
@@ -97,13 +91,8 @@ int RunSettings(const QStringList &args, Io io)
         }
         if (!chosen)
             return UsageError(io, Res::FormatString(Res::IDS_CLI_NO_SUCH_LANGUAGE, {wanted, names.join(QStringLiteral(", "))}));
-        const QString original = chosen->path.isEmpty() ? ProgramVersionInfo().GetOriginalFileName()
-                                                        : chosen->info.GetOriginalFileName();
-        const bool changed = Settings::GetLanguageFile(true) != (chosen->path.isEmpty()
-                                                                     ? Settings::ProgramPath().section(u'/', -1)
-                                                                     : original);
-        if (changed)
-            Settings::SetLanguageFile(languageFileOf(*chosen));
+        if (!IsChosenLanguage(*chosen))
+            Settings::SetLanguageFile(LanguageFileOf(*chosen));
     }
     const std::uint32_t wanted = std::uint32_t(date) * 256 + std::uint32_t(time);
     if (wanted != current)

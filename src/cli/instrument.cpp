@@ -3,8 +3,9 @@
 #include "cli/commands.h"
 #include "device/worker.h"
 #include "res/resources.h"
+#include "simlaunch.h"
 #include "simulator.h"
-#include "streamio/portmap.h"
+#include "streamio/rs232stream.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -51,8 +52,6 @@ private:
     std::vector<std::unique_ptr<Device::CQxDevice>> m_found;
 };
 
-constexpr int kSimulatedObjects = 25;
-
 } // namespace
 
 InstrumentSession::InstrumentSession(Io io) : m_io(io)
@@ -63,8 +62,7 @@ InstrumentSession::InstrumentSession(Io io) : m_io(io)
 InstrumentSession::~InstrumentSession()
 {
     Device::StopWorker();
-    if (m_simulator)
-        StreamIO::SetPortMap({});
+    VetraSim::StopOnCom1(m_simulator);
 }
 
 bool InstrumentSession::Configure(const Options &opts, bool allowAll)
@@ -89,21 +87,17 @@ bool InstrumentSession::Configure(const Options &opts, bool allowAll)
         }
     }
     if (simulate) {
-        try {
-            m_simulator = std::make_unique<VetraSim::CSimulator>();
-        } catch (const std::exception &) {
+        VetraSim::LaunchError error = VetraSim::LaunchError::None;
+        const QString file = opts.value(u"--simulate");
+        m_simulator = VetraSim::StartOnCom1(file, &error);
+        if (error == VetraSim::LaunchError::NoTerminal) {
             PrintError(m_io, Res::LoadString(Res::IDS_CLI_NO_SIMULATOR));
             return false;
         }
-        const QString file = opts.value(u"--simulate");
-        if (file.isEmpty()) {
-            m_simulator->GenerateObjects(kSimulatedObjects);
-        } else if (!m_simulator->LoadObjects(file)) {
+        if (error == VetraSim::LaunchError::FileUnreadable) {
             PrintError(m_io, Res::FormatString(Res::IDS_ERR_FILE_READ, {file, Res::LoadString(Res::IDS_STREAM_FILE_NOT_FOUND)}));
             return false;
         }
-        m_simulator->Start();
-        StreamIO::SetPortMap({{1, m_simulator->SlavePath()}});
     }
     return true;
 }

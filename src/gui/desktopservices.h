@@ -1,0 +1,31 @@
+#pragma once
+// Opening files and addresses with the user's programs, and starting a
+// program to wait for: behind an interface, so that tests never start a
+// browser or a viewer.
+
+#include <QString>
+#include <QStringList>
+
+class QUrl;
+
+class IDesktopServices
+{
+public:
+    virtual ~IDesktopServices() = default;
+    // Opens a file or an address with its default program; false when none
+    // could be started.
+    virtual bool OpenUrl(const QUrl &url) = 0;
+    // Starts `program` and waits until it ends. Meanwhile the windows keep
+    // painting but take no input, and `waitText` is shown. False, with the
+    // reason in `error`, when it could not be started.
+    virtual bool RunAndWait(const QString &program, const QStringList &arguments, const QString &waitText,
+                            QString *error) = 0;
+};
+
+class CDesktopServices : public IDesktopServices
+{
+public:
+    bool OpenUrl(const QUrl &url) override;
+    bool RunAndWait(const QString &program, const QStringList &arguments, const QString &waitText,
+                    QString *error) override;
+};

@@ -1,0 +1,34 @@
+#include "gui/qtclipboard.h"
+
+#include "project/vetradoc.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+const QString &CQtProjectClipboard::MimeType()
+{
+    static const QString type = QStringLiteral("application/x-") + QLatin1String(kClipboardFormatName);
+    return type;
+}
+
+CQtProjectClipboard::CQtProjectClipboard(QObject *parent) : QObject(parent)
+{
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CQtProjectClipboard::Changed);
+}
+
+bool CQtProjectClipboard::SetProjectData(const QByteArray &block)
+{
+    auto *data = new QMimeData;
+    data->setData(MimeType(), block);
+    QGuiApplication::clipboard()->setMimeData(data);
+    return true;
+}
+
+std::optional<QByteArray> CQtProjectClipboard::ProjectData() const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasFormat(MimeType()))
+        return std::nullopt;
+    return data->data(MimeType());
+}

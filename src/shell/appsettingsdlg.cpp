@@ -1,0 +1,121 @@
+#include "shell/appsettingsdlg.h"
+
+#include "app/appsettings.h"
+#include "data/timetext.h"
+#include "res/resources.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <ctime>
+#include <stdexcept>
+
+CAppSettings::CAppSettings(QWidget *parent)
+    : QDialog(parent),
+      m_language(new QComboBox(this)),
+      m_date(new QComboBox(this)),
+      m_time(new QComboBox(this)),
+      m_group(new QGroupBox(this))
+{
+    setObjectName(QStringLiteral("appSettings"));
+    setWindowTitle(Res::LoadString(Res::IDS_SETTINGS_TITLE));
+    m_language->setObjectName(QStringLiteral("language"));
+    m_date->setObjectName(QStringLiteral("dateFormat"));
+    m_time->setObjectName(QStringLiteral("timeFormat"));
+    m_group->setObjectName(QStringLiteral("dateTimeGroup"));
+
+    auto *languageForm = new QFormLayout;
+    languageForm->addRow(Res::LoadString(Res::IDS_SETTINGS_LANGUAGE), m_language);
+    auto *dateTimeForm = new QFormLayout(m_group);
+    dateTimeForm->addRow(Res::LoadString(Res::IDS_SETTINGS_DATE_FORMAT), m_date);
+    dateTimeForm->addRow(Res::LoadString(Res::IDS_SETTINGS_TIME_FORMAT), m_time);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *ok = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_OK), QDialogButtonBox::AcceptRole);
+    QPushButton *cancel = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole);
+    QPushButton *reset = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_RESET), QDialogButtonBox::ResetRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    reset->setObjectName(QStringLiteral("reset"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CAppSettings::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CAppSettings::reject);
+    connect(reset, &QPushButton::clicked, this, &CAppSettings::Reset);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(languageForm);
+    layout->addWidget(m_group);
+    layout->addWidget(buttons);
+
+    fillLanguageList();
+    for (int i = 0; i < 4; ++i) {
+        m_date->addItem(Res::LoadString(Res::IDS_DATE_PATTERN_0 + i));
+        m_time->addItem(Res::LoadString(Res::IDS_TIME_PATTERN_0 + i));
+    }
+    const std::uint32_t format = Settings::Current().dtFormat;
+    const std::uint32_t date = (format >> 8) & 0xFF;
+    const std::uint32_t time = format & 0xFF;
+    m_date->setCurrentIndex(date <= 3 ? int(date) : 0);
+    m_time->setCurrentIndex(time <= 3 ? int(time) : 0);
+    connect(m_date, &QComboBox::currentIndexChanged, this, &CAppSettings::updatePreview);
+    connect(m_time, &QComboBox::currentIndexChanged, this, &CAppSettings::updatePreview);
+    updatePreview();
+    setMinimumWidth(420);
+}
+
+void CAppSettings::fillLanguageList()
+{
+    m_languages.clear();
+    m_language->clear();
+    for (const SLanguageEntry &entry : FindLanguages(Settings::ProgramFolder())) {
+        if (!entry.usable)
+            continue;
+        m_languages.append(entry);
+        m_language->addItem(entry.info.GetInternalName());
+        if (IsChosenLanguage(entry))
+            m_language->setCurrentIndex(m_language->count() - 1);
+    }
+}
+
+void CAppSettings::updatePreview()
+{
+    const std::int64_t now = std::int64_t(std::time(nullptr));
+    QString preview = Res::LoadString(Res::IDS_DATETIME_PREVIEW) + QStringLiteral("  ");
+    if (const std::optional<std::tm> t = TimeText::LocalTime(now)) {
+        preview += TimeText::FormatPicture(m_date->currentText(), *t) + u' '
+                   + TimeText::FormatPicture(m_time->currentText(), *t);
+    }
+    m_group->setTitle(preview);
+}
+
+void CAppSettings::Reset()
+{
+    m_language->setCurrentIndex(0);
+    m_date->setCurrentIndex(0);
+    m_time->setCurrentIndex(0);
+    updatePreview();
+}
+
+void CAppSettings::accept()
+{
+    m_anyChanged = m_languageChanged = m_dateTimeChanged = false;
+    const int selected = m_language->currentIndex();
+    if (selected < 0 || selected >= m_languages.size())
+        throw std::out_of_range("language entry outside the list");
+    const SLanguageEntry &language = m_languages[selected];
+    if (!IsChosenLanguage(language))
+        m_anyChanged = m_languageChanged = true;
+    const std::uint32_t format = std::uint32_t(m_date->currentIndex()) * 256 + std::uint32_t(m_time->currentIndex());
+    if (format != Settings::Current().dtFormat)
+        m_anyChanged = m_dateTimeChanged = true;
+    if (m_dateTimeChanged)
+        Settings::SaveDateTimeFormat(format);
+    if (m_languageChanged)
+        Settings::SetLanguageFile(LanguageFileOf(language));
+    QDialog::accept();
+}

@@ -1,0 +1,98 @@
+// The main window's instrument commands: download, delete all objects on the
+// instrument, and the firmware-upgrade tool.
+#include "shell/mainframe.h"
+
+#include "app/appsettings.h"
+#include "device/vetrasmartdevice.h"
+#include "gui/desktopservices.h"
+#include "gui/messageservice.h"
+#include "gui/progressdlg.h"
+#include "res/resources.h"
+#include "streamio/streamerror.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include <array>
+
+namespace {
+
+constexpr std::uint8_t kDeleteAllCommand = 0xD2;
+constexpr std::uint8_t kDeleteAllPayload = 0x11;
+constexpr std::uint32_t kDownloadBaud = 115200;
+
+} // namespace
+
+void CMainFrame::DownloadObjects(bool add)
+{
+    if (!m_connection.ConnectInstrument())
+        return;
+    Device::CVetraSmartDevice *device = m_connection.GetInstrument();
+    Device::STransferContainer container;
+    bool ok = false;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        device->SetCallback(m_callback.get());
+        m_progress->Reset();
+        m_progress->show();
+        m_progress->SetProgress(50);
+        try {
+            ok = device->DownloadObjects(container, kDownloadBaud, true);
+        } catch (const StreamIO::StreamError &) {
+            ok = false;
+        }
+        m_progress->SetProgress(1000);
+        m_progress->hide();
+        device->DetachCallback();
+        QApplication::restoreOverrideCursor();
+    }
+    if (!ok)
+        m_services.messages.Show(IMessageService::Icon::Error, Res::LoadString(Res::IDS_DOWNLOAD_FAILED));
+    else if (container.objects.isEmpty())
+        m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_NO_OBJECTS_ON_INSTRUMENT));
+    else
+        m_document.AddObjects(container.objects, add, true);
+}
+
+void CMainFrame::DeleteAllOnInstrument()
+{
+    if (!m_connection.ConnectInstrument()) {
+        m_services.messages.Show(IMessageService::Icon::Warning, Res::LoadString(Res::IDS_NOT_CONNECTED));
+        return;
+    }
+    if (m_services.messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_DELETE_ALL),
+                                 IMessageService::Buttons::YesNoCancel) != IMessageService::Yes)
+        return;
+    std::array<std::uint8_t, 64> buffer{};
+    buffer[0] = kDeleteAllPayload;
+    std::uint32_t replyLength = 0;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Device::NError_code result = m_connection.GetInstrument()->Execute(
+        kDeleteAllCommand, buffer.data(), 1, replyLength, std::uint32_t(buffer.size()), -1, -1);
+    QApplication::restoreOverrideCursor();
+    m_services.messages.Show(result == 0 ? IMessageService::Icon::Information : IMessageService::Icon::Error,
+                             Res::LoadString(result == 0 ? Res::IDS_DELETE_SUCCEEDED : Res::IDS_DELETE_FAILED));
+}
+
+void CMainFrame::LaunchUpgradeTool()
+{
+    // The tool needs the port.
+    m_connection.DisconnectInstrument();
+    Settings::WriteUpgradeToolSettings();
+    const QString folder = Settings::ProgramFolder();
+    const QString native = folder + u'/' + Res::LoadString(Res::IDS_UPGRADE_TOOL_NAME);
+    const QString historical = folder + u'/' + Res::LoadString(Res::IDS_UPGRADE_TOOL_FILE);
+    QString tool;
+    for (const QString &candidate : {native, historical})
+        if (tool.isEmpty() && QFileInfo(candidate).isFile())
+            tool = candidate;
+    if (tool.isEmpty()) {
+        m_services.messages.Show(IMessageService::Icon::Warning,
+                                 Res::FormatString(Res::IDS_UPGRADE_TOOL_NOT_FOUND, {native, historical}));
+        return;
+    }
+    QString reason;
+    if (!m_services.desktop.RunAndWait(tool, {}, Res::LoadString(Res::IDS_UPGRADE_TOOL_RUNNING), &reason))
+        m_services.messages.Show(IMessageService::Icon::Error,
+                                 Res::FormatString(Res::IDS_UPGRADE_TOOL_FAILED, {tool, reason}));
+}

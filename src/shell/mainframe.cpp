@@ -1,0 +1,522 @@
+#include "shell/mainframe.h"
+
+#include "app/appsettings.h"
+#include "data/datafile.h"
+#include "device/callback.h"
+#include "gui/commandguard.h"
+#include "gui/desktopservices.h"
+#include "gui/icons.h"
+#include "gui/messageservice.h"
+#include "gui/progressdlg.h"
+#include "gui/qtclipboard.h"
+#include "res/resources.h"
+#include "shell/aboutdlg.h"
+#include "shell/appsettingsdlg.h"
+#include "shell/childview.h"
+#include "shell/commands.h"
+#include "views/tablepage.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+using namespace Commands;
+
+namespace {
+
+// The download's progress, which the driver reports on the caller's thread.
+class CProgressCallback : public Device::CCallback
+{
+public:
+    explicit CProgressCallback(CProgressDlg &progress) : m_progress(progress) {}
+    void OnProgress(int percent, int, int) override { m_progress.SetProgress(percent * 10); }
+
+private:
+    CProgressDlg &m_progress;
+};
+
+class CWaitCursor
+{
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor &) = delete;
+    CWaitCursor &operator=(const CWaitCursor &) = delete;
+};
+
+// Modifier bits of the X11 and Wayland key state: Lock and Mod2 (Num Lock).
+constexpr quint32 kNativeCapsLock = 0x02;
+constexpr quint32 kNativeNumLock = 0x10;
+
+} // namespace
+
+CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
+    : QMainWindow(parent),
+      m_services(services),
+      m_documentUi(services.messages),
+      m_document(m_documentUi),
+      m_view(new CChildView(m_document, this)),
+      m_progress(new CProgressDlg(this)),
+      m_clipboard(new CQtProjectClipboard(this)),
+      m_callback(std::make_unique<CProgressCallback>(*m_progress))
+{
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(Icons::Get(u"vetradesk"));
+    setCentralWidget(m_view);
+    setAcceptDrops(true);
+    buildMenu();
+    buildToolbar();
+    buildStatusBar();
+    connect(m_view, &CChildView::Changed, this, [this] {
+        RefreshTitle();
+        UpdateCommandStates();
+    });
+    connect(m_view, &CChildView::StatusText, this, [this](const QString &text) { statusBar()->showMessage(text); });
+    connect(m_clipboard, &CQtProjectClipboard::Changed, this, &CMainFrame::UpdateCommandStates);
+    qApp->installEventFilter(this);
+    RefreshTitle();
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame()
+{
+    qApp->removeEventFilter(this);
+    m_connection.DisconnectInstrument();
+}
+
+void CMainFrame::PlaceOnScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    move(area.left() + 2, area.top() + 2);
+    resize(area.width() - 4, int(area.height() * 0.9));
+}
+
+// ---------------------------------------------------------------------------
+// Menu, toolbar, status bar
+
+QAction *CMainFrame::makeAction(int id, QObject *owner)
+{
+    const SCommand *command = Find(id);
+    auto *action = new QAction(owner);
+    action->setObjectName(QStringLiteral("command%1").arg(id));
+    action->setStatusTip(Prompt(id));
+    action->setToolTip(Tooltip(id));
+    if (command && command->icon)
+        action->setIcon(Icons::Get(command->icon));
+    connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
+    return action;
+}
+
+void CMainFrame::buildMenu()
+{
+    // The old menu goes with its actions; the new one is read from the
+    // resources of the language now active.
+    auto *bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("mainMenu"));
+    m_menuActions.clear();
+    std::vector<QMenu *> open;
+    for (const SMenuEntry &e : MainMenu()) {
+        switch (e.kind) {
+        case SMenuEntry::Popup: {
+            QMenu *menu = open.empty() ? bar->addMenu(Res::LoadString(e.caption))
+                                       : open.back()->addMenu(Res::LoadString(e.caption));
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+            open.push_back(menu);
+            break;
+        }
+        case SMenuEntry::Item: {
+            QAction *action = makeAction(e.command, open.back());
+            action->setText(Res::LoadString(e.caption));
+            const SCommand *command = Find(e.command);
+            // One action per command carries the shortcut, so that a key
+            // never means two entries.
+            const bool first = std::none_of(m_menuActions.begin(), m_menuActions.end(),
+                                            [&](const auto &p) { return p.first == e.command; });
+            if (command && command->key != QKeySequence::UnknownKey && first)
+                action->setShortcuts(command->key);
+            open.back()->addAction(action);
+            m_menuActions.emplace_back(e.command, action);
+            break;
+        }
+        case SMenuEntry::Separator:
+            open.back()->addSeparator();
+            break;
+        case SMenuEntry::End:
+            open.pop_back();
+            break;
+        }
+    }
+    setMenuBar(bar);   // deletes the old bar
+}
+
+void CMainFrame::buildToolbar()
+{
+    m_toolbar = addToolBar(QString());
+    m_toolbar->setObjectName(QStringLiteral("mainToolbar"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(32, 32));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (int id : Toolbar()) {
+        if (id == 0) {
+            m_toolbar->addSeparator();
+            continue;
+        }
+        QAction *action = makeAction(id, this);
+        action->setText(Tooltip(id));
+        m_toolbar->addAction(action);
+        if (QWidget *button = m_toolbar->widgetForAction(action))
+            button->setFixedSize(37, 37);
+        m_toolActions.insert(id, action);
+    }
+    auto *spacer = new QWidget(m_toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolbar->addWidget(spacer);
+    m_logo = new QToolButton(m_toolbar);
+    m_logo->setObjectName(QStringLiteral("logoButton"));
+    m_logo->setAutoRaise(true);
+    m_logo->setIcon(QIcon(Icons::Picture(u"logo", QSize(132, 32), devicePixelRatioF())));
+    m_logo->setToolTip(Res::LoadString(Res::IDS_LOGO_TOOLTIP));
+    m_logo->setCursor(Qt::PointingHandCursor);
+    connect(m_logo, &QToolButton::clicked, this, [this] {
+        Guard::Run(m_services.messages, Guard::Origin::Handler, [this] { openWebSite(); });
+    });
+    m_toolbar->addWidget(m_logo);
+    // Not the toolbar's square icon size: the logo is a wide picture.
+    m_logo->setIconSize(QSize(132, 32));
+    m_logo->setFixedSize(QSize(140, 37));
+}
+
+void CMainFrame::buildStatusBar()
+{
+    m_caps = new QLabel(this);
+    m_num = new QLabel(this);
+    for (QLabel *label : {m_caps, m_num}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("CAPS")) + 12);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar()->addPermanentWidget(label);
+    }
+    m_caps->setObjectName(QStringLiteral("capsIndicator"));
+    m_num->setObjectName(QStringLiteral("numIndicator"));
+    m_caps->setText(Res::LoadString(Res::IDS_INDICATOR_CAPS));
+    m_num->setText(Res::LoadString(Res::IDS_INDICATOR_NUM));
+    m_caps->setEnabled(false);
+    m_num->setEnabled(false);
+    statusBar()->showMessage(Res::LoadString(Res::IDS_IDLE_MESSAGE));
+}
+
+void CMainFrame::updateIndicators(Qt::KeyboardModifiers, quint32 native)
+{
+    // Greyed while the lock is off, as status bars have always shown it.
+    m_caps->setEnabled(native & kNativeCapsLock);
+    m_num->setEnabled(native & kNativeNumLock);
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+        && QGuiApplication::platformName() == u"xcb") {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        quint32 native = key->nativeModifiers();
+        // The state is the one before this key: a lock key toggles its own bit.
+        if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_CapsLock)
+            native ^= kNativeCapsLock;
+        if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_NumLock)
+            native ^= kNativeNumLock;
+        if (event->type() == QEvent::KeyPress || (key->key() != Qt::Key_CapsLock && key->key() != Qt::Key_NumLock))
+            updateIndicators(key->modifiers(), native);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::Retranslate()
+{
+    buildMenu();
+    for (auto it = m_toolActions.cbegin(); it != m_toolActions.cend(); ++it) {
+        it.value()->setStatusTip(Prompt(it.key()));
+        it.value()->setToolTip(Tooltip(it.key()));
+        it.value()->setText(Tooltip(it.key()));
+    }
+    m_logo->setToolTip(Res::LoadString(Res::IDS_LOGO_TOOLTIP));
+    m_progress->setWindowTitle(Res::LoadString(Res::IDS_APP_TITLE));
+    statusBar()->showMessage(Res::LoadString(Res::IDS_IDLE_MESSAGE));
+    m_caps->setText(Res::LoadString(Res::IDS_INDICATOR_CAPS));
+    m_num->setText(Res::LoadString(Res::IDS_INDICATOR_NUM));
+    m_view->Retranslate();
+    RefreshTitle();
+    UpdateCommandStates();
+}
+
+void CMainFrame::RefreshTitle()
+{
+    QString title = Res::LoadString(Res::IDS_MAINFRAME_TITLE);
+    const QString document = m_document.GetTitle(false);
+    if (!document.isEmpty())
+        title += QStringLiteral(" - ") + document;
+    setWindowTitle(title);
+}
+
+bool CMainFrame::IsCommandEnabled(int id) const
+{
+    const SCommand *command = Find(id);
+    if (!command)
+        return false;
+    const CTablePage &page = m_view->ActivePage();
+    switch (command->rule) {
+    case Rule::Always: return true;
+    case Rule::HasObjects: return m_document.HasObjects();
+    case Rule::Modified: return m_document.IsModified();
+    case Rule::TableHasRows: return page.CanSelectAll();
+    case Rule::TableCanCopy: return page.CanCopy();
+    case Rule::TableCanDelete: return page.CanDelete();
+    case Rule::CanPaste: return m_document.CanPaste(*m_clipboard);
+    }
+    return false;
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    for (const auto &[id, action] : m_menuActions)
+        action->setEnabled(IsCommandEnabled(id));
+    for (auto it = m_toolActions.cbegin(); it != m_toolActions.cend(); ++it)
+        it.value()->setEnabled(IsCommandEnabled(it.key()));
+}
+
+QAction *CMainFrame::MenuAction(int id) const
+{
+    for (const auto &[command, action] : m_menuActions)
+        if (command == id)
+            return action;
+    return nullptr;
+}
+
+QAction *CMainFrame::ToolbarAction(int id) const
+{
+    return m_toolActions.value(id);
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void CMainFrame::Execute(int id)
+{
+    // A shortcut may arrive while the state that disabled its entry is stale.
+    if (!IsCommandEnabled(id))
+        return;
+    Guard::Run(m_services.messages, Guard::Origin::Command, [this, id] { dispatch(id); });
+    RefreshTitle();
+    UpdateCommandStates();
+}
+
+void CMainFrame::dispatch(int id)
+{
+    CTablePage &page = m_view->ActivePage();
+    switch (id) {
+    case ID_OPEN_PROJECT: m_document.OpenProject(QString(), false); break;
+    case ID_OPEN_CSV:
+        if (m_document.CloseProject())
+            importCsvFiles(false);
+        break;
+    case ID_DOWNLOAD:
+        if (m_document.CloseProject())
+            DownloadObjects(false);
+        break;
+    case ID_ADD_PROJECT: m_document.OpenProject(QString(), true); break;
+    case ID_ADD_CSV: importCsvFiles(true); break;
+    case ID_ADD_DOWNLOAD: DownloadObjects(true); break;
+    case ID_CLOSE: m_document.CloseProject(); break;
+    case ID_SAVE: m_document.Save(); break;
+    case ID_SAVE_AS: m_document.SaveAs(); break;
+    case ID_EXPORT_CSV: page.ExportCsv(); break;
+    case ID_EXPORT_GRAPHIC: page.ExportGraphic(); break;
+    case ID_PRINT: page.Print(); break;
+    case ID_RESTORE: restoreOriginals(); break;
+    case ID_SETTINGS: runSettings(); break;
+    case ID_EXIT: close(); break;
+    case ID_DELETE_ALL: DeleteAllOnInstrument(); break;
+    case ID_UPGRADE: LaunchUpgradeTool(); break;
+    case ID_SELECT_ALL: page.SelectAll(); break;
+    case ID_COPY: page.Copy(); break;
+    case ID_PASTE: page.Paste(); break;
+    case ID_DELETE: page.DeleteSelection(); break;
+    case ID_CHECK_UPDATES: checkForUpdatesCommand(); break;
+    case ID_HELP: openHelp(); break;
+    case ID_HELP_UPGRADE: openUpgradeHelp(); break;
+    case ID_ABOUT: showAbout(); break;
+    }
+}
+
+QList<TVetraObject> CMainFrame::readCsvFiles(const QStringList &paths)
+{
+    QList<TVetraObject> objects;
+    QStringList failures;
+    for (const QString &path : paths) {
+        QString reason;
+        // An impossible date throws: it ends the whole import with its message.
+        if (!LoadCsvFile(path, objects, &reason))
+            failures << Res::FormatString(Res::IDS_ERR_FILE_READ, {path, reason});
+    }
+    if (!failures.isEmpty())
+        m_services.messages.Show(IMessageService::Icon::Warning,
+                                 Res::FormatString(Res::IDS_FILES_NOT_READ, {failures.join(u'\n')}));
+    return objects;
+}
+
+void CMainFrame::importCsvFiles(bool add)
+{
+    const QStringList paths = m_services.messages.AskOpenFiles(
+        {Res::LoadString(Res::IDS_CSV_OPEN_FILTER), QStringLiteral("csv"), Res::LoadString(Res::IDS_CSV_OPEN_NAME), {}});
+    if (paths.isEmpty())
+        return;
+    const QList<TVetraObject> objects = readCsvFiles(paths);
+    m_document.AddObjects(objects, add, false);
+}
+
+void CMainFrame::restoreOriginals()
+{
+    if (m_services.messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_RESTORE),
+                                 IMessageService::Buttons::YesNoCancel) == IMessageService::Yes)
+        m_document.RestoreOriginals();
+}
+
+void CMainFrame::runSettings()
+{
+    CWaitCursor wait;
+    CAppSettings dialog(this);
+    m_services.messages.RunDialog(dialog);
+    if (dialog.LanguageChanged())
+        Retranslate();
+    m_document.UpdateAllViews(nullptr, -1);
+}
+
+void CMainFrame::showAbout()
+{
+    CAboutDlg dialog(this);
+    m_services.messages.RunDialog(dialog);
+}
+
+void CMainFrame::openDocument(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        m_services.messages.Show(IMessageService::Icon::Warning, Res::FormatString(Res::IDS_HELP_NOT_FOUND, {path}));
+        return;
+    }
+    if (!m_services.desktop.OpenUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
+        m_services.messages.Show(IMessageService::Icon::Warning, Res::FormatString(Res::IDS_CANNOT_OPEN_DOCUMENT, {path}));
+}
+
+void CMainFrame::openHelp()
+{
+    CWaitCursor wait;
+    const QString name = Res::LoadString(Res::IDS_HELP_FILE);
+    if (name.isEmpty())
+        return;
+    const QString &folder = Settings::Current().pfad;
+    openDocument(folder.isEmpty() ? name : folder + u'/' + name);
+}
+
+void CMainFrame::openUpgradeHelp()
+{
+    CWaitCursor wait;
+    openDocument(Settings::Current().pfad + u'/' + Res::LoadString(Res::IDS_UPGRADE_HELP_FILE));
+}
+
+void CMainFrame::openWebSite()
+{
+    const QString address = Res::LoadString(Res::IDS_MAKER_WEBSITE);
+    if (!m_services.desktop.OpenUrl(QUrl(address)))
+        m_services.messages.Show(IMessageService::Icon::Warning,
+                                 Res::FormatString(Res::IDS_CANNOT_OPEN_DOCUMENT, {address}));
+}
+
+void CMainFrame::checkForUpdatesCommand()
+{
+    if (!m_document.CloseProject())
+        return;
+    if (CheckForUpdates() && m_document.CloseProject())
+        close();
+}
+
+bool CMainFrame::CheckForUpdates()
+{
+    // The update wizard plugs in here; until then there is nothing to install.
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Command line, dropped files, closing
+
+void CMainFrame::OpenFromCommandLine(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return;
+    Guard::Run(m_services.messages, Guard::Origin::Handler, [&] { m_document.OpenProject(arguments.first(), false); });
+    RefreshTitle();
+    UpdateCommandStates();
+}
+
+void CMainFrame::DropFiles(const QStringList &paths)
+{
+    Guard::Run(m_services.messages, Guard::Origin::Handler, [&] {
+        if (paths.isEmpty())
+            return;
+        if (paths.first().right(4).compare(u".qxs", Qt::CaseInsensitive) == 0) {
+            m_document.OpenProject(paths.first(), false);
+            return;
+        }
+        QStringList csv;
+        for (const QString &path : paths)
+            if (path.right(4).compare(u".csv", Qt::CaseInsensitive) == 0)
+                csv << path;
+        // Read first: a drop that brings nothing must not cost the project.
+        const QList<TVetraObject> objects = readCsvFiles(csv);
+        if (objects.isEmpty()) {
+            m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_DROP_NO_OBJECTS));
+            return;
+        }
+        if (m_document.CloseProject())
+            m_document.AddObjects(objects, false, false);
+    });
+    RefreshTitle();
+    UpdateCommandStates();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    event->acceptProposedAction();
+    // Not inside the drop: the source program waits until the drop returns.
+    QMetaObject::invokeMethod(this, [this, paths] { DropFiles(paths); }, Qt::QueuedConnection);
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    bool mayClose = false;
+    Guard::Run(m_services.messages, Guard::Origin::Handler, [&] { mayClose = m_document.CloseProject(); });
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
+    RefreshTitle();
+    UpdateCommandStates();
+}

@@ -1,0 +1,118 @@
+#pragma once
+// CMainFrame: the program's one top-level window. It owns the project
+// document, the client view with the object table, the toolbar and status
+// bar, the progress window and the instrument connection, and turns menu and
+// toolbar commands into work.
+
+#include "gui/documentui.h"
+#include "project/vetradoc.h"
+#include "shell/vetraconnection.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class CChildView;
+class CProgressDlg;
+class CQtProjectClipboard;
+class IDesktopServices;
+class IMessageService;
+class QLabel;
+class QToolBar;
+class QToolButton;
+
+namespace Device {
+class CCallback;
+}
+
+// The services a window talks to the user and the desktop through.
+struct SShellServices
+{
+    IMessageService &messages;
+    IDesktopServices &desktop;
+};
+
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit CMainFrame(SShellServices services, QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    // Places the window at (2, 2), the screen's width less 4 wide and 90 %
+    // of its height high.
+    void PlaceOnScreen();
+    // The program's arguments without its options: exactly one is a
+    // project to open; any other number opens nothing.
+    void OpenFromCommandLine(const QStringList &arguments);
+    // Files dropped on the window, in the order dropped.
+    void DropFiles(const QStringList &paths);
+
+    // Runs command `id` under the exception guard, as a menu choice does.
+    void Execute(int id);
+    bool IsCommandEnabled(int id) const;
+    // The first menu entry of command `id`, null when it has none.
+    QAction *MenuAction(int id) const;
+    QAction *ToolbarAction(int id) const;
+
+    CVetraDoc &Document() { return m_document; }
+    CVetraConnection &Connection() { return m_connection; }
+    CProgressDlg &Progress() { return *m_progress; }
+    CChildView &View() { return *m_view; }
+
+    // Texts of the window, its menu and its views again, after the language
+    // changed.
+    void Retranslate();
+    void RefreshTitle();
+    void UpdateCommandStates();
+
+    // Entry points of the instrument and update commands.
+    void DownloadObjects(bool add);
+    void DeleteAllOnInstrument();
+    void LaunchUpgradeTool();
+    // True when the program must end so that a downloaded installer can run.
+    bool CheckForUpdates();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenu();
+    void buildToolbar();
+    void buildStatusBar();
+    QAction *makeAction(int id, QObject *owner);
+    void dispatch(int id);
+
+    void importCsvFiles(bool add);
+    QList<TVetraObject> readCsvFiles(const QStringList &paths);
+    void restoreOriginals();
+    void runSettings();
+    void showAbout();
+    void openHelp();
+    void openUpgradeHelp();
+    void openWebSite();
+    void openDocument(const QString &path);
+    void checkForUpdatesCommand();
+    void updateIndicators(Qt::KeyboardModifiers modifiers, quint32 native);
+
+    SShellServices m_services;
+    CDocumentUi m_documentUi;
+    CVetraDoc m_document;
+    CVetraConnection m_connection;
+    CChildView *m_view;
+    QToolBar *m_toolbar = nullptr;
+    QToolButton *m_logo = nullptr;
+    CProgressDlg *m_progress;
+    CQtProjectClipboard *m_clipboard;
+    QLabel *m_caps = nullptr;
+    QLabel *m_num = nullptr;
+    std::unique_ptr<Device::CCallback> m_callback;
+    std::vector<std::pair<int, QAction *>> m_menuActions;   // in menu order
+    QHash<int, QAction *> m_toolActions;
+};

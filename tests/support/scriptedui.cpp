@@ -1,0 +1,98 @@
+#include "support/scriptedui.h"
+
+#include <QDialog>
+
+#include <gtest/gtest.h>
+
+namespace TestSupport {
+
+CScriptedMessages::~CScriptedMessages()
+{
+    for (const Step &s : m_script)
+        ADD_FAILURE() << "an expected question never came: " << s.part.toStdString();
+}
+
+void CScriptedMessages::ExpectBox(const QString &part, Answer answer)
+{
+    ExpectBoxThen(part, [answer] { return answer; });
+}
+
+void CScriptedMessages::ExpectBoxThen(const QString &part, std::function<Answer()> answer)
+{
+    m_script.push_back({Kind::Box, part, std::move(answer), {}, {}, {}});
+}
+
+void CScriptedMessages::ExpectOpenFile(std::function<std::optional<QString>()> answer)
+{
+    m_script.push_back({Kind::OpenFile, QStringLiteral("<open file>"), {}, std::move(answer), {}, {}});
+}
+
+void CScriptedMessages::ExpectOpenFiles(QStringList answer)
+{
+    m_script.push_back({Kind::OpenFiles, QStringLiteral("<open files>"), {}, {}, std::move(answer), {}});
+}
+
+void CScriptedMessages::ExpectSaveFile(std::optional<QString> answer)
+{
+    m_script.push_back({Kind::SaveFile, QStringLiteral("<save file>"), {}, [answer] { return answer; }, {}, {}});
+}
+
+void CScriptedMessages::ExpectDialog(std::function<void(QDialog &)> drive)
+{
+    m_script.push_back({Kind::Dialog, QStringLiteral("<dialog>"), {}, {}, {}, std::move(drive)});
+}
+
+std::optional<CScriptedMessages::Step> CScriptedMessages::take(Kind kind, const QString &what)
+{
+    if (m_script.empty() || m_script.front().kind != kind) {
+        ADD_FAILURE() << "unexpected question: " << what.toStdString()
+                      << (m_script.empty() ? std::string(" (none expected)")
+                                           : " (expected " + m_script.front().part.toStdString() + ")");
+        return std::nullopt;
+    }
+    Step step = std::move(m_script.front());
+    m_script.pop_front();
+    return step;
+}
+
+IMessageService::Answer CScriptedMessages::Show(Icon icon, const QString &text, Buttons buttons, const QString &caption)
+{
+    m_boxes.push_back({icon, text, buttons, caption});
+    std::optional<Step> step = take(Kind::Box, text);
+    if (!step)
+        return Cancel;
+    EXPECT_TRUE(text.contains(step->part)) << "box \"" << text.toStdString() << "\" does not say \""
+                                           << step->part.toStdString() << "\"";
+    return step->box();
+}
+
+std::optional<QString> CScriptedMessages::AskOpenFile(const SFileDialog &)
+{
+    std::optional<Step> step = take(Kind::OpenFile, QStringLiteral("<open file>"));
+    return step ? step->file() : std::nullopt;
+}
+
+QStringList CScriptedMessages::AskOpenFiles(const SFileDialog &)
+{
+    std::optional<Step> step = take(Kind::OpenFiles, QStringLiteral("<open files>"));
+    return step ? step->files : QStringList();
+}
+
+std::optional<QString> CScriptedMessages::AskSaveFile(const SFileDialog &)
+{
+    std::optional<Step> step = take(Kind::SaveFile, QStringLiteral("<save file>"));
+    return step ? step->file() : std::nullopt;
+}
+
+int CScriptedMessages::RunDialog(QDialog &dialog)
+{
+    std::optional<Step> step = take(Kind::Dialog, dialog.objectName());
+    if (!step)
+        return QDialog::Rejected;
+    dialog.show();
+    step->dialog(dialog);
+    dialog.hide();
+    return dialog.result();
+}
+
+} // namespace TestSupport
