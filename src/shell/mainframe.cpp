@@ -363,8 +363,11 @@ QList<TVetraObject> CMainFrame::readCsvFiles(const QStringList &paths)
     QStringList failures;
     for (const QString &path : paths) {
         QString reason;
+        QList<TVetraObject> read;
         // An impossible date throws: it ends the whole import with its message.
-        if (!LoadCsvFile(path, objects, &reason))
+        if (LoadCsvFile(path, read, &reason))
+            objects << read;
+        else
             failures << Res::FormatString(Res::IDS_ERR_FILE_READ, {path, reason});
     }
     if (!failures.isEmpty())

@@ -1,0 +1,151 @@
+// The settings dialog and the About box, run from the main window's menu.
+#include "shellfixture.h"
+
+#include "res/resources.h"
+#include "shell/commands.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+
+using namespace Commands;
+using TestSupport::ShellTest;
+
+namespace {
+
+class SettingsDialog : public ShellTest
+{
+protected:
+    QStringList menuTitles() const
+    {
+        QStringList titles;
+        for (QAction *a : frame->menuBar()->actions())
+            titles << a->text();
+        return titles;
+    }
+
+    // Runs Application settings, choosing `language` (a list entry's text)
+    // and pressing `button`.
+    void runSettings(const QString &language, const char *button, int date = -1, int time = -1)
+    {
+        messages.ExpectDialog([=](QDialog &dialog) {
+            auto *languages = dialog.findChild<QComboBox *>(QStringLiteral("language"));
+            ASSERT_TRUE(languages);
+            if (!language.isEmpty()) {
+                const int index = languages->findText(language);
+                ASSERT_GE(index, 0) << language.toStdString();
+                languages->setCurrentIndex(index);
+            }
+            if (date >= 0)
+                dialog.findChild<QComboBox *>(QStringLiteral("dateFormat"))->setCurrentIndex(date);
+            if (time >= 0)
+                dialog.findChild<QComboBox *>(QStringLiteral("timeFormat"))->setCurrentIndex(time);
+            if (QString::fromLatin1(button) == u"reset+cancel") {
+                dialog.findChild<QPushButton *>(QStringLiteral("reset"))->click();
+                dialog.findChild<QPushButton *>(QStringLiteral("cancel"))->click();
+            } else if (QString::fromLatin1(button) == u"reset+ok") {
+                dialog.findChild<QPushButton *>(QStringLiteral("reset"))->click();
+                dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
+            } else {
+                dialog.findChild<QPushButton *>(QString::fromLatin1(button))->click();
+            }
+        });
+        frame->Execute(ID_SETTINGS);
+    }
+};
+
+TEST_F(SettingsDialog, SwitchingToGermanAndBackRenamesTheMenu)
+{
+    EXPECT_EQ(menuTitles(), (QStringList{QStringLiteral("&File"), QStringLiteral("&Device"), QStringLiteral("&Edit"),
+                                         QStringLiteral("&Help")}));
+    runSettings(QStringLiteral("Deutsch"), "ok");
+    EXPECT_EQ(menuTitles(), (QStringList{QStringLiteral("&Datei"), QStringLiteral("&Gerät"),
+                                         QStringLiteral("&Bearbeiten"), QStringLiteral("&Hilfe")}));
+    EXPECT_EQ(Settings::Current().languageFile, bin + QStringLiteral("/Vetradesk_DEU.dll"));
+    EXPECT_EQ(frame->MenuAction(ID_SAVE)->text(), QStringLiteral("Projekt &speichern"));
+    EXPECT_EQ(frame->ToolbarAction(ID_SAVE)->toolTip(), QStringLiteral("Projekt speichern"));
+
+    runSettings(QStringLiteral("English"), "ok");
+    EXPECT_EQ(menuTitles().first(), QStringLiteral("&File"));
+    EXPECT_EQ(frame->MenuAction(ID_SAVE)->text(), QStringLiteral("&Save project"));
+    EXPECT_EQ(Settings::Current().languageFile, Settings::ProgramPath());
+    // The new menu's commands still work and keep their rules.
+    EXPECT_FALSE(frame->MenuAction(ID_SAVE)->isEnabled());
+}
+
+TEST_F(SettingsDialog, ResetThenCancelChangesNothing)
+{
+    runSettings(QStringLiteral("Deutsch"), "ok", 3, 3);
+    const QByteArray before = TestSupport::ReadBytes(store->Path());
+    runSettings(QString(), "reset+cancel");
+    EXPECT_EQ(TestSupport::ReadBytes(store->Path()), before);
+    EXPECT_EQ(Settings::Current().dtFormat, 0x0303u);
+    EXPECT_EQ(menuTitles().first(), QStringLiteral("&Datei"));
+}
+
+TEST_F(SettingsDialog, ResetThenOkStoresTheBuiltInLanguageAndTheFirstPatterns)
+{
+    runSettings(QStringLiteral("Deutsch"), "ok", 2, 1);
+    EXPECT_EQ(Settings::Current().dtFormat, 0x0201u);
+    runSettings(QString(), "reset+ok");
+    EXPECT_EQ(Settings::Current().dtFormat, 0u);
+    EXPECT_EQ(Settings::Current().languageFile, Settings::ProgramPath());
+    EXPECT_EQ(menuTitles().first(), QStringLiteral("&File"));
+}
+
+TEST_F(SettingsDialog, OkWithoutChangesStoresNothing)
+{
+    const QByteArray before = TestSupport::ReadBytes(store->Path());
+    runSettings(QString(), "ok");
+    EXPECT_EQ(TestSupport::ReadBytes(store->Path()), before);
+}
+
+TEST_F(SettingsDialog, ThePreviewFollowsTheChosenPatterns)
+{
+    messages.ExpectDialog([](QDialog &dialog) {
+        auto *group = dialog.findChild<QGroupBox *>(QStringLiteral("dateTimeGroup"));
+        ASSERT_TRUE(group);
+        EXPECT_TRUE(group->title().startsWith(QStringLiteral("Date/Time format:  ")));
+        EXPECT_TRUE(group->title().contains(u'/'));
+        dialog.findChild<QComboBox *>(QStringLiteral("dateFormat"))->setCurrentIndex(3);
+        dialog.findChild<QComboBox *>(QStringLiteral("timeFormat"))->setCurrentIndex(3);
+        // "dd.MM.yyyy HH:mm": no slash and no AM/PM marker.
+        EXPECT_FALSE(group->title().mid(18).contains(u'/'));
+        EXPECT_FALSE(group->title().contains(QStringLiteral("M ")));
+        EXPECT_TRUE(group->title().contains(u'.'));
+        dialog.reject();
+    });
+    frame->Execute(ID_SETTINGS);
+}
+
+TEST_F(SettingsDialog, AboutShowsTheProgramAndTheLanguageLibrary)
+{
+    messages.ExpectDialog([](QDialog &dialog) {
+        EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("version"))->text(), QStringLiteral("1.0"));
+        EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("release"))->text(), QStringLiteral("1"));
+        EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("build"))->text(), QStringLiteral("0"));
+        EXPECT_EQ(dialog.findChild<QGroupBox *>(QStringLiteral("fileDescription"))->title(), QStringLiteral("Vetradesk"));
+        EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("comments"))->text(),
+                  QStringLiteral("Linking Software for QUELIX Vetrameter"));
+        EXPECT_FALSE(dialog.findChild<QLabel *>(QStringLiteral("languageVersion")));
+        dialog.accept();
+    });
+    frame->Execute(ID_ABOUT);
+
+    runSettings(QStringLiteral("Deutsch"), "ok");
+    messages.ExpectDialog([](QDialog &dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Über Vetradesk"));
+        auto *library = dialog.findChild<QLabel *>(QStringLiteral("languageVersion"));
+        ASSERT_TRUE(library);
+        EXPECT_TRUE(library->text().startsWith(QStringLiteral("1.0.")));
+        EXPECT_NE(dialog.findChild<QLabel *>(QStringLiteral("comments"))->text(),
+                  QStringLiteral("Linking Software for QUELIX Vetrameter"));
+        dialog.accept();
+    });
+    frame->Execute(ID_ABOUT);
+}
+
+} // namespace
