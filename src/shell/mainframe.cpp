@@ -6,6 +6,7 @@
 #include "gui/commandguard.h"
 #include "gui/desktopservices.h"
 #include "gui/icons.h"
+#include "gui/logobutton.h"
 #include "gui/messageservice.h"
 #include "gui/progressdlg.h"
 #include "gui/qtclipboard.h"
@@ -25,7 +26,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 
 using namespace Commands;
@@ -182,19 +182,13 @@ void CMainFrame::buildToolbar()
     auto *spacer = new QWidget(m_toolbar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_toolbar->addWidget(spacer);
-    m_logo = new QToolButton(m_toolbar);
+    m_logo = new CLogoButton(m_toolbar);
     m_logo->setObjectName(QStringLiteral("logoButton"));
-    m_logo->setAutoRaise(true);
-    m_logo->setIcon(QIcon(Icons::Picture(u"logo", QSize(132, 32), devicePixelRatioF())));
     m_logo->setToolTip(Res::LoadString(Res::IDS_LOGO_TOOLTIP));
-    m_logo->setCursor(Qt::PointingHandCursor);
-    connect(m_logo, &QToolButton::clicked, this, [this] {
+    connect(m_logo, &CLogoButton::clicked, this, [this] {
         Guard::Run(m_services.messages, Guard::Origin::Handler, [this] { openWebSite(); });
     });
     m_toolbar->addWidget(m_logo);
-    // Not the toolbar's square icon size: the logo is a wide picture.
-    m_logo->setIconSize(QSize(132, 32));
-    m_logo->setFixedSize(QSize(140, 37));
 }
 
 void CMainFrame::buildStatusBar()

@@ -16,13 +16,13 @@
 #include <vector>
 
 class CChildView;
+class CLogoButton;
 class CProgressDlg;
 class CQtProjectClipboard;
 class IDesktopServices;
 class IMessageService;
 class QLabel;
 class QToolBar;
-class QToolButton;
 
 namespace Device {
 class CCallback;
@@ -107,7 +107,7 @@ private:
     CVetraConnection m_connection;
     CChildView *m_view;
     QToolBar *m_toolbar = nullptr;
-    QToolButton *m_logo = nullptr;
+    CLogoButton *m_logo = nullptr;
     CProgressDlg *m_progress;
     CQtProjectClipboard *m_clipboard;
     QLabel *m_caps = nullptr;
