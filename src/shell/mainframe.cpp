@@ -208,6 +208,11 @@ void CMainFrame::buildStatusBar()
     m_caps->setEnabled(false);
     m_num->setEnabled(false);
     statusBar()->showMessage(Res::LoadString(Res::IDS_IDLE_MESSAGE));
+    // A prompt shown while the pointer is on a command gives way to "Ready".
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &message) {
+        if (message.isEmpty())
+            statusBar()->showMessage(Res::LoadString(Res::IDS_IDLE_MESSAGE));
+    });
 }
 
 void CMainFrame::updateIndicators(Qt::KeyboardModifiers, quint32 native)
