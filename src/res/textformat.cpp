@@ -1,9 +1,12 @@
 #include "res/textformat.h"
 
+#include "res/invalidparam.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cctype>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace Res {
@@ -75,11 +78,12 @@ QString pad(QString body, const Conversion &s, bool numeric)
     return QString(fill, u' ') + body;
 }
 
-QString formatInteger(const Conversion &s, const FormatArg *arg)
+// The formatters give nothing when the argument is missing or does not fit.
+std::optional<QString> formatInteger(const Conversion &s, const FormatArg *arg)
 {
     std::int64_t v = 0;
     if (!asInt64(arg, v))
-        return {};
+        return std::nullopt;
     const bool isUnsignedArg = arg && std::holds_alternative<std::uint64_t>(arg->value());
     std::string digits;
     char sign = 0;
@@ -126,11 +130,11 @@ QString formatInteger(const Conversion &s, const FormatArg *arg)
     return pad(QString::fromLatin1(digits.data(), qsizetype(digits.size())), padded, true);
 }
 
-QString formatFloat(const Conversion &s, const FormatArg *arg)
+std::optional<QString> formatFloat(const Conversion &s, const FormatArg *arg)
 {
     double v = 0;
     if (!asDouble(arg, v))
-        return {};
+        return std::nullopt;
     const char16_t c = s.conv;
     const bool upper = c == u'F' || c == u'E' || c == u'G';
     std::string out;
@@ -162,10 +166,10 @@ QString formatFloat(const Conversion &s, const FormatArg *arg)
     return pad(QString::fromLatin1(out.data(), qsizetype(out.size())), s, std::isfinite(v));
 }
 
-QString formatText(const Conversion &s, const FormatArg *arg)
+std::optional<QString> formatText(const Conversion &s, const FormatArg *arg)
 {
     if (!arg)
-        return {};
+        return std::nullopt;
     QString text;
     if (auto p = std::get_if<QString>(&arg->value())) {
         text = *p;
@@ -173,19 +177,39 @@ QString formatText(const Conversion &s, const FormatArg *arg)
         Conversion asNumber = s;
         asNumber.conv = std::holds_alternative<double>(arg->value()) ? u'g' : u'd';
         asNumber.width = 0;
-        text = asNumber.conv == u'g' ? formatFloat(asNumber, arg) : formatInteger(asNumber, arg);
+        const std::optional<QString> number =
+            asNumber.conv == u'g' ? formatFloat(asNumber, arg) : formatInteger(asNumber, arg);
+        if (!number)
+            return std::nullopt;
+        text = *number;
     }
     if (s.precision >= 0 && text.size() > s.precision)
         text.truncate(s.precision);
     return pad(text, s, false);
 }
 
-QString formatChar(const Conversion &s, const FormatArg *arg)
+std::optional<QString> formatChar(const Conversion &s, const FormatArg *arg)
 {
     std::int64_t v = 0;
     if (!asInt64(arg, v))
-        return {};
+        return std::nullopt;
     return pad(QString(QChar(char16_t(v & 0xFFFF))), s, false);
+}
+
+// What is wrong with the argument a conversion could not use.
+QString whatIsWrong(const FormatArg *arg)
+{
+    if (!arg)
+        return QStringLiteral("no argument");
+    if (std::holds_alternative<QString>(arg->value()))
+        return QStringLiteral("the argument is text");
+    return QStringLiteral("the argument is not a finite number");
+}
+
+void reportArgument(QStringView conversion, QStringView part, const FormatArg *arg)
+{
+    InvalidParameter("Res::Format", __FILE__, __LINE__,
+                     conversion.toString() + QStringLiteral(": ") + part.toString() + whatIsWrong(arg));
 }
 
 } // namespace
@@ -206,6 +230,9 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
         }
         const qsizetype start = i++;
         Conversion s;
+        // A "*" whose argument is missing or not a number; told once the
+        // whole conversion is known.
+        std::optional<std::pair<QStringView, const FormatArg *>> badStar;
         for (; i < n; ++i) {
             const char16_t f = format[i].unicode();
             if (f == u'-') s.left = true;
@@ -215,11 +242,14 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
             else if (f == u'0') s.zero = true;
             else break;
         }
-        auto readNumber = [&](int &target) {
+        auto readNumber = [&](int &target, QStringView what) {
             if (i < n && format[i] == u'*') {
                 std::int64_t v = 0;
-                if (asInt64(cursor.next(), v))
+                const FormatArg *arg = cursor.next();
+                if (asInt64(arg, v))
                     target = int(std::clamp<std::int64_t>(v, -1000, 1000));
+                else if (!badStar)
+                    badStar.emplace(what, arg);
                 ++i;
                 return;
             }
@@ -233,7 +263,7 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
             if (any)
                 target = v;
         };
-        readNumber(s.width);
+        readNumber(s.width, u"width: ");
         if (s.width < 0) {
             s.left = true;
             s.width = -s.width;
@@ -241,7 +271,7 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
         if (i < n && format[i] == u'.') {
             ++i;
             s.precision = 0;
-            readNumber(s.precision);
+            readNumber(s.precision, u"precision: ");
         }
         // Length modifiers.
         while (i < n) {
@@ -256,20 +286,30 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
             break;
         }
         s.conv = format[i++].unicode();
+        const QStringView conversion = format.mid(start, i - start);
+        if (badStar)
+            reportArgument(conversion, badStar->first, badStar->second);
+        const FormatArg *arg = nullptr;
+        std::optional<QString> text;
         switch (s.conv) {
-        case u'%': out += u'%'; break;
+        case u'%': out += u'%'; continue;
         case u'd': case u'i': case u'u': case u'x': case u'X': case u'o':
-            out += formatInteger(s, cursor.next()); break;
+            text = formatInteger(s, arg = cursor.next()); break;
         case u'f': case u'F': case u'e': case u'E': case u'g': case u'G':
-            out += formatFloat(s, cursor.next()); break;
+            text = formatFloat(s, arg = cursor.next()); break;
         case u's': case u'S':
-            out += formatText(s, cursor.next()); break;
+            text = formatText(s, arg = cursor.next()); break;
         case u'c': case u'C':
-            out += formatChar(s, cursor.next()); break;
+            text = formatChar(s, arg = cursor.next()); break;
         default:
-            out += format.mid(start, i - start);   // unknown conversion: keep its text
-            break;
+            out += conversion;   // unknown conversion: keep its text
+            continue;
         }
+        // Nothing is printed for it; the rest of the text still is.
+        if (text)
+            out += *text;
+        else
+            reportArgument(conversion, {}, arg);
     }
     return out;
 }

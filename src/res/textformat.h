@@ -5,7 +5,8 @@
 // The format usually comes from a string resource, and a language library may
 // supply it, so arguments are typed and checked instead of passed through C
 // varargs: a conversion that does not match its argument, or a missing
-// argument, prints nothing for that conversion rather than reading garbage.
+// argument, prints nothing for that conversion rather than reading garbage,
+// and is told to Res::InvalidParameter (two lines on stderr).
 // Numbers always use "." as decimal point, whatever the process locale.
 
 #include <QString>
