@@ -3,6 +3,7 @@
 // Generates 5000 objects of 99 measurements, writes them as one data file and
 // reads it back several times; prints MB/s and objects/s of the reader and of
 // a pass that only splits the bytes at ';' and line ends, and their ratio.
+#include "benchobjects.h"
 #include "data/datafile.h"
 
 #include <QFile>
@@ -24,23 +25,13 @@ QList<TVetraObject> makeObjects(int count)
     std::uint32_t seed = 12345;
     auto next = [&seed] { seed = seed * 1664525u + 1013904223u; return seed >> 8; };
     for (int i = 0; i < count; ++i) {
-        TVetraObject o;
-        o.version = CVersion(std::uint64_t(1) << 32);
-        o.deviceName = QStringLiteral("Vetrameter+");
-        o.serialNumber = QStringLiteral("VM-20931");
-        o.softwareVersion = QStringLiteral("2.11");
-        o.hardwareIndex = QStringLiteral("C");
-        o.signature = QStringLiteral("A7E2-0091");
-        o.regional = std::uint8_t(i % 4);
-        o.storageMode = std::uint8_t(i % 2);
-        o.rawDefaultBarDiameter = 16;
+        TVetraObject o = Bench::MakeObject(i, 99, [&](int, int) { return next() % 200 + 5; });
+        for (TMeas &m : o.measurements)
+            m.rawDiameter = std::uint8_t(next() % 61);
         o.neighborCorrection = std::uint8_t((i % 3) * 30);
         o.comment = QStringLiteral("Site inspection, level %1\r\nsecond line & more").arg(i % 7);
-        o.objectName = QStringLiteral("Object %1").arg(i);
         o.timeStamp = 1767225600 + std::int64_t(i) * 3607;
         o.objectNumber = std::uint16_t(i % 500);
-        for (int m = 1; m <= 99; ++m)
-            o.measurements.push_back({std::uint8_t(m), std::uint8_t(next() % 200 + 5), std::uint8_t(next() % 61)});
         objects.append(std::move(o));
     }
     return objects;

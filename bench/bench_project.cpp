@@ -2,6 +2,7 @@
 // measurements each, deep-copy it (CopyFrom), and run the synchronisation
 // search of 549 downloaded objects against it. Loading is compared with
 // reading the same file's bytes into memory.
+#include "benchobjects.h"
 #include "project/vetradoc.h"
 #include "streamio/archive.h"
 #include "streamio/streamtable.h"
@@ -21,34 +22,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class NoUi : public IDocumentUi
-{
-public:
-    SaveAnswer AskSaveChanges() override { return SaveAnswer::No; }
-    std::optional<QString> AskSavePath(const QString &) override { return std::nullopt; }
-    std::optional<QString> AskOpenPath() override { return std::nullopt; }
-    SyncAnswer AskSynchronize(int, int) override { return SyncAnswer::AddNewOnly; }
-    void ShowError(const QString &m) override { std::fprintf(stderr, "%s\n", qPrintable(m)); }
-};
-
 TVetraObject makeObject(int i)
 {
-    TVetraObject o;
-    o.version = CVersion(std::uint64_t(1) << 32);
-    o.deviceName = QStringLiteral("Vetrameter+");
-    o.serialNumber = QStringLiteral("VM-20931");
-    o.softwareVersion = QStringLiteral("2.11");
-    o.hardwareIndex = QStringLiteral("C");
-    o.signature = QStringLiteral("A7E2-0091");
-    o.regional = std::uint8_t(i % 4);
-    o.storageMode = std::uint8_t(i % 2);
-    o.rawDefaultBarDiameter = 16;
+    TVetraObject o = Bench::MakeObject(i, 50, [](int n, int m) { return (n * 7 + m * 13) % 200 + 5; });
     o.comment = (i % 5 == 0) ? QStringLiteral("Checked twice, see report") : QString();
-    o.objectName = QStringLiteral("Object %1").arg(i);
     o.timeStamp = 1767225600 + std::int64_t(i) * 61;
     o.objectNumber = std::uint16_t(i % 500);
-    for (int m = 1; m <= 50; ++m)
-        o.measurements.push_back({std::uint8_t(m), std::uint8_t((i * 7 + m * 13) % 200 + 5), std::uint8_t(m % 61)});
     return o;
 }
 
@@ -82,7 +61,7 @@ int main()
     for (int i = 0; i < kObjects; ++i)
         objects.append(makeObject(i));
 
-    NoUi ui;
+    Bench::CQuietUi ui;
     CVetraDoc doc(ui);
     doc.AddObjects(objects, false, false);
 

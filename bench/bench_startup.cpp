@@ -4,6 +4,7 @@
 // processes started from here; the window ends itself after its first paint
 // (VETRADESK_EXIT_AFTER_PAINT). Peak memory is each process's maximum
 // resident size.
+#include "benchobjects.h"
 #include "project/vetradoc.h"
 #include "streamio/streamtable.h"
 
@@ -24,33 +25,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class NoUi : public IDocumentUi
-{
-public:
-    SaveAnswer AskSaveChanges() override { return SaveAnswer::No; }
-    std::optional<QString> AskSavePath(const QString &) override { return std::nullopt; }
-    std::optional<QString> AskOpenPath() override { return std::nullopt; }
-    SyncAnswer AskSynchronize(int, int) override { return SyncAnswer::AddAll; }
-    void ShowError(const QString &m) override { std::fprintf(stderr, "%s\n", qPrintable(m)); }
-};
-
 TVetraObject makeObject(int i)
 {
-    TVetraObject o;
-    o.version = CVersion(std::uint64_t(1) << 32);
-    o.deviceName = QStringLiteral("Vetrameter+");
-    o.serialNumber = QStringLiteral("VM-20931");
-    o.softwareVersion = QStringLiteral("2.11");
-    o.hardwareIndex = QStringLiteral("C");
-    o.signature = QStringLiteral("A7E2-0091");
-    o.regional = std::uint8_t(i % 4);
-    o.storageMode = std::uint8_t(i % 2);
-    o.rawDefaultBarDiameter = 16;
-    o.objectName = QStringLiteral("Object %1").arg(i);
+    TVetraObject o = Bench::MakeObject(i, 99, [](int n, int m) { return (n * 7 + m * 13) % 200 + 5; });
     o.timeStamp = 1767225600 + std::int64_t(i) * 61;
     o.objectNumber = std::uint16_t(i + 1);
-    for (int m = 1; m <= 99; ++m)
-        o.measurements.push_back({std::uint8_t(m), std::uint8_t((i * 7 + m * 13) % 200 + 5), std::uint8_t(m % 61)});
     return o;
 }
 
@@ -112,7 +91,7 @@ int main(int argc, char **argv)
     const QString project = dir.filePath(QStringLiteral("site.qxs"));
     {
         StreamIO::InitStreamLayer();
-        NoUi ui;
+        Bench::CQuietUi ui;
         CVetraDoc doc(ui);
         QList<TVetraObject> objects;
         for (int i = 0; i < 549; ++i)

@@ -1,12 +1,27 @@
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 
 namespace TestSupport {
+
+CTestEnvironment::CTestEnvironment()
+{
+    // One zone with daylight-saving time for every run, whatever the machine's.
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toLocal8Bit());
+    const QString runtime = m_home.path() + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+}
 
 QString SourcePath(const QString &relative)
 {

@@ -12,6 +12,18 @@
 
 namespace TestSupport {
 
+// What every suite's main() sets first: a fixed time zone with summer time,
+// a C locale, and private, empty configuration and runtime folders (removed
+// at the end), so that no test sees the user's settings.
+class CTestEnvironment
+{
+public:
+    CTestEnvironment();
+
+private:
+    QTemporaryDir m_home;
+};
+
 // Path of a file below tests/fixtures.
 QString FixturePath(const QString &name);
 // Path of a file of the source tree ("samples/demo.csv").
