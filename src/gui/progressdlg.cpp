@@ -18,6 +18,7 @@ CProgressDlg::CProgressDlg(QWidget *owner)
     m_bar->setMinimumWidth(360);
     m_text->setObjectName(QStringLiteral("statusText"));
     m_text->setAlignment(Qt::AlignCenter);
+    m_text->setWordWrap(true);
     m_lastText = Res::LoadString(Res::IDS_PROGRESS_DOWNLOADING);
     m_text->setText(m_lastText);
     auto *layout = new QVBoxLayout(this);
@@ -25,7 +26,7 @@ CProgressDlg::CProgressDlg(QWidget *owner)
     layout->setSpacing(12);
     layout->addWidget(m_bar);
     layout->addWidget(m_text);
-    setFixedSize(sizeHint());
+    setMinimumWidth(420);
 }
 
 void CProgressDlg::SetProgress(int perMille)
@@ -58,4 +59,7 @@ void CProgressDlg::Reset()
 {
     m_lastPosition = -1;
     m_bar->reset();
+    m_lastText = Res::LoadString(Res::IDS_PROGRESS_DOWNLOADING);
+    m_text->setText(m_lastText);
+    setWindowTitle(Res::LoadString(Res::IDS_APP_TITLE));
 }

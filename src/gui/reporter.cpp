@@ -2,6 +2,7 @@
 
 #include "gui/messageservice.h"
 
+#include <QScopeGuard>
 #include <QThread>
 
 #include <cstdio>
@@ -38,6 +39,12 @@ CGuiReporter::~CGuiReporter()
     Shutdown();
 }
 
+int CGuiReporter::WaitingThreads()
+{
+    std::lock_guard guard(m_lock);
+    return m_waiting;
+}
+
 void CGuiReporter::Shutdown()
 {
     std::lock_guard guard(m_lock);
@@ -61,13 +68,26 @@ auto CGuiReporter::onUiThread(F &&show, decltype(show()) fallback) -> decltype(s
         if (m_closing)
             return fallback;
     }
-    QMetaObject::invokeMethod(&m_context, [this, pending, show] {
+    {
+        std::lock_guard guard(m_lock);
+        ++m_waiting;
+    }
+    const auto done = qScopeGuard([this] {
+        std::lock_guard guard(m_lock);
+        --m_waiting;
+    });
+    QMetaObject::invokeMethod(&m_context, [this, pending, show, fallback] {
         {
             std::lock_guard guard(m_lock);
             if (m_closing)
                 return;
         }
-        Result r = show();
+        Result r = fallback;
+        try {
+            r = show();
+        } catch (...) {
+            // The waiting thread gets the fallback answer rather than waiting on.
+        }
         std::lock_guard guard(m_lock);
         pending->result = r;
         pending->done = true;
@@ -96,6 +116,13 @@ Res::ReportAnswer CGuiReporter::Show(Res::ReportKind kind, const QString &captio
 
 void CGuiReporter::Message(Res::MessageIcon icon, const QString &caption, const QString &text)
 {
+    {
+        std::lock_guard guard(m_lock);
+        if (m_closing) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(QString(text).remove(u'\r')));
+            return;
+        }
+    }
     onUiThread([this, icon, caption, text] {
         m_messages.Show(messageIcon(icon), text, IMessageService::Buttons::Ok, caption);
         return 0;

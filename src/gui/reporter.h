@@ -26,6 +26,8 @@ public:
     // answers later calls on stderr: the user-interface thread is about to
     // wait for the worker, which must not wait for it in turn.
     void Shutdown();
+    // How many other threads wait for an answer now.
+    int WaitingThreads();
 
 private:
     template <class F>
@@ -36,4 +38,5 @@ private:
     std::mutex m_lock;
     std::condition_variable m_answered;
     bool m_closing = false;
+    int m_waiting = 0;
 };

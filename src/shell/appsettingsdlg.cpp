@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include <ctime>
-#include <stdexcept>
 
 CAppSettings::CAppSettings(QWidget *parent)
     : QDialog(parent),
@@ -106,7 +105,7 @@ void CAppSettings::accept()
     m_anyChanged = m_languageChanged = m_dateTimeChanged = false;
     const int selected = m_language->currentIndex();
     if (selected < 0 || selected >= m_languages.size())
-        throw std::out_of_range("language entry outside the list");
+        return;   // nothing chosen: the dialog stays open
     const SLanguageEntry &language = m_languages[selected];
     if (!IsChosenLanguage(language))
         m_anyChanged = m_languageChanged = true;

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <array>
 
@@ -31,10 +32,19 @@ void CMainFrame::DownloadObjects(bool add)
     Device::STransferContainer container;
     bool ok = false;
     {
+        // Whatever ends the download, the cursor, the window and the callback
+        // are put back.
         QApplication::setOverrideCursor(Qt::WaitCursor);
         device->SetCallback(m_callback.get());
         m_progress->Reset();
+        m_progress->setWindowModality(Qt::ApplicationModal);
         m_progress->show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);   // let it appear
+        const auto restore = qScopeGuard([&] {
+            m_progress->hide();
+            device->DetachCallback();
+            QApplication::restoreOverrideCursor();
+        });
         m_progress->SetProgress(50);
         try {
             ok = device->DownloadObjects(container, kDownloadBaud, true);
@@ -42,9 +52,6 @@ void CMainFrame::DownloadObjects(bool add)
             ok = false;
         }
         m_progress->SetProgress(1000);
-        m_progress->hide();
-        device->DetachCallback();
-        QApplication::restoreOverrideCursor();
     }
     if (!ok)
         m_services.messages.Show(IMessageService::Icon::Error, Res::LoadString(Res::IDS_DOWNLOAD_FAILED));
@@ -66,10 +73,13 @@ void CMainFrame::DeleteAllOnInstrument()
     std::array<std::uint8_t, 64> buffer{};
     buffer[0] = kDeleteAllPayload;
     std::uint32_t replyLength = 0;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Device::NError_code result = m_connection.GetInstrument()->Execute(
-        kDeleteAllCommand, buffer.data(), 1, replyLength, std::uint32_t(buffer.size()), -1, -1);
-    QApplication::restoreOverrideCursor();
+    Device::NError_code result;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        result = m_connection.GetInstrument()->Execute(kDeleteAllCommand, buffer.data(), 1, replyLength,
+                                                       std::uint32_t(buffer.size()), -1, -1);
+    }
     m_services.messages.Show(result == 0 ? IMessageService::Icon::Information : IMessageService::Icon::Error,
                              Res::LoadString(result == 0 ? Res::IDS_DELETE_SUCCEEDED : Res::IDS_DELETE_FAILED));
 }

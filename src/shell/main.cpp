@@ -5,6 +5,23 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// A display that is named but cannot be reached, or a platform that does not
+// load, is fatal inside Qt: say it in our words instead.
+void platformFailed(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        return;
+    }
+    std::fprintf(stderr, "%s\n%s\n", qPrintable(Res::LoadString(Res::IDS_UI_INIT_FAILED)), qPrintable(message));
+    _exit(1);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -15,7 +32,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s\n", qPrintable(Res::LoadString(Res::IDS_UI_INIT_FAILED)));
         return 1;
     }
+    const QtMessageHandler previous = qInstallMessageHandler(platformFailed);
     CVetradeskApp app(argc, argv);
+    qInstallMessageHandler(previous);
     if (!app.InitInstance()) {
         app.ExitInstance();
         return 1;

@@ -12,6 +12,8 @@
 
 #include <QTimer>
 
+#include <cstdio>
+
 CVetradeskApp::CVetradeskApp(int &argc, char **argv) : CGuardedApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("vetradesk"));
@@ -67,7 +69,8 @@ bool CVetradeskApp::InitInstance()
     return true;
 }
 
-// For the start-up benchmark: the program ends once the table has painted.
+// For the start-up benchmark and tests: the program prints its title and ends
+// once the table has painted.
 void CVetradeskApp::quitAfterFirstPaint()
 {
     class CFirstPaint : public QObject
@@ -80,6 +83,8 @@ void CVetradeskApp::quitAfterFirstPaint()
             if (event->type() == QEvent::Paint && widget && !m_done
                 && (widget == m_view || m_view->isAncestorOf(widget))) {
                 m_done = true;
+                std::printf("%s\n", qPrintable(m_view->window()->windowTitle()));
+                std::fflush(stdout);
                 QTimer::singleShot(0, qApp, &QCoreApplication::quit);
             }
             return false;
@@ -96,6 +101,7 @@ int CVetradeskApp::ExitInstance()
 {
     if (m_reporter)
         m_reporter->Shutdown();   // the worker must not wait for a box now
+    m_messages.SetOwner(nullptr);
     m_frame.reset();              // disconnects the instrument
     m_run.reset();                // stops the worker, then the stream layer
     VetraSim::StopOnCom1(m_simulator);

@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <stdexcept>
 #include <thread>
 
@@ -94,9 +93,10 @@ TEST_F(ReporterTest, ShutdownReleasesAThreadThatWaitsForAnAnswer)
         Res::ReportMessage(Res::ReportKind::Fatal, QStringLiteral("late"));
         done = true;
     });
-    // The user-interface thread does not serve the call: it is busy
-    // stopping. Whether or not the call was posted yet, it must end.
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // The user-interface thread does not serve the call (it is busy
+    // stopping the worker): once the worker waits, Shutdown must free it.
+    while (reporter.WaitingThreads() == 0)
+        std::this_thread::yield();
     reporter.Shutdown();
     worker.join();
     EXPECT_TRUE(done);
@@ -172,7 +172,7 @@ TEST(SynchronizeDialog, ShowsTheCountsAndAnswersWithTheDocumentsValues)
     };
     for (const auto &c : cases) {
         CScriptedMessages messages;
-        messages.ExpectDialog([&](QDialog &dialog) {
+        messages.ExpectDialog(QStringLiteral("synchronizeDialog"), [&](QDialog &dialog) {
             auto *label = dialog.findChild<QLabel *>(QStringLiteral("alreadyText"));
             ASSERT_TRUE(label);
             EXPECT_EQ(label->text(), QStringLiteral("3 objects of 5 are already downloaded."));

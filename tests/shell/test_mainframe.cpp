@@ -4,6 +4,7 @@
 
 #include "shell/commands.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenuBar>
 #include <QToolBar>
@@ -131,6 +132,30 @@ TEST_F(MainFrame, ExitOnAModifiedProjectAnsweredCancelKeepsTheWindow)
     messages.ExpectBox(QStringLiteral("Would you like to save changes"), IMessageService::No);
     EXPECT_TRUE(frame->close());
     EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(MainFrame, ExitAnsweredYesOnAnUnnamedProjectWhoseSaveIsCancelledStaysOpen)
+{
+    frame->show();
+    frame->DropFiles({writeCsv(QStringLiteral("a.csv"), 2)});
+    ASSERT_TRUE(frame->Document().IsModified());
+    messages.ExpectBox(QStringLiteral("Would you like to save changes"), IMessageService::Yes);
+    messages.ExpectSaveFile(std::nullopt);
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->Document().Current().GetCount(), 2);
+}
+
+TEST_F(MainFrame, TheLogoOpensTheMakersWebSite)
+{
+    auto *logo = frame->findChild<QAbstractButton *>(QStringLiteral("logoButton"));
+    ASSERT_TRUE(logo);
+    logo->click();
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0].toString(), QStringLiteral("https://www.quelix.com/"));
+    desktop.openSucceeds = false;
+    messages.ExpectBox(QStringLiteral("https://www.quelix.com/ could not be opened"));
+    logo->click();
 }
 
 TEST_F(MainFrame, ACommandThatThrowsIsShownAndTheNextCommandWorks)

@@ -53,6 +53,22 @@ TEST(Startup, TheWindowStartsWithAProjectAndEndsInOrder)
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), QStringLiteral("Quelix Vetradesk - ") + project);
+}
+
+TEST(Startup, ADisplayThatCannotBeReachedIsSaidTheSameWay)
+{
+    QTemporaryDir home;
+    QProcessEnvironment env = cleanEnvironment(home);
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(kProgram, {});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("The user interface could not be initialised.")));
 }
 
 } // namespace

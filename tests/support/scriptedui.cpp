@@ -37,9 +37,9 @@ void CScriptedMessages::ExpectSaveFile(std::optional<QString> answer)
     m_script.push_back({Kind::SaveFile, QStringLiteral("<save file>"), {}, [answer] { return answer; }, {}, {}});
 }
 
-void CScriptedMessages::ExpectDialog(std::function<void(QDialog &)> drive)
+void CScriptedMessages::ExpectDialog(const QString &objectName, std::function<void(QDialog &)> drive)
 {
-    m_script.push_back({Kind::Dialog, QStringLiteral("<dialog>"), {}, {}, {}, std::move(drive)});
+    m_script.push_back({Kind::Dialog, objectName, {}, {}, {}, std::move(drive)});
 }
 
 std::optional<CScriptedMessages::Step> CScriptedMessages::take(Kind kind, const QString &what)
@@ -89,6 +89,11 @@ int CScriptedMessages::RunDialog(QDialog &dialog)
     std::optional<Step> step = take(Kind::Dialog, dialog.objectName());
     if (!step)
         return QDialog::Rejected;
+    if (step->part != dialog.objectName()) {
+        ADD_FAILURE() << "expected the dialog " << step->part.toStdString() << ", got "
+                      << dialog.objectName().toStdString();
+        return QDialog::Rejected;
+    }
     dialog.show();
     step->dialog(dialog);
     dialog.hide();

@@ -35,9 +35,9 @@ public:
     void ExpectOpenFile(std::function<std::optional<QString>()> answer);
     void ExpectOpenFiles(QStringList answer);
     void ExpectSaveFile(std::optional<QString> answer);
-    // The dialog is shown (not run modally) and handed to `drive`, which
-    // accepts or rejects it; its result is returned.
-    void ExpectDialog(std::function<void(QDialog &)> drive);
+    // The dialog named `objectName` is shown (not run modally) and handed to
+    // `drive`, which accepts or rejects it; its result is returned.
+    void ExpectDialog(const QString &objectName, std::function<void(QDialog &)> drive);
 
     bool Done() const { return m_script.empty(); }
     const std::vector<SShownBox> &Boxes() const { return m_boxes; }
