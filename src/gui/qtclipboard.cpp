@@ -25,6 +25,14 @@ bool CQtProjectClipboard::SetProjectData(const QByteArray &block)
     return true;
 }
 
+void CQtProjectClipboard::SetProjectDataAndText(const QByteArray &block, const QString &text)
+{
+    auto *data = new QMimeData;
+    data->setData(MimeType(), block);
+    data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
 std::optional<QByteArray> CQtProjectClipboard::ProjectData() const
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();

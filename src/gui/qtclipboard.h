@@ -15,6 +15,9 @@ public:
     explicit CQtProjectClipboard(QObject *parent = nullptr);
 
     bool SetProjectData(const QByteArray &block) override;
+    // The private block and its text form in one step, so that other
+    // programs paste the text.
+    void SetProjectDataAndText(const QByteArray &block, const QString &text);
     std::optional<QByteArray> ProjectData() const override;
 
 Q_SIGNALS:

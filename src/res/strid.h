@@ -251,6 +251,25 @@ enum StrId : int {
     IDS_ABOUT_LANGUAGE            = 31116,
     IDS_ABOUT_LANGUAGE_VERSION    = 31117,
 
+    // Object table and the object edit dialogs
+    IDS_STATUS_SELECTION          = 31200,   // "%s %d      %s %d        "
+    IDS_STATUS_SELECTED           = 31201,
+    IDS_STATUS_TOTAL              = 31202,
+    IDS_STATUS_UPDATING           = 31203,
+    IDS_STATUS_EXPANDING          = 31204,
+    IDS_STATUS_PROGRESS           = 31205,   // "%s %d"
+    IDS_MENU_EXPAND_ALL           = 31206,
+    IDS_MENU_COLLAPSE_ALL         = 31207,
+    IDS_ASK_DELETE_SELECTED       = 31208,
+    IDS_ADJUST_TIME_TITLE         = 31220,
+    IDS_ADJUST_TIME_CURRENT       = 31221,
+    IDS_ADJUST_TIME_AFTER         = 31222,
+    IDS_ADJUST_TIME_DATE          = 31223,
+    IDS_ADJUST_TIME_TIME          = 31224,
+    IDS_ADJUST_TIME_INFO          = 31225,
+    IDS_ADJUST_TIME_INFO_TEXT     = 31226,
+    IDS_COMMENT_TITLE             = 31230,
+
     // Command-line tool
     IDS_CLI_USAGE                 = 30400,
     IDS_CLI_UNKNOWN_COMMAND       = 30401,

@@ -1,20 +1,17 @@
 #include "shell/childview.h"
 
 #include "project/vetradoc.h"
-#include "res/resources.h"
-#include "views/objectlistpage.h"
+#include "views/tabgrid.h"
+#include "views/tabsheet.h"
 
-#include <QTabWidget>
 #include <QVBoxLayout>
 
-CChildView::CChildView(CVetraDoc &document, QWidget *parent)
-    : QWidget(parent), m_document(document), m_sheet(new QTabWidget(this))
+CChildView::CChildView(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard,
+                       QWidget *parent)
+    : QWidget(parent), m_document(document), m_sheet(new CTabSheet(document, messages, clipboard, this))
 {
     setObjectName(QStringLiteral("childView"));
-    m_sheet->setObjectName(QStringLiteral("tabSheet"));
-    m_sheet->setDocumentMode(true);
-    m_page = new CObjectListPage(document, m_sheet);
-    m_sheet->addTab(m_page, Res::LoadString(Res::IDS_TAB_OBJECTS));
+    m_page = &m_sheet->Grid();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_sheet);
@@ -35,8 +32,7 @@ CTablePage &CChildView::ActivePage() const
 
 void CChildView::Retranslate()
 {
-    m_sheet->setTabText(m_sheet->indexOf(m_page), Res::LoadString(Res::IDS_TAB_OBJECTS));
-    m_page->Retranslate();
+    m_sheet->Retranslate();
 }
 
 void CChildView::OnDocumentUpdate(int)

@@ -7,19 +7,23 @@
 
 #include <QWidget>
 
+class CQtProjectClipboard;
 class CTablePage;
+class CTabSheet;
 class CVetraDoc;
-class QTabWidget;
+class IMessageService;
 
 class CChildView : public QWidget, public IDocumentView
 {
     Q_OBJECT
 public:
-    CChildView(CVetraDoc &document, QWidget *parent = nullptr);
+    CChildView(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard,
+               QWidget *parent = nullptr);
     ~CChildView() override;
 
     // The sheet's active page; never null.
     CTablePage &ActivePage() const;
+    CTabSheet &Sheet() const { return *m_sheet; }
     void Retranslate();
 
     void OnDocumentUpdate(int index) override;
@@ -32,6 +36,6 @@ Q_SIGNALS:
 
 private:
     CVetraDoc &m_document;
-    QTabWidget *m_sheet;
+    CTabSheet *m_sheet;
     CTablePage *m_page;
 };

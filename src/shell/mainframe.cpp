@@ -63,9 +63,9 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
       m_services(services),
       m_documentUi(services.messages),
       m_document(m_documentUi),
-      m_view(new CChildView(m_document, this)),
-      m_progress(new CProgressDlg(this)),
       m_clipboard(new CQtProjectClipboard(this)),
+      m_view(new CChildView(m_document, services.messages, *m_clipboard, this)),
+      m_progress(new CProgressDlg(this)),
       m_callback(std::make_unique<CProgressCallback>(*m_progress))
 {
     setObjectName(QStringLiteral("mainFrame"));
@@ -90,6 +90,9 @@ CMainFrame::~CMainFrame()
 {
     qApp->removeEventFilter(this);
     m_connection.DisconnectInstrument();
+    // The views unregister from the document, which must still exist then.
+    delete m_view;
+    m_view = nullptr;
 }
 
 void CMainFrame::PlaceOnScreen()
@@ -394,9 +397,9 @@ void CMainFrame::restoreOriginals()
 
 void CMainFrame::runSettings()
 {
-    CWaitCursor wait;
     CAppSettings dialog(this);
     m_services.messages.RunDialog(dialog);
+    CWaitCursor wait;
     if (dialog.LanguageChanged())
         Retranslate();
     m_document.UpdateAllViews(nullptr, -1);
@@ -420,7 +423,6 @@ void CMainFrame::openDocument(const QString &path)
 
 void CMainFrame::openHelp()
 {
-    CWaitCursor wait;
     const QString name = Res::LoadString(Res::IDS_HELP_FILE);
     if (name.isEmpty())
         return;
@@ -430,8 +432,9 @@ void CMainFrame::openHelp()
 
 void CMainFrame::openUpgradeHelp()
 {
-    CWaitCursor wait;
-    openDocument(Settings::Current().pfad + u'/' + Res::LoadString(Res::IDS_UPGRADE_HELP_FILE));
+    const QString name = Res::LoadString(Res::IDS_UPGRADE_HELP_FILE);
+    const QString &folder = Settings::Current().pfad;
+    openDocument(folder.isEmpty() ? name : folder + u'/' + name);
 }
 
 void CMainFrame::openWebSite()

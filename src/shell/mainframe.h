@@ -105,11 +105,11 @@ private:
     CDocumentUi m_documentUi;
     CVetraDoc m_document;
     CVetraConnection m_connection;
+    CQtProjectClipboard *m_clipboard;
     CChildView *m_view;
     QToolBar *m_toolbar = nullptr;
     CLogoButton *m_logo = nullptr;
     CProgressDlg *m_progress;
-    CQtProjectClipboard *m_clipboard;
     QLabel *m_caps = nullptr;
     QLabel *m_num = nullptr;
     std::unique_ptr<Device::CCallback> m_callback;

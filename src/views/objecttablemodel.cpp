@@ -1,0 +1,91 @@
+#include "views/objecttablemodel.h"
+
+#include "app/appsettings.h"
+#include "data/objecttext.h"
+#include "project/vetradoc.h"
+
+CObjectTableModel::CObjectTableModel(CVetraDoc &document, QObject *parent)
+    : QAbstractTableModel(parent), m_document(document)
+{
+}
+
+int CObjectTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2 * m_document.Current().GetCount();
+}
+
+int CObjectTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant CObjectTableModel::data(const QModelIndex &index, int role) const
+{
+    const int object = ObjectOfRow(index.row());
+    if (!index.isValid() || object >= m_document.Current().GetCount())
+        return {};
+    const bool detail = IsDetailRow(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole: {
+        if (detail)
+            return {};
+        const object_t &o = m_document.Current().GetObject(object);
+        if (index.column() == kNameColumn)
+            return o.objectName;
+        return ObjectRowTexts(o, Settings::GetDatePattern(), Settings::GetTimePattern())[std::size_t(index.column())];
+    }
+    case Qt::TextAlignmentRole:
+        if (index.column() == 0)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        return int((index.column() == kNameColumn ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter);
+    case ObjectIndexRole:
+        return object;
+    case IsDetailRole:
+        return detail;
+    case ExpandedRole:
+        return m_document.Current().GetObject(object).expanded;
+    default:
+        return {};
+    }
+}
+
+bool CObjectTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || index.column() != kNameColumn || IsDetailRow(index.row()))
+        return false;
+    Q_EMIT RenameRequested(ObjectOfRow(index.row()), value.toString());
+    return true;
+}
+
+Qt::ItemFlags CObjectTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == kNameColumn && !IsDetailRow(index.row()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant CObjectTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
+        return {};
+    if (role == Qt::DisplayRole)
+        return ObjectColumnHeaders()[std::size_t(section)];
+    return {};
+}
+
+void CObjectTableModel::Rebuild()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+void CObjectTableModel::RefreshObject(int object)
+{
+    if (object < 0 || object >= m_document.Current().GetCount())
+        return;
+    Q_EMIT dataChanged(index(HeaderRowOf(object), 0), index(DetailRowOf(object), kColumns - 1));
+}

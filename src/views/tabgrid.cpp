@@ -1,0 +1,550 @@
+#include "views/tabgrid.h"
+
+#include "app/appsettings.h"
+#include "data/objecttext.h"
+#include "data/statistics.h"
+#include "data/timetext.h"
+#include "data/units.h"
+#include "export/csvexport.h"
+#include "gui/datetimedlg.h"
+#include "gui/messageservice.h"
+#include "gui/qtclipboard.h"
+#include "project/projectedits.h"
+#include "project/vetradoc.h"
+#include "render/tablecells.h"
+#include "res/resources.h"
+#include "views/objecttabledelegate.h"
+#include "views/objecttablemodel.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+// Placeholder height of an expanded object until the detail cell measures it.
+constexpr int kDetailPlaceholderHeight = 160;
+constexpr int kUpdateProgressEvery = 31;
+constexpr int kExpandProgressEvery = 11;
+constexpr int kFitReserve = 20;
+constexpr int kFitNameShare = 360;
+
+// Ascending sort mode of each column; the descending one is the next.
+constexpr std::array<int, CObjectTableModel::kColumns> kAscendingMode = {1, 5, 3, 7, 9, 11, 13, 15};
+
+int columnOfMode(int mode)
+{
+    for (int c = 0; c < CObjectTableModel::kColumns; ++c)
+        if (mode == kAscendingMode[std::size_t(c)] || mode == kAscendingMode[std::size_t(c)] + 1)
+            return c;
+    return -1;
+}
+
+class CWaitCursor
+{
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor &) = delete;
+    CWaitCursor &operator=(const CWaitCursor &) = delete;
+};
+
+} // namespace
+
+// The table widget: hands gripper clicks and right clicks to the page.
+class CObjectTableView : public QTableView
+{
+public:
+    explicit CObjectTableView(CTabGrid &page) : QTableView(&page), m_page(page) {}
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (event->button() == Qt::LeftButton && index.isValid() && index.column() == 0
+            && !CObjectTableModel::IsDetailRow(index.row())
+            && Render::GripperButtonRect(visualRect(index)).contains(event->position().toPoint())) {
+            m_page.SetObjectExpanded(CObjectTableModel::ObjectOfRow(index.row()),
+                                     !index.data(CObjectTableModel::ExpandedRole).toBool());
+            event->accept();
+            return;
+        }
+        QTableView::mousePressEvent(event);
+    }
+
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        const QModelIndex index = indexAt(event->pos());
+        if (index.isValid())
+            m_page.ContextClick(index, event->globalPos());
+    }
+
+private:
+    CTabGrid &m_page;
+};
+
+CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard, QWidget *parent)
+    : CTablePage(parent),
+      m_document(document),
+      m_messages(messages),
+      m_clipboard(clipboard),
+      m_model(new CObjectTableModel(document, this)),
+      m_delegate(new CObjectTableDelegate(this)),
+      m_table(new CObjectTableView(*this))
+{
+    setObjectName(QStringLiteral("tabGrid"));
+    m_table->setObjectName(QStringLiteral("objectTable"));
+    m_table->setModel(m_model);
+    m_table->setItemDelegate(m_delegate);
+    m_delegate->SetDetailPainter([this](QPainter &p, const QRect &r, int object) { paintDetailPlaceholder(p, r, object); });
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                             | QAbstractItemView::SelectedClicked);
+    m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_table->setWordWrap(false);
+    m_table->setCornerButtonEnabled(false);
+    QHeaderView *rows = m_table->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(0);
+    rows->setDefaultSectionSize(kHeaderRowHeight);
+    QHeaderView *columns = m_table->horizontalHeader();
+    columns->setFixedHeight(kColumnHeaderHeight);
+    columns->setDefaultSectionSize(kDefaultColumnWidth);
+    columns->setSectionsClickable(true);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(false);
+    connect(columns, &QHeaderView::sectionClicked, this, &CTabGrid::SortByColumn);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CTabGrid::onSelectionChanged);
+    connect(m_model, &CObjectTableModel::RenameRequested, this,
+            [this](int object, const QString &name) { ProjectEdits::Rename(m_document, object, name); });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_table);
+    initialise();
+    m_document.RegisterView(this);
+}
+
+CTabGrid::~CTabGrid()
+{
+    m_document.UnregisterView(this);
+}
+
+QTableView &CTabGrid::Table() const
+{
+    return *m_table;
+}
+
+int CTabGrid::DetailHeight(int) const
+{
+    return kDetailPlaceholderHeight;
+}
+
+void CTabGrid::paintDetailPlaceholder(QPainter &painter, const QRect &rect, int) const
+{
+    painter.fillRect(rect, Render::kRowBackground);
+}
+
+// ---------------------------------------------------------------------------
+// Building the rows
+
+void CTabGrid::initialise()
+{
+    m_table->clearSpans();
+    QHeaderView *columns = m_table->horizontalHeader();
+    columns->setSortIndicatorShown(false);
+    // Each column as wide as its header text, or as the widest text its
+    // cells can show, whichever is wider.
+    const QFontMetrics headerMetrics(columns->font());
+    const QFontMetrics cellMetrics(m_table->font());
+    const int margin = 2 * columns->style()->pixelMetric(QStyle::PM_HeaderMargin) + 16;
+    const std::array<QStringList, CObjectTableModel::kColumns> widest = {
+        QStringList{QStringLiteral("00000")},
+        QStringList{},
+        QStringList{Settings::FormatTimeStamp(TimeText::FromLocal(2026, 12, 28, 12, 58, 58).value_or(0))},
+        QStringList{FormatCoverStatistic(1, 88.88 * 25.4), FormatCoverStatistic(0, 888)},
+        QStringList{FormatCoverStatistic(1, 88.88 * 25.4), FormatCoverStatistic(0, 888)},
+        QStringList{GetRegionalText(0), GetRegionalText(1), GetRegionalText(2), GetRegionalText(3)},
+        QStringList{QStringLiteral("99")},
+        QStringList{GetStorageModeText(0), GetStorageModeText(1)}};
+    for (int c = 0; c < CObjectTableModel::kColumns; ++c) {
+        int width = headerMetrics.horizontalAdvance(m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        for (const QString &text : widest[std::size_t(c)])
+            width = std::max(width, cellMetrics.horizontalAdvance(text) + (c == 0 ? 28 : 0));
+        m_table->setColumnWidth(c, width + margin);
+    }
+    updateSelectionPart(true);
+}
+
+void CTabGrid::applyRowHeight(int object)
+{
+    const bool expanded = m_document.Current().GetObject(object).expanded;
+    m_table->setRowHeight(CObjectTableModel::DetailRowOf(object), expanded ? DetailHeight(object) : 0);
+}
+
+void CTabGrid::rebuild()
+{
+    m_table->setUpdatesEnabled(false);
+    initialise();
+    m_model->Rebuild();
+    CVetraData &list = m_document.Current();
+    const int count = list.GetCount();
+    QItemSelection selection;
+    for (int t = 0; t < count; ++t) {
+        if (t % kUpdateProgressEvery == 0)
+            setProgressPart(Res::FormatString(Res::IDS_STATUS_PROGRESS, {Res::LoadString(Res::IDS_STATUS_UPDATING), t + 1}));
+        if (list.GetObject(t).selected) {
+            list.SetSelected(t, false);
+            selection.select(m_model->index(CObjectTableModel::HeaderRowOf(t), 0),
+                             m_model->index(CObjectTableModel::DetailRowOf(t), CObjectTableModel::kColumns - 1));
+        }
+        m_table->setSpan(CObjectTableModel::DetailRowOf(t), 1, 1, CObjectTableModel::kColumns - 1);
+        applyRowHeight(t);
+    }
+    if (!selection.isEmpty()) {
+        m_coupling = true;
+        m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        m_coupling = false;
+    }
+    showSortIndicator();
+    m_table->setUpdatesEnabled(true);
+    // Hidden, the table has no width of its own yet: fit when it is shown.
+    if (m_table->isVisible())
+        FitColumnsToWindow();
+    else
+        m_fitPending = true;
+    setProgressPart(QString());
+    updateSelectionPart(true);
+    Q_EMIT CommandStatesChanged();
+}
+
+void CTabGrid::refreshObject(int object)
+{
+    m_model->RefreshObject(object);
+    showSortIndicator();
+    updateSelectionPart(true);
+}
+
+void CTabGrid::OnDocumentUpdate(int index)
+{
+    if (index < 0)
+        rebuild();
+    else
+        refreshObject(index);
+}
+
+void CTabGrid::Retranslate()
+{
+    rebuild();
+}
+
+void CTabGrid::showSortIndicator()
+{
+    const int mode = m_document.Current().GetSortMode();
+    const int column = columnOfMode(mode);
+    QHeaderView *columns = m_table->horizontalHeader();
+    columns->setSortIndicatorShown(column >= 0);
+    if (column >= 0)
+        columns->setSortIndicator(column, mode % 2 == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void CTabGrid::showEvent(QShowEvent *event)
+{
+    CTablePage::showEvent(event);
+    if (m_fitPending) {
+        m_fitPending = false;
+        // After the layout gave the table its size.
+        QMetaObject::invokeMethod(this, &CTabGrid::FitColumnsToWindow, Qt::QueuedConnection);
+    }
+}
+
+void CTabGrid::FitColumnsToWindow()
+{
+    QHeaderView *columns = m_table->horizontalHeader();
+    const int last = CObjectTableModel::kColumns - 1;
+    // Without objects there is no row to measure: the whole width is free.
+    const int rightEdge = m_model->rowCount() > 0 ? columns->sectionPosition(last) + columns->sectionSize(last) : 0;
+    const int free = m_table->viewport()->width() - rightEdge;
+    const int extra = free - kFitReserve;
+    if (extra > kFitNameShare) {
+        const int each = (free - kFitNameShare - kFitReserve) / 6;
+        for (int c = 2; c <= last; ++c)
+            m_table->setColumnWidth(c, m_table->columnWidth(c) + each);
+        m_table->setColumnWidth(CObjectTableModel::kNameColumn, m_table->columnWidth(CObjectTableModel::kNameColumn) + kFitNameShare);
+    } else if (extra > 0) {
+        m_table->setColumnWidth(CObjectTableModel::kNameColumn, m_table->columnWidth(CObjectTableModel::kNameColumn) + extra);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Selection and status
+
+void CTabGrid::onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    if (!m_coupling) {
+        // An object's two rows are selected and deselected together.
+        m_coupling = true;
+        auto pairUp = [this](const QItemSelection &changed) {
+            QItemSelection pairs;
+            for (const QItemSelectionRange &r : changed) {
+                const int top = r.top() & ~1;
+                const int bottom = r.bottom() | 1;
+                pairs.select(m_model->index(top, 0), m_model->index(bottom, CObjectTableModel::kColumns - 1));
+            }
+            return pairs;
+        };
+        if (!deselected.isEmpty())
+            m_table->selectionModel()->select(pairUp(deselected), QItemSelectionModel::Deselect);
+        if (!selected.isEmpty())
+            m_table->selectionModel()->select(pairUp(selected), QItemSelectionModel::Select);
+        m_coupling = false;
+    }
+    updateSelectionPart(false);
+    Q_EMIT CommandStatesChanged();
+}
+
+std::vector<int> CTabGrid::objectsOfSelectedRows() const
+{
+    std::vector<int> objects;
+    const QItemSelectionModel *model = m_table->selectionModel();
+    for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t) {
+        const int header = CObjectTableModel::HeaderRowOf(t);
+        if (model->isSelected(m_model->index(header, CObjectTableModel::kNameColumn))
+            || model->isSelected(m_model->index(header + 1, CObjectTableModel::kNameColumn)))
+            objects.push_back(t);
+    }
+    return objects;
+}
+
+std::vector<int> CTabGrid::SelectedObjects() const
+{
+    std::vector<int> objects = objectsOfSelectedRows();
+    // The focused object counts too: a context action or Delete acts on it.
+    const QModelIndex focus = m_table->selectionModel()->currentIndex();
+    if (focus.isValid() && CObjectTableModel::IsDetailRow(focus.row())) {
+        const int object = CObjectTableModel::ObjectOfRow(focus.row());
+        if (std::find(objects.begin(), objects.end(), object) == objects.end())
+            objects.insert(std::upper_bound(objects.begin(), objects.end(), object), object);
+    }
+    return objects;
+}
+
+void CTabGrid::updateSelectionPart(bool force)
+{
+    if (!force && m_model->rowCount() > kCountLimitRows)
+        return;
+    const int selected = int(SelectedObjects().size());
+    m_selectionPart = Res::FormatString(Res::IDS_STATUS_SELECTION,
+                                        {Res::LoadString(Res::IDS_STATUS_SELECTED), selected,
+                                         Res::LoadString(Res::IDS_STATUS_TOTAL), m_document.Current().GetCount()});
+    Q_EMIT StatusText(StatusLine());
+}
+
+void CTabGrid::setProgressPart(const QString &text)
+{
+    m_progressPart = text;
+    Q_EMIT StatusText(StatusLine());
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+bool CTabGrid::CanSelectAll() const
+{
+    return m_document.HasObjects() && m_model->rowCount() > 0;
+}
+
+bool CTabGrid::CanDelete() const
+{
+    return m_table->selectionModel()->hasSelection();
+}
+
+bool CTabGrid::CanCopy() const
+{
+    return m_table->selectionModel()->hasSelection();
+}
+
+void CTabGrid::SelectAll()
+{
+    CWaitCursor wait;
+    m_table->selectAll();
+}
+
+void CTabGrid::DeleteSelection()
+{
+    CWaitCursor wait;
+    const std::vector<int> objects = SelectedObjects();
+    const int scroll = m_table->verticalScrollBar()->value();
+    if (m_messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_DELETE_SELECTED),
+                        IMessageService::Buttons::YesNoCancel) == IMessageService::Yes
+        && !objects.empty()) {
+        ProjectEdits::Delete(m_document, objects);
+        m_table->verticalScrollBar()->setValue(scroll);
+    }
+    m_table->setFocus();
+}
+
+void CTabGrid::Copy()
+{
+    CWaitCursor wait;
+    const std::vector<int> objects = SelectedObjects();
+    Selection selection(std::size_t(m_document.Current().GetCount()), false);
+    QList<TVetraObject> transfer;
+    for (int object : objects) {
+        selection[std::size_t(object)] = true;
+        transfer << m_document.Current().ToTransferObject(object);
+    }
+    m_clipboard.SetProjectDataAndText(m_document.BuildClipboardPayload(selection), BuildCsvClipboardText(transfer));
+}
+
+void CTabGrid::Paste()
+{
+    CWaitCursor wait;
+    m_document.PasteFromClipboard(m_clipboard);
+}
+
+void CTabGrid::Print()
+{
+    // Printing draws the table through the same painters; it plugs in here.
+}
+
+void CTabGrid::ExportGraphic()
+{
+    // The picture export plugs in here.
+}
+
+void CTabGrid::ExportCsv()
+{
+    // The CSV export dialog plugs in here.
+}
+
+// ---------------------------------------------------------------------------
+// Sorting, expanding, context actions
+
+void CTabGrid::SortByColumn(int column)
+{
+    if (!m_document.HasObjects() || m_document.Current().GetCount() == 0 || column < 0
+        || column >= CObjectTableModel::kColumns)
+        return;
+    CWaitCursor wait;
+    const int ascending = kAscendingMode[std::size_t(column)];
+    const int mode = m_document.Current().GetSortMode() == ascending ? ascending + 1 : ascending;
+    std::vector<bool> selected(std::size_t(m_document.Current().GetCount()), false);
+    for (int object : SelectedObjects())
+        selected[std::size_t(object)] = true;
+    ProjectEdits::Sort(m_document, mode, selected);
+}
+
+void CTabGrid::SetObjectExpanded(int object, bool expanded)
+{
+    if (object < 0 || object >= m_document.Current().GetCount())
+        return;
+    ProjectEdits::SetExpanded(m_document, object, expanded);
+    applyRowHeight(object);
+    m_model->RefreshObject(object);
+    Q_EMIT CommandStatesChanged();
+}
+
+void CTabGrid::ExpandAll(bool expand)
+{
+    CWaitCursor wait;
+    if (expand)
+        setProgressPart(Res::LoadString(Res::IDS_STATUS_EXPANDING));
+    m_table->setUpdatesEnabled(false);
+    for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t) {
+        ProjectEdits::SetExpanded(m_document, t, expand);
+        applyRowHeight(t);
+        if (expand && t % kExpandProgressEvery == 0)
+            setProgressPart(Res::FormatString(Res::IDS_STATUS_PROGRESS, {Res::LoadString(Res::IDS_STATUS_EXPANDING), t + 1}));
+    }
+    m_table->setUpdatesEnabled(true);
+    setProgressPart(QString());
+    updateSelectionPart(true);
+    m_table->viewport()->update();
+    Q_EMIT CommandStatesChanged();
+}
+
+void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)
+{
+    if (!index.isValid() || m_model->rowCount() == 0)
+        return;
+    const int row = index.row();
+    if (!CObjectTableModel::IsDetailRow(row) && !m_table->selectionModel()->isSelected(index)) {
+        m_table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    const int object = CObjectTableModel::ObjectOfRow(row);
+    switch (index.column()) {
+    case 0: {
+        QMenu menu(this);
+        auto picture = [](bool expand) {
+            QPixmap p(20, 19);
+            p.fill(Qt::transparent);
+            QPainter painter(&p);
+            Render::PaintExpandButton(painter, p.rect(), expand);
+            return QIcon(p);
+        };
+        QAction *all = menu.addAction(picture(true), Res::LoadString(Res::IDS_MENU_EXPAND_ALL));
+        QAction *none = menu.addAction(picture(false), Res::LoadString(Res::IDS_MENU_COLLAPSE_ALL));
+        QAction *chosen = menu.exec(globalPos);
+        if (chosen == all || chosen == none)
+            ExpandAll(chosen == all);
+        break;
+    }
+    case 2:
+        AdjustTimeOfSelection(object);
+        break;
+    case 5: {
+        const std::uint8_t regional = chooseRegional(m_table->visualRect(index), m_table->viewport()->mapFromGlobal(globalPos));
+        if (regional != 0xFF)
+            SetRegionalOfSelection(regional);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+std::uint8_t CTabGrid::chooseRegional(const QRect &cell, const QPoint &cursor)
+{
+    QMenu menu(this);
+    const std::pair<Res::StrId, std::uint8_t> entries[] = {
+        {Res::IDS_REGIONAL_METRIC, 0}, {Res::IDS_REGIONAL_ASTM_MM, 2},
+        {Res::IDS_REGIONAL_ASTM_INCH, 1}, {Res::IDS_REGIONAL_JAPANESE, 3}};
+    for (const auto &[text, code] : entries)
+        menu.addAction(Res::LoadString(text))->setData(int(code));
+    // Centred under a narrow cell, else under the cursor; its top at the cell's bottom.
+    const int centre = cell.width() <= 150 ? cell.center().x() : cursor.x();
+    const QPoint at(centre - menu.sizeHint().width() / 2, cell.bottom() + 1);
+    QAction *chosen = menu.exec(m_table->viewport()->mapToGlobal(at));
+    return chosen ? std::uint8_t(chosen->data().toInt()) : std::uint8_t(0xFF);
+}
+
+void CTabGrid::AdjustTimeOfSelection(int clickedObject)
+{
+    if (clickedObject < 0 || clickedObject >= m_document.Current().GetCount())
+        return;
+    const std::int64_t shown = CDateTimeDlg::ShownStamp(m_document.Current().GetObject(clickedObject).timeStamp);
+    CDateTimeDlg dialog(this);
+    dialog.SetCurrent(shown);
+    dialog.SetAdjusted(shown);
+    if (m_messages.RunDialog(dialog) != QDialog::Accepted)
+        return;
+    CWaitCursor wait;
+    ProjectEdits::ShiftTimeStamps(m_document, SelectedObjects(), dialog.GetShift());
+}
+
+void CTabGrid::SetRegionalOfSelection(std::uint8_t regional)
+{
+    CWaitCursor wait;
+    ProjectEdits::SetRegional(m_document, SelectedObjects(), regional);
+}

@@ -1,0 +1,97 @@
+#pragma once
+// CTabGrid: the object table — every object of the project as a header row
+// with its eight columns and a detail row that shows the object when it is
+// expanded. It sorts on a click on a column header, keeps an object's two
+// rows selected together, renames in place, deletes, copies and pastes, and
+// changes time stamps and regional settings of the selection.
+
+#include "project/documentui.h"
+#include "views/tablepage.h"
+
+#include <vector>
+
+class CObjectTableDelegate;
+class CObjectTableModel;
+class CObjectTableView;
+class CQtProjectClipboard;
+class CVetraDoc;
+class IMessageService;
+class QItemSelection;
+class QTableView;
+
+class CTabGrid : public CTablePage, public IDocumentView
+{
+    Q_OBJECT
+public:
+    static constexpr int kColumnHeaderHeight = 26;
+    static constexpr int kHeaderRowHeight = 22;
+    static constexpr int kDefaultColumnWidth = 100;
+    // Above this many rows the selection is not recounted while it changes.
+    static constexpr int kCountLimitRows = 40000;
+
+    CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard,
+             QWidget *parent = nullptr);
+    ~CTabGrid() override;
+
+    void Print() override;
+    void ExportGraphic() override;
+    void ExportCsv() override;
+    void SelectAll() override;
+    void DeleteSelection() override;
+    void Copy() override;
+    void Paste() override;
+    bool CanSelectAll() const override;
+    bool CanDelete() const override;
+    bool CanCopy() const override;
+    void Retranslate() override;
+
+    void OnDocumentUpdate(int index) override;
+
+    // The sort of a click on column `column`'s header.
+    void SortByColumn(int column);
+    void SetObjectExpanded(int object, bool expanded);
+    void ExpandAll(bool expand);
+    // Grows the name column (and columns 2-7) into the free width.
+    void FitColumnsToWindow();
+    // Opens what a right click on the cell opens (menus run at `globalPos`).
+    void ContextClick(const QModelIndex &index, const QPoint &globalPos);
+    // Time stamps and regional setting of the selected objects, as the
+    // context actions change them.
+    void AdjustTimeOfSelection(int clickedObject);
+    void SetRegionalOfSelection(std::uint8_t regional);
+
+    QTableView &Table() const;
+    // Objects whose header row is selected (or whose detail row holds the focus).
+    std::vector<int> SelectedObjects() const;
+    QString StatusLine() const { return m_selectionPart + m_progressPart; }
+    // The height a detail row takes when its object is expanded.
+    int DetailHeight(int object) const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void initialise();
+    void rebuild();
+    void refreshObject(int object);
+    void applyRowHeight(int object);
+    void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
+    void onGripperClicked(int object);
+    void updateSelectionPart(bool force);
+    void setProgressPart(const QString &text);
+    void showSortIndicator();
+    std::vector<int> objectsOfSelectedRows() const;
+    std::uint8_t chooseRegional(const QRect &cell, const QPoint &cursor);
+    void paintDetailPlaceholder(QPainter &painter, const QRect &rect, int object) const;
+
+    CVetraDoc &m_document;
+    IMessageService &m_messages;
+    CQtProjectClipboard &m_clipboard;
+    CObjectTableModel *m_model;
+    CObjectTableDelegate *m_delegate;
+    CObjectTableView *m_table;
+    QString m_selectionPart;
+    QString m_progressPart;
+    bool m_coupling = false;
+    bool m_fitPending = false;
+};
