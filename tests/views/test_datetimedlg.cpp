@@ -1,0 +1,48 @@
+// The time-adjust dialog's patterns and its rule for summer time.
+#include "app/appsettings.h"
+#include "app/settingsstore.h"
+#include "gui/datetimedlg.h"
+#include "support/testsupport.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimeEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DateTimeDialog, PicturesBecomeQtFormatsWithSeconds)
+{
+    EXPECT_EQ(CDateTimeDlg::QtDisplayFormat(QStringLiteral("h:mm:ss tt")), QStringLiteral("h:mm:ss AP"));
+    EXPECT_EQ(CDateTimeDlg::QtDisplayFormat(QStringLiteral("h:mm:sst")), QStringLiteral("h:mm:ssAP"));
+    EXPECT_EQ(CDateTimeDlg::QtDisplayFormat(QStringLiteral("dd.MM.yyyy")), QStringLiteral("dd.MM.yyyy"));
+}
+
+TEST(DateTimeDialog, TheOneLetterMarkerShowsTheCurrentTime)
+{
+    QTemporaryDir dir;
+    CSettingsStore store(dir.filePath(QStringLiteral("settings.json")));
+    Settings::Attach(&store, dir.filePath(QStringLiteral("vetradesk")));
+    Settings::LoadSettings();
+    Settings::SaveDateTimeFormat(0x0001);   // "h:mmt"
+    EXPECT_EQ(CDateTimeDlg::TimePictureWithSeconds(), QStringLiteral("h:mm:sst"));
+    CDateTimeDlg dialog;
+    const std::int64_t stamp = TestSupport::LocalStamp(2026, 1, 10, 10, 0, 0);
+    dialog.SetCurrent(stamp);
+    dialog.SetAdjusted(stamp);
+    EXPECT_EQ(dialog.findChild<QLineEdit *>(QStringLiteral("currentTime"))->text(), QStringLiteral("10:00:00A"));
+    dialog.accept();
+    EXPECT_EQ(dialog.GetShift(), 0);
+    Settings::Attach(nullptr, QString());
+}
+
+TEST(DateTimeDialog, ShownStampsAreAnHourEarlierInSummerOnly)
+{
+    const std::int64_t summer = TestSupport::LocalStamp(2026, 7, 1, 11, 0, 0);
+    const std::int64_t winter = TestSupport::LocalStamp(2026, 1, 1, 11, 0, 0);
+    EXPECT_EQ(CDateTimeDlg::ShownStamp(summer), summer - 3600);
+    EXPECT_EQ(CDateTimeDlg::ShownStamp(winter), winter);
+}
+
+} // namespace

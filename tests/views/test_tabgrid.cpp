@@ -1,0 +1,320 @@
+// The object table page as a user drives it.
+#include "tablefixture.h"
+
+#include "data/timetext.h"
+#include "gui/datetimedlg.h"
+
+#include <QClipboard>
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimeEdit>
+
+using TestSupport::TableTest;
+using Model = CObjectTableModel;
+
+namespace {
+
+class ObjectTable : public TableTest
+{
+protected:
+    void clickHeader(int column)
+    {
+        QHeaderView *header = table().horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+    void selectObject(int object, QItemSelectionModel::SelectionFlags how = QItemSelectionModel::Select)
+    {
+        table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(object), 0), how | QItemSelectionModel::Rows);
+    }
+};
+
+TEST_F(ObjectTable, AnEmptyProjectShowsOnlyTheColumnHeaders)
+{
+    EXPECT_EQ(table().model()->rowCount(), 0);
+    EXPECT_EQ(table().model()->columnCount(), 8);
+    EXPECT_EQ(table().model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Date & Time"));
+    EXPECT_EQ(table().horizontalHeader()->height(), CTabGrid::kColumnHeaderHeight);
+    EXPECT_FALSE(page->CanSelectAll());
+    EXPECT_FALSE(page->CanDelete());
+    EXPECT_FALSE(page->CanCopy());
+    clickHeader(1);   // nothing to sort
+    EXPECT_EQ(document->Current().GetSortMode(), 0);
+}
+
+TEST_F(ObjectTable, RowsHeightsAndTexts)
+{
+    load(3);
+    ASSERT_EQ(table().model()->rowCount(), 6);
+    EXPECT_EQ(text(0, 0), QStringLiteral("001"));
+    EXPECT_EQ(text(2, 3), QStringLiteral("12 mm"));
+    EXPECT_EQ(text(2, 6), QStringLiteral("2"));
+    EXPECT_EQ(table().rowHeight(0), CTabGrid::kHeaderRowHeight);
+    EXPECT_EQ(table().rowHeight(1), 0);
+    EXPECT_EQ(table().columnSpan(1, 1), 7);
+    EXPECT_TRUE(page->CanSelectAll());
+    EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 0      Total objects: 3")));
+}
+
+TEST_F(ObjectTable, ObjectsWithoutValuesShowDashesWithTheUnit)
+{
+    TVetraObject none = TestSupport::MakeObject(1, {255, 255});
+    TVetraObject inch = TestSupport::MakeObject(2, {255}, 1);
+    document->AddObjects({none, inch}, false, false);
+    EXPECT_EQ(text(0, 3), QStringLiteral(" -- mm"));
+    EXPECT_EQ(text(0, 4), QStringLiteral(" -- mm"));
+    EXPECT_EQ(text(2, 3), QStringLiteral(" -- inch"));
+}
+
+TEST_F(ObjectTable, SummerTimeStampsAreShownOneHourEarlier)
+{
+    TVetraObject summer = TestSupport::MakeObject(1, {20});
+    summer.timeStamp = TestSupport::LocalStamp(2026, 7, 1, 10, 0, 0);
+    TVetraObject winter = TestSupport::MakeObject(2, {20});
+    winter.timeStamp = TestSupport::LocalStamp(2026, 1, 10, 10, 0, 0);
+    document->AddObjects({summer, winter}, false, false);
+    EXPECT_EQ(text(0, 2), QStringLiteral("07/01/2026 9:00 AM"));
+    EXPECT_EQ(text(2, 2), QStringLiteral("01/10/2026 10:00 AM"));
+}
+
+TEST_F(ObjectTable, HeaderClicksSortAscendingFirstThenToggle)
+{
+    load(3);
+    clickHeader(1);
+    EXPECT_EQ(document->Current().GetSortMode(), 5);
+    EXPECT_EQ(table().horizontalHeader()->sortIndicatorSection(), 1);
+    EXPECT_EQ(table().horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickHeader(1);
+    EXPECT_EQ(document->Current().GetSortMode(), 6);
+    EXPECT_EQ(table().horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(1);
+    EXPECT_EQ(document->Current().GetSortMode(), 5);
+    clickHeader(0);
+    EXPECT_EQ(document->Current().GetSortMode(), 1);
+    clickHeader(0);
+    EXPECT_EQ(numbers(), (QStringList{QStringLiteral("003"), QStringLiteral("002"), QStringLiteral("001")}));
+}
+
+TEST_F(ObjectTable, ASortKeepsDetailRowsUnderTheirHeadersAndKeepsExpandedAndSelected)
+{
+    load(4);
+    page->SetObjectExpanded(1, true);   // 002
+    selectObject(2);                    // 003
+    clickHeader(0);
+    clickHeader(0);                     // descending: 004 003 002 001
+    ASSERT_EQ(numbers(), (QStringList{QStringLiteral("004"), QStringLiteral("003"), QStringLiteral("002"), QStringLiteral("001")}));
+    for (int object = 0; object < 4; ++object) {
+        const bool expanded = text(Model::HeaderRowOf(object), 0) == u"002";
+        EXPECT_EQ(table().rowHeight(Model::DetailRowOf(object)), expanded ? page->DetailHeight(object) : 0) << object;
+        EXPECT_EQ(table().model()->index(Model::DetailRowOf(object), 1).data(Model::ObjectIndexRole).toInt(), object);
+        const bool selected = text(Model::HeaderRowOf(object), 0) == u"003";
+        EXPECT_EQ(rowSelected(Model::HeaderRowOf(object)), selected) << object;
+        EXPECT_EQ(rowSelected(Model::DetailRowOf(object)), selected) << object;
+    }
+    EXPECT_TRUE(document->Current().GetObject(2).expanded);
+}
+
+TEST_F(ObjectTable, SelectingADetailRowSelectsItsHeaderRowAndCountsTheObjectOnce)
+{
+    load(3);
+    table().selectionModel()->select(table().model()->index(Model::DetailRowOf(1), 2),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_TRUE(rowSelected(Model::HeaderRowOf(1)));
+    EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 1      Total objects: 3")));
+    EXPECT_TRUE(page->CanCopy());
+    EXPECT_TRUE(page->CanDelete());
+    // Deselecting the header row deselects the pair.
+    table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(1), 0),
+                                     QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    EXPECT_FALSE(rowSelected(Model::DetailRowOf(1)));
+    page->SelectAll();
+    EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 3")));
+}
+
+TEST_F(ObjectTable, ColumnsFitTheWindow)
+{
+    page->resize(1800, 600);
+    load(2);
+    const int viewport = table().viewport()->width();
+    auto setFree = [&](int free) {
+        QHeaderView *h = table().horizontalHeader();
+        table().setColumnWidth(7, viewport - free - h->sectionPosition(7));
+        std::array<int, 8> widths{};
+        for (int c = 0; c < 8; ++c)
+            widths[std::size_t(c)] = table().columnWidth(c);
+        return widths;
+    };
+    table().setColumnWidth(1, 60);
+    for (int c = 2; c < 8; ++c)
+        table().setColumnWidth(c, 50);
+    ASSERT_GE(viewport, 1700);
+    std::array<int, 8> before = setFree(0);
+    page->FitColumnsToWindow();
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(table().columnWidth(c), before[std::size_t(c)]) << c;
+
+    // A window wider by far: the table may scroll, the rule still holds.
+    table().setColumnWidth(0, 40);
+    table().setColumnWidth(1, 40);
+    for (int c = 2; c < 7; ++c)
+        table().setColumnWidth(c, 40);
+    before = setFree(1000);
+    ASSERT_GT(before[7], 0);
+    page->FitColumnsToWindow();
+    EXPECT_EQ(table().columnWidth(0), before[0]);
+    EXPECT_EQ(table().columnWidth(1), before[1] + 360);
+    for (int c = 2; c < 8; ++c)
+        EXPECT_EQ(table().columnWidth(c), before[std::size_t(c)] + 103) << c;
+
+    before = setFree(100);   // extra 80: all to the name
+    page->FitColumnsToWindow();
+    EXPECT_EQ(table().columnWidth(1), before[1] + 80);
+    EXPECT_EQ(table().columnWidth(2), before[2]);
+}
+
+TEST_F(ObjectTable, RenamingInPlaceReachesTheDocument)
+{
+    load(2);
+    const QModelIndex name = table().model()->index(Model::HeaderRowOf(1), 1);
+    table().setCurrentIndex(name);
+    table().edit(name);
+    auto *editor = qobject_cast<QLineEdit *>(table().indexWidget(name));
+    if (!editor)
+        editor = table().viewport()->findChild<QLineEdit *>();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->maxLength(), 65535);
+    editor->setText(QStringLiteral("Pier 4, east"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(document->Current().GetObject(1).objectName, QStringLiteral("Pier 4, east"), 5000);
+    EXPECT_EQ(document->Current().GetObject(1).objectName, QStringLiteral("Pier 4, east"));
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(text(Model::HeaderRowOf(1), 1), QStringLiteral("Pier 4, east"));
+    // Only the name cell is editable.
+    EXPECT_FALSE(table().model()->flags(table().model()->index(0, 2)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(table().model()->flags(table().model()->index(1, 1)) & Qt::ItemIsEditable);
+}
+
+TEST_F(ObjectTable, DeleteAsksAndOnlyYesDeletes)
+{
+    load(4);
+    document->SetModified(false);
+    selectObject(1);
+    selectObject(3);
+    messages.ExpectBox(QStringLiteral("Do you really want to delete the selected measurement objects?"), IMessageService::No);
+    page->DeleteSelection();
+    EXPECT_EQ(document->Current().GetCount(), 4);
+    EXPECT_FALSE(document->IsModified());
+
+    messages.ExpectBox(QString(), IMessageService::Yes);
+    page->DeleteSelection();
+    EXPECT_EQ(numbers(), (QStringList{QStringLiteral("001"), QStringLiteral("003")}));
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 0      Total objects: 2")));
+}
+
+TEST_F(ObjectTable, TimeShiftFromJanuaryToJulyIsWholeDaysForEverySelectedObject)
+{
+    TVetraObject a = TestSupport::MakeObject(1, {20});
+    a.timeStamp = TestSupport::LocalStamp(2026, 1, 10, 10, 0, 0);
+    TVetraObject b = TestSupport::MakeObject(2, {20});
+    b.timeStamp = TestSupport::LocalStamp(2026, 1, 12, 8, 30, 0);
+    TVetraObject c = TestSupport::MakeObject(3, {20});
+    c.timeStamp = TestSupport::LocalStamp(2026, 2, 1, 12, 0, 0);
+    document->AddObjects({a, b, c}, false, false);
+    selectObject(0);
+    selectObject(1);
+    messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit *>(QStringLiteral("currentDate"))->text(), QStringLiteral("01/10/2026"));
+        EXPECT_EQ(dialog.findChild<QLineEdit *>(QStringLiteral("currentTime"))->text(), QStringLiteral("10:00:00 AM"));
+        dialog.findChild<QDateEdit *>(QStringLiteral("newDate"))->setDate(QDate(2026, 7, 1));
+        dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
+    });
+    page->AdjustTimeOfSelection(0);
+    const std::int64_t shift = document->Current().GetObject(0).timeStamp - a.timeStamp;
+    EXPECT_EQ(shift, 172 * 86400);
+    EXPECT_EQ(document->Current().GetObject(1).timeStamp - b.timeStamp, shift);
+    EXPECT_EQ(text(0, 2), QStringLiteral("07/01/2026 10:00 AM"));
+    EXPECT_EQ(text(2, 2), QStringLiteral("07/03/2026 8:30 AM"));
+    EXPECT_EQ(document->Current().GetObject(2).timeStamp, c.timeStamp);
+}
+
+TEST_F(ObjectTable, TimeShiftOnASummerDayIsTheDifferenceShown)
+{
+    TVetraObject a = TestSupport::MakeObject(1, {20});
+    a.timeStamp = TestSupport::LocalStamp(2026, 7, 1, 11, 0, 0);   // shown as 10:00
+    TVetraObject b = TestSupport::MakeObject(2, {20});
+    b.timeStamp = TestSupport::LocalStamp(2026, 7, 2, 11, 0, 0);
+    document->AddObjects({a, b}, false, false);
+    page->SelectAll();
+    messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit *>(QStringLiteral("currentTime"))->text(), QStringLiteral("10:00:00 AM"));
+        dialog.findChild<QTimeEdit *>(QStringLiteral("newTime"))->setTime(QTime(11, 30, 15));
+        dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
+    });
+    page->AdjustTimeOfSelection(0);
+    EXPECT_EQ(document->Current().GetObject(0).timeStamp - a.timeStamp, 5415);
+    EXPECT_EQ(document->Current().GetObject(1).timeStamp - b.timeStamp, 5415);
+    EXPECT_EQ(text(0, 2), QStringLiteral("07/01/2026 11:30 AM"));
+}
+
+TEST_F(ObjectTable, CancelledOrUnchangedTimeChangesNothing)
+{
+    load(1);
+    const std::int64_t stamp = document->Current().GetObject(0).timeStamp;
+    page->SelectAll();
+    messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) { dialog.reject(); });
+    messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) {
+        dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
+    });
+    page->AdjustTimeOfSelection(0);
+    page->AdjustTimeOfSelection(0);
+    EXPECT_EQ(document->Current().GetObject(0).timeStamp, stamp);
+}
+
+TEST_F(ObjectTable, RegionalSettingOfTheSelectionChanges)
+{
+    load(3);
+    selectObject(0);
+    selectObject(2);
+    page->SetRegionalOfSelection(1);
+    EXPECT_EQ(document->Current().GetObject(0).regional, 1);
+    EXPECT_EQ(document->Current().GetObject(1).regional, 0);
+    EXPECT_EQ(document->Current().GetObject(2).regional, 1);
+    EXPECT_EQ(text(0, 5), QStringLiteral("ASTM inch"));
+    EXPECT_TRUE(text(0, 3).endsWith(QStringLiteral(" inch")));
+    EXPECT_TRUE(document->IsModified());
+}
+
+TEST_F(ObjectTable, ExpandAllAndCollapseAll)
+{
+    load(12);
+    page->ExpandAll(true);
+    for (int object = 0; object < 12; ++object) {
+        EXPECT_TRUE(document->Current().GetObject(object).expanded);
+        EXPECT_EQ(table().rowHeight(Model::DetailRowOf(object)), page->DetailHeight(object));
+    }
+    page->ExpandAll(false);
+    for (int object = 0; object < 12; ++object)
+        EXPECT_EQ(table().rowHeight(Model::DetailRowOf(object)), 0);
+    EXPECT_FALSE(page->StatusLine().contains(QStringLiteral("Expanding:")));
+}
+
+TEST_F(ObjectTable, CopyPutsTheObjectsAndTheirTextOnTheClipboardAndPasteAppends)
+{
+    load(3);
+    selectObject(1);
+    page->Copy();
+    ASSERT_TRUE(document->CanPaste(clipboard));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("Vetrameter+ Data File Version")));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(u'\t'));
+    page->Paste();
+    ASSERT_EQ(document->Current().GetCount(), 4);
+    EXPECT_EQ(document->Current().GetObject(3).objectNumber, 2);
+    EXPECT_EQ(table().model()->rowCount(), 8);
+}
+
+} // namespace
