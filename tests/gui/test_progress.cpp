@@ -62,3 +62,29 @@ TEST(ProgressDialog, TheSameStatusTextRepaintsOnlyOnce)
 }
 
 } // namespace
+
+// The comment dialog keeps line breaks as CR LF.
+#include "gui/commentdlg.h"
+
+#include <QPlainTextEdit>
+
+namespace {
+
+TEST(CommentDialog, LinesComeBackWithCarriageReturnAndLineFeed)
+{
+    CCommentDlg dialog;
+    dialog.SetComment(QString());
+    EXPECT_EQ(dialog.GetComment(), QString());
+    dialog.SetComment(QStringLiteral("Column C3\r\nBelow window & door"));
+    auto *field = dialog.findChild<QPlainTextEdit *>(QStringLiteral("comment"));
+    ASSERT_TRUE(field);
+    EXPECT_EQ(field->blockCount(), 2);
+    EXPECT_EQ(field->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(dialog.GetComment(), QStringLiteral("Column C3\r\nBelow window & door"));
+    dialog.show();
+    EXPECT_EQ(field->textCursor().position(), field->toPlainText().size());
+    field->appendPlainText(QStringLiteral("third"));
+    EXPECT_EQ(dialog.GetComment(), QStringLiteral("Column C3\r\nBelow window & door\r\nthird"));
+}
+
+} // namespace
