@@ -15,10 +15,17 @@ int writeCsv(const QString &output, bool each, const QList<InputFile> &inputs, I
     QList<TVetraObject> objects;
     for (const InputFile &in : inputs)
         objects.append(in.transferObjects());
+    if (each) {
+        QStringList failures;
+        if (WriteCsvEachFile(output, objects, nullptr, nullptr, &failures))
+            return Exit_Ok;
+        for (const QString &failure : failures)
+            PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {failure.section(QStringLiteral(": "), 0, 0),
+                                                                        failure.section(QStringLiteral(": "), 1)}));
+        return Exit_File;
+    }
     QString reason;
-    const bool written = each ? WriteCsvEachFile(output, objects, nullptr, nullptr, &reason)
-                              : WriteCsvOneFile(output, objects, nullptr, &reason);
-    if (!written) {
+    if (!WriteCsvOneFile(output, objects, nullptr, &reason)) {
         PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {output, reason}));
         return Exit_File;
     }

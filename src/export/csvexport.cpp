@@ -89,28 +89,34 @@ bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects,
 }
 
 bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects,
-                      IExportProgress *progress, QStringList *written, QString *error)
+                      IExportProgress *progress, QStringList *written, QStringList *failures)
 {
     start(progress);
+    bool all = true;
     for (qsizetype k = 0; k < objects.size(); ++k) {
         const QString name = EachFileName(path, int(k + 1));
         report(progress, share(990, k, objects.size()), Res::FormatString(Res::IDS_EXPORT_CREATING, {name}));
         QSaveFile file(name);
-        if (!file.open(QIODevice::WriteOnly)) {
-            if (error)
-                *error = name + QStringLiteral(": ") + file.errorString();
-            return false;
+        QString reason;
+        const bool ok = file.open(QIODevice::WriteOnly) ? writeAll(file, FormatDataFile(objects[k]), &reason)
+                                                            && commit(file, &reason)
+                                                      : (reason = file.errorString(), false);
+        if (ok) {
+            if (written)
+                written->append(name);
+        } else {
+            all = false;
+            if (failures)
+                failures->append(name + QStringLiteral(": ") + reason);
         }
-        if (!writeAll(file, FormatDataFile(objects[k]), error) || !commit(file, error)) {
-            if (error)
-                error->prepend(name + QStringLiteral(": "));
-            return false;
-        }
-        if (written)
-            written->append(name);
     }
     finish(progress);
-    return true;
+    return all;
+}
+
+bool HasDataFileText(const TVetraObject &object)
+{
+    return !FormatDataFile(object).isEmpty();
 }
 
 QString BuildCsvClipboardText(const QList<TVetraObject> &objects, IExportProgress *progress)

@@ -33,12 +33,17 @@ bool IsCsvPath(const QString &path);
 bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects,
                      IExportProgress *progress = nullptr, QString *error = nullptr);
 
-// Writes object n (1-based) into EachFileName(path, n), no separators.
-// Stops at the first file that cannot be written; `written` lists the files
-// that were.
+// Writes object n (1-based) into EachFileName(path, n), no separators. A
+// file that cannot be written does not stop the others: `written` lists the
+// files that were, `failures` each one that was not as "file: reason".
+// False when any failed.
 bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects,
                       IExportProgress *progress = nullptr, QStringList *written = nullptr,
-                      QString *error = nullptr);
+                      QStringList *failures = nullptr);
+
+// Whether an object has a text in the data files: its regional setting and
+// storage mode are known.
+bool HasDataFileText(const TVetraObject &object);
 
 // The clipboard text: the objects' texts joined by the separator, every ";"
 // replaced by a TAB. It keeps every UTF-16 code unit (the files keep only

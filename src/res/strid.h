@@ -269,6 +269,21 @@ enum StrId : int {
     IDS_ADJUST_TIME_INFO          = 31225,
     IDS_ADJUST_TIME_INFO_TEXT     = 31226,
     IDS_COMMENT_TITLE             = 31230,
+    IDS_CSV_EXPORT_TITLE          = 31240,
+    IDS_CSV_EXPORT_TARGET         = 31241,
+    IDS_CSV_EXPORT_ONE_FILE       = 31242,
+    IDS_CSV_EXPORT_EACH_FILE      = 31243,
+    IDS_CSV_EXPORT_CLIPBOARD      = 31244,
+    IDS_CSV_EXPORT_DATA           = 31245,
+    IDS_CSV_EXPORT_ALL            = 31246,
+    IDS_CSV_EXPORT_SELECTION      = 31247,
+    IDS_CSV_EXPORT_PREVIEW        = 31248,
+    IDS_CSV_EXPORT_BUTTON         = 31249,
+    IDS_CSV_EXPORT_NAME           = 31250,   // "Vetradesk Data"
+    IDS_CSV_FILE_FILTER_NAME      = 31251,   // "CSV Comma separated values file"
+    IDS_ALL_FILES                 = 31252,
+    IDS_CSV_EXPORT_FAILED_FILES   = 31253,
+    IDS_CSV_EXPORT_SKIPPED        = 31254,
 
     // Command-line tool
     IDS_CLI_USAGE                 = 30400,

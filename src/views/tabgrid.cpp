@@ -6,6 +6,7 @@
 #include "data/timetext.h"
 #include "data/units.h"
 #include "export/csvexport.h"
+#include "export/ui/csvexportrun.h"
 #include "gui/datetimedlg.h"
 #include "gui/messageservice.h"
 #include "gui/qtclipboard.h"
@@ -425,7 +426,19 @@ void CTabGrid::ExportGraphic()
 
 void CTabGrid::ExportCsv()
 {
-    // The CSV export dialog plugs in here.
+    CExportCsvDialog dialog(m_messages, this);
+    if (m_messages.RunDialog(dialog) != QDialog::Accepted)
+        return;
+    QList<TVetraObject> objects;
+    const CVetraData &list = m_document.Current();
+    if (dialog.GetData() == CExportCsvDialog::Data::All) {
+        for (int t = 0; t < list.GetCount(); ++t)
+            objects << list.ToTransferObject(t);
+    } else {
+        for (int t : objectsOfSelectedRows())
+            objects << list.ToTransferObject(t);
+    }
+    RunCsvExport(m_messages, window(), objects, dialog.GetTarget(), dialog.GetPath());
 }
 
 // ---------------------------------------------------------------------------

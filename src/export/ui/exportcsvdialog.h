@@ -1,0 +1,36 @@
+#pragma once
+// CExportCsvDialog: what to export as CSV and where — one file, a file per
+// object or the clipboard; all objects or the selection — with a picture of
+// the chosen target. Export asks for the file (for the file targets) and
+// closes only with a usable ".csv" name.
+
+#include <QDialog>
+
+class IMessageService;
+class QButtonGroup;
+class QLabel;
+
+class CExportCsvDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Target { OneFile, EachFile, Clipboard };
+    enum class Data { All, Selection };
+
+    explicit CExportCsvDialog(IMessageService &messages, QWidget *parent = nullptr);
+
+    Target GetTarget() const;
+    Data GetData() const;
+    QString GetPath() const { return m_path; }
+
+    void accept() override;
+
+private:
+    void showPreview();
+
+    IMessageService &m_messages;
+    QButtonGroup *m_target;
+    QButtonGroup *m_data;
+    QLabel *m_preview;
+    QString m_path;
+};
