@@ -1,0 +1,92 @@
+// Copy in one running program, paste in another, through the X clipboard.
+// Needs a real X server: the test starts its own Xvfb (and is skipped when
+// there is none on the machine).
+#include "project/vetradoc.h"
+#include "streamio/streamtable.h"
+#include "support/testsupport.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CQuiet : public IDocumentUi
+{
+public:
+    SaveAnswer AskSaveChanges() override { return SaveAnswer::No; }
+    std::optional<QString> AskSavePath(const QString &) override { return std::nullopt; }
+    std::optional<QString> AskOpenPath() override { return std::nullopt; }
+    SyncAnswer AskSynchronize(int, int) override { return SyncAnswer::AddAll; }
+    void ShowError(const QString &m) override { ADD_FAILURE() << m.toStdString(); }
+};
+
+TEST(ClipboardBetweenPrograms, TwoObjectsArriveWithEveryFieldAndTheirViewState)
+{
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfbRun.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed";
+    QTemporaryDir dir;
+    StreamIO::InitStreamLayer();
+    CQuiet ui;
+    CVetraDoc source(ui);
+    QList<TVetraObject> objects;
+    for (int i = 1; i <= 4; ++i) {
+        TVetraObject o = TestSupport::MakeObject(std::uint16_t(i), {20 + i, 30, 255, 41}, std::uint8_t(i % 4));
+        o.comment = QStringLiteral("Comment %1\r\nwith ümlauts & Ω").arg(i);
+        o.timeStamp = TestSupport::LocalStamp(2026, 3, i, 8, 15, 30);
+        o.neighborCorrection = std::uint8_t(10 * i);
+        objects << o;
+    }
+    source.AddObjects(objects, false, false);
+    source.Current().SetExpanded(1, true);
+    source.Current().SetDiagramOrder(3, 1);
+    source.Current().SetObjectName(3, QStringLiteral("Renamed in the first program"));
+    const QString project = dir.filePath(QStringLiteral("source.qxs"));
+    ASSERT_TRUE(source.SaveToPath(project));
+
+    const QString peer = QStringLiteral(VETRA_PEER);
+    const QString pasted = dir.filePath(QStringLiteral("pasted.qxs"));
+    const QString script = QStringLiteral("\"%1\" copy \"%2\" \"%4\" & copier=$!; \"%1\" paste \"%3\" \"%4\"; p=$?; wait $copier; c=$?; "
+                                          "[ $p -eq 0 ] && [ $c -eq 0 ] || { echo \"paste $p copy $c\" >&2; exit 1; }")
+                               .arg(peer, project, pasted, dir.path());
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));   // the real X server this time
+    run.setProcessEnvironment(env);
+    run.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 800x600x24"),
+                        QStringLiteral("sh"), QStringLiteral("-c"), script});
+    ASSERT_TRUE(run.waitForFinished(90000));
+    ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+
+    CVetraDoc target(ui);
+    ASSERT_TRUE(target.OpenProject(pasted, false));
+    ASSERT_EQ(target.Current().GetCount(), 2);
+    for (int k = 0; k < 2; ++k) {
+        const object_t &got = target.Current().GetObject(k);
+        const object_t &want = source.Current().GetObject(k == 0 ? 1 : 3);
+        EXPECT_TRUE(IsSameObject(got, want)) << k;
+        EXPECT_EQ(got.objectName, want.objectName);
+        EXPECT_EQ(got.comment, want.comment);
+        EXPECT_EQ(got.timeStamp, want.timeStamp);
+        EXPECT_EQ(got.regional, want.regional);
+        EXPECT_EQ(got.neighborCorrection, want.neighborCorrection);
+        EXPECT_EQ(got.serialNumber, want.serialNumber);
+        EXPECT_EQ(got.expanded, want.expanded);
+        EXPECT_EQ(got.diagramOrder, want.diagramOrder);
+        ASSERT_EQ(got.measurements.size(), want.measurements.size());
+        for (std::size_t m = 0; m < got.measurements.size(); ++m) {
+            EXPECT_EQ(got.measurements[m].cover, want.measurements[m].cover);
+            EXPECT_EQ(got.measurements[m].rawDiameter, want.measurements[m].rawDiameter);
+            EXPECT_EQ(got.measurements[m].number, want.measurements[m].number);
+        }
+    }
+    EXPECT_TRUE(target.Current().GetObject(0).expanded);
+    EXPECT_EQ(target.Current().GetObject(1).diagramOrder, 1);
+    StreamIO::ShutdownStreamLayer();
+}
+
+} // namespace
