@@ -50,6 +50,18 @@ void Sort(CVetraDoc &document, int mode, const std::vector<bool> &selected)
     document.UpdateAllViews(nullptr, -1);
 }
 
+void SetComment(CVetraDoc &document, int object, const QString &comment)
+{
+    document.Current().SetComment(object, comment);
+    document.UpdateAllViews(nullptr, object);
+}
+
+void SetDiagramOrder(CVetraDoc &document, int object, std::int16_t order)
+{
+    document.Current().SetDiagramOrder(object, order);
+    document.UpdateAllViews(nullptr, object);
+}
+
 void SetExpanded(CVetraDoc &document, int object, bool expanded)
 {
     document.Current().SetExpanded(object, expanded);

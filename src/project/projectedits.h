@@ -22,5 +22,7 @@ void Delete(CVetraDoc &document, std::vector<int> objects);
 // first, so that the views can select the same objects again.
 void Sort(CVetraDoc &document, int mode, const std::vector<bool> &selected);
 void SetExpanded(CVetraDoc &document, int object, bool expanded);
+void SetComment(CVetraDoc &document, int object, const QString &comment);
+void SetDiagramOrder(CVetraDoc &document, int object, std::int16_t order);
 
 } // namespace ProjectEdits

@@ -7,11 +7,13 @@
 #include "data/units.h"
 #include "export/csvexport.h"
 #include "export/ui/csvexportrun.h"
+#include "gui/commentdlg.h"
 #include "gui/datetimedlg.h"
 #include "gui/messageservice.h"
 #include "gui/qtclipboard.h"
 #include "project/projectedits.h"
 #include "project/vetradoc.h"
+#include "render/detailcell.h"
 #include "render/tablecells.h"
 #include "res/resources.h"
 #include "views/objecttabledelegate.h"
@@ -24,14 +26,17 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <array>
 
 namespace {
 
-// Placeholder height of an expanded object until the detail cell measures it.
-constexpr int kDetailPlaceholderHeight = 160;
+// Pixels a detail row grows or shrinks per repaint while it animates.
+constexpr int kAnimationStep = 15;
+constexpr int kAnimationIntervalMs = 15;
 constexpr int kUpdateProgressEvery = 31;
 constexpr int kExpandProgressEvery = 11;
 constexpr int kFitReserve = 20;
@@ -69,15 +74,59 @@ protected:
     void mousePressEvent(QMouseEvent *event) override
     {
         const QModelIndex index = indexAt(event->position().toPoint());
+        if (event->button() == Qt::LeftButton && index.isValid() && CObjectTableModel::IsDetailRow(index.row())
+            && index.column() > 0
+            && m_page.ClickDetail(CObjectTableModel::ObjectOfRow(index.row()),
+                                  event->position().toPoint() - visualRect(index).topLeft(), event->globalPosition().toPoint())) {
+            event->accept();
+            return;
+        }
         if (event->button() == Qt::LeftButton && index.isValid() && index.column() == 0
             && !CObjectTableModel::IsDetailRow(index.row())
             && Render::GripperButtonRect(visualRect(index)).contains(event->position().toPoint())) {
             m_page.SetObjectExpanded(CObjectTableModel::ObjectOfRow(index.row()),
-                                     !index.data(CObjectTableModel::ExpandedRole).toBool());
+                                     !index.data(CObjectTableModel::ExpandedRole).toBool(), true);
             event->accept();
             return;
         }
         QTableView::mousePressEvent(event);
+    }
+
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        QTableView::mouseMoveEvent(event);
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (index.isValid() && CObjectTableModel::IsDetailRow(index.row()) && index.column() > 0)
+            m_page.HoverDetail(CObjectTableModel::ObjectOfRow(index.row()), event->position().toPoint() - visualRect(index).topLeft());
+        else
+            m_page.HoverDetail(-1, {});
+    }
+
+    void leaveEvent(QEvent *event) override
+    {
+        m_page.HoverDetail(-1, {});
+        QTableView::leaveEvent(event);
+    }
+
+    bool viewportEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::ToolTip) {
+            auto *help = static_cast<QHelpEvent *>(event);
+            const QModelIndex index = indexAt(help->pos());
+            if (index.isValid() && CObjectTableModel::IsDetailRow(index.row()) && index.column() > 0) {
+                const QRect cell = visualRect(index);
+                if (const CTipAreas::STip *tip = m_page.DetailTip(CObjectTableModel::ObjectOfRow(index.row()), help->pos() - cell.topLeft())) {
+                    QToolTip::showText(help->globalPos(),
+                                       QStringLiteral("<b>%1</b><br>%2").arg(tip->title.toHtmlEscaped(),
+                                                                             tip->text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"))),
+                                       viewport(), tip->rect.translated(cell.topLeft()));
+                    return true;
+                }
+            }
+            QToolTip::hideText();
+            return true;
+        }
+        return QTableView::viewportEvent(event);
     }
 
     void contextMenuEvent(QContextMenuEvent *event) override
@@ -104,7 +153,8 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
     m_table->setObjectName(QStringLiteral("objectTable"));
     m_table->setModel(m_model);
     m_table->setItemDelegate(m_delegate);
-    m_delegate->SetDetailPainter([this](QPainter &p, const QRect &r, int object) { paintDetailPlaceholder(p, r, object); });
+    m_delegate->SetDetailPainter([this](QPainter &p, const QRect &r, int object) { paintDetail(p, r, object); });
+    m_table->setMouseTracking(true);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
@@ -146,14 +196,93 @@ QTableView &CTabGrid::Table() const
     return *m_table;
 }
 
-int CTabGrid::DetailHeight(int) const
+int CTabGrid::detailWidth() const
 {
-    return kDetailPlaceholderHeight;
+    int width = 0;
+    for (int c = 1; c < CObjectTableModel::kColumns; ++c)
+        width += m_table->columnWidth(c);
+    return width;
 }
 
-void CTabGrid::paintDetailPlaceholder(QPainter &painter, const QRect &rect, int) const
+int CTabGrid::DetailHeight(int object) const
 {
-    painter.fillRect(rect, Render::kRowBackground);
+    if (object < 0 || object >= m_document.Current().GetCount())
+        return 0;
+    return Render::DetailRowHeight(m_document.Current().GetObject(object), m_table->font(), detailWidth());
+}
+
+void CTabGrid::paintDetail(QPainter &painter, const QRect &rect, int object)
+{
+    if (object < 0 || object >= m_document.Current().GetCount())
+        return;
+    Render::SDetailOptions options;
+    options.font = m_table->font();
+    options.hoverId = m_hoverObject == object ? m_hoverId : Render::Area_None;
+    Render::SDetailAreas &areas = m_areas[object];
+    Render::PaintDetail(&painter, rect, m_document.Current().GetObject(object), options, &areas);
+}
+
+void CTabGrid::HoverDetail(int object, const QPoint &local)
+{
+    int id = Render::Area_None;
+    if (object >= 0) {
+        const auto it = m_areas.find(object);
+        if (it != m_areas.end())
+            if (const auto hit = it->second.clickable.HitTest(local))
+                id = hit->id;
+    }
+    m_table->viewport()->setCursor(id != Render::Area_None ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    const int before = m_hoverObject;
+    if (id == m_hoverId && object == m_hoverObject)
+        return;
+    m_hoverObject = id != Render::Area_None ? object : -1;
+    m_hoverId = id;
+    for (int changed : {before, m_hoverObject})
+        if (changed >= 0 && changed < m_document.Current().GetCount())
+            m_table->viewport()->update(m_table->visualRect(m_model->index(CObjectTableModel::DetailRowOf(changed), 1)));
+}
+
+const CTipAreas::STip *CTabGrid::DetailTip(int object, const QPoint &local) const
+{
+    const auto it = m_areas.find(object);
+    return it == m_areas.end() ? nullptr : it->second.tips.At(local);
+}
+
+bool CTabGrid::ClickDetail(int object, const QPoint &local, const QPoint &globalPos)
+{
+    const auto it = m_areas.find(object);
+    if (it == m_areas.end())
+        return false;
+    const auto hit = it->second.clickable.HitTest(local);
+    if (!hit)
+        return false;
+    m_hoverId = Render::Area_None;
+    m_hoverObject = -1;
+    const object_t &o = m_document.Current().GetObject(object);
+    switch (hit->id) {
+    case Render::Area_Ordering:
+        ProjectEdits::SetDiagramOrder(m_document, object, o.diagramOrder == 1 ? 0 : 1);
+        break;
+    case Render::Area_Comment: {
+        CCommentDlg dialog(this);
+        dialog.SetComment(o.comment);
+        if (m_messages.RunDialog(dialog) == QDialog::Accepted)
+            ProjectEdits::SetComment(m_document, object, dialog.GetComment());
+        break;
+    }
+    case Render::Area_Regional: {
+        const QRect cell = m_table->visualRect(m_model->index(CObjectTableModel::DetailRowOf(object), 1));
+        const QRect text = hit->rect.translated(cell.topLeft());
+        const std::uint8_t regional = chooseRegional(text, text.center());
+        if (regional != 0xFF)
+            ProjectEdits::SetRegional(m_document, {object}, regional);
+        break;
+    }
+    default:
+        return false;
+    }
+    Q_UNUSED(globalPos);
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -189,12 +318,43 @@ void CTabGrid::initialise()
 
 void CTabGrid::applyRowHeight(int object)
 {
+    m_animations.erase(object);
     const bool expanded = m_document.Current().GetObject(object).expanded;
     m_table->setRowHeight(CObjectTableModel::DetailRowOf(object), expanded ? DetailHeight(object) : 0);
 }
 
+void CTabGrid::animate()
+{
+    // One step per repaint for every row that is still growing or shrinking.
+    for (auto it = m_animations.begin(); it != m_animations.end();) {
+        const int object = it->first;
+        const int row = CObjectTableModel::DetailRowOf(object);
+        int height = m_table->rowHeight(row);
+        bool done = false;
+        if (it->second) {
+            const int target = DetailHeight(object);
+            height = std::min(target, height + kAnimationStep);
+            done = height >= target;
+        } else {
+            height -= kAnimationStep;
+            if (height <= 2) {
+                height = 0;
+                done = true;
+            }
+        }
+        m_table->setRowHeight(row, height);
+        it = done ? m_animations.erase(it) : std::next(it);
+    }
+    if (!m_animations.empty())
+        QTimer::singleShot(kAnimationIntervalMs, this, &CTabGrid::animate);
+}
+
 void CTabGrid::rebuild()
 {
+    m_areas.clear();
+    m_animations.clear();
+    m_hoverObject = -1;
+    m_hoverId = 0;
     m_table->setUpdatesEnabled(false);
     initialise();
     m_model->Rebuild();
@@ -232,6 +392,10 @@ void CTabGrid::rebuild()
 void CTabGrid::refreshObject(int object)
 {
     m_model->RefreshObject(object);
+    // The content may have grown (a longer comment, another regional setting).
+    if (object >= 0 && object < m_document.Current().GetCount() && m_document.Current().GetObject(object).expanded
+        && !m_animations.count(object))
+        applyRowHeight(object);
     showSortIndicator();
     updateSelectionPart(true);
 }
@@ -458,12 +622,22 @@ void CTabGrid::SortByColumn(int column)
     ProjectEdits::Sort(m_document, mode, selected);
 }
 
-void CTabGrid::SetObjectExpanded(int object, bool expanded)
+void CTabGrid::SetObjectExpanded(int object, bool expanded, bool animated)
 {
     if (object < 0 || object >= m_document.Current().GetCount())
         return;
     ProjectEdits::SetExpanded(m_document, object, expanded);
-    applyRowHeight(object);
+    if (!animated) {
+        applyRowHeight(object);
+    } else {
+        const int row = CObjectTableModel::DetailRowOf(object);
+        if (expanded && m_table->rowHeight(row) < 2)
+            m_table->setRowHeight(row, 2);
+        const bool idle = m_animations.empty();
+        m_animations[object] = expanded;
+        if (idle)
+            QTimer::singleShot(kAnimationIntervalMs, this, &CTabGrid::animate);
+    }
     m_model->RefreshObject(object);
     Q_EMIT CommandStatesChanged();
 }

@@ -6,8 +6,10 @@
 // changes time stamps and regional settings of the selection.
 
 #include "project/documentui.h"
+#include "render/detailcell.h"
 #include "views/tablepage.h"
 
+#include <map>
 #include <vector>
 
 class CObjectTableDelegate;
@@ -49,7 +51,8 @@ public:
 
     // The sort of a click on column `column`'s header.
     void SortByColumn(int column);
-    void SetObjectExpanded(int object, bool expanded);
+    // With `animated` the row grows or shrinks by 15 px per repaint.
+    void SetObjectExpanded(int object, bool expanded, bool animated = false);
     void ExpandAll(bool expand);
     // Grows the name column (and columns 2-7) into the free width.
     void FitColumnsToWindow();
@@ -66,6 +69,13 @@ public:
     QString StatusLine() const { return m_selectionPart + m_progressPart; }
     // The height a detail row takes when its object is expanded.
     int DetailHeight(int object) const;
+    // The mouse over an object's detail cell (cell coordinates); -1: elsewhere.
+    void HoverDetail(int object, const QPoint &local);
+    // A click in an object's detail cell; false when it hit nothing.
+    bool ClickDetail(int object, const QPoint &local, const QPoint &globalPos);
+    const CTipAreas::STip *DetailTip(int object, const QPoint &local) const;
+    int HoverId() const { return m_hoverId; }
+    bool IsAnimating() const { return !m_animations.empty(); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -82,7 +92,9 @@ private:
     void showSortIndicator();
     std::vector<int> objectsOfSelectedRows() const;
     std::uint8_t chooseRegional(const QRect &cell, const QPoint &cursor);
-    void paintDetailPlaceholder(QPainter &painter, const QRect &rect, int object) const;
+    void paintDetail(QPainter &painter, const QRect &rect, int object);
+    int detailWidth() const;
+    void animate();
 
     CVetraDoc &m_document;
     IMessageService &m_messages;
@@ -92,6 +104,10 @@ private:
     CObjectTableView *m_table;
     QString m_selectionPart;
     QString m_progressPart;
+    std::map<int, Render::SDetailAreas> m_areas;   // by object, from the last drawing
+    std::map<int, bool> m_animations;              // object → growing (true) or shrinking
+    int m_hoverObject = -1;
+    int m_hoverId = 0;
     bool m_coupling = false;
     bool m_fitPending = false;
 };
