@@ -16,12 +16,11 @@ int writeCsv(const QString &output, bool each, const QList<InputFile> &inputs, I
     for (const InputFile &in : inputs)
         objects.append(in.transferObjects());
     if (each) {
-        QStringList failures;
+        QList<SWriteFailure> failures;
         if (WriteCsvEachFile(output, objects, nullptr, nullptr, &failures))
             return Exit_Ok;
-        for (const QString &failure : failures)
-            PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {failure.section(QStringLiteral(": "), 0, 0),
-                                                                        failure.section(QStringLiteral(": "), 1)}));
+        for (const SWriteFailure &failure : failures)
+            PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {failure.path, failure.reason}));
         return Exit_File;
     }
     QString reason;

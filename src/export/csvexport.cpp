@@ -89,7 +89,7 @@ bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects,
 }
 
 bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects,
-                      IExportProgress *progress, QStringList *written, QStringList *failures)
+                      IExportProgress *progress, QStringList *written, QList<SWriteFailure> *failures)
 {
     start(progress);
     bool all = true;
@@ -107,7 +107,7 @@ bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects,
         } else {
             all = false;
             if (failures)
-                failures->append(name + QStringLiteral(": ") + reason);
+                failures->append({name, reason});
         }
     }
     finish(progress);

@@ -33,13 +33,19 @@ bool IsCsvPath(const QString &path);
 bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects,
                      IExportProgress *progress = nullptr, QString *error = nullptr);
 
+struct SWriteFailure
+{
+    QString path;
+    QString reason;
+};
+
 // Writes object n (1-based) into EachFileName(path, n), no separators. A
 // file that cannot be written does not stop the others: `written` lists the
-// files that were, `failures` each one that was not as "file: reason".
+// files that were, `failures` the ones that were not, with the reason.
 // False when any failed.
 bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects,
                       IExportProgress *progress = nullptr, QStringList *written = nullptr,
-                      QStringList *failures = nullptr);
+                      QList<SWriteFailure> *failures = nullptr);
 
 // Whether an object has a text in the data files: its regional setting and
 // storage mode are known.

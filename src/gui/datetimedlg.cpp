@@ -21,10 +21,9 @@ namespace {
 
 constexpr std::int64_t kHour = 3600;
 
-std::int64_t fromLocal(const QDate &date, const QTime &time)
+std::optional<std::int64_t> fromLocal(const QDate &date, const QTime &time)
 {
-    return TimeText::FromLocal(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second())
-        .value_or(0);
+    return TimeText::FromLocal(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
 }
 
 QDateTime localDateTime(std::int64_t stamp)
@@ -53,6 +52,8 @@ CDateTimeDlg::CDateTimeDlg(QWidget *parent)
     m_currentDate->setReadOnly(true);
     m_currentTime->setReadOnly(true);
     m_date->setCalendarPopup(true);
+    // Local times convert from 1900 on.
+    m_date->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
     m_date->setDisplayFormat(QtDisplayFormat(Settings::GetDatePattern()));
     m_time->setDisplayFormat(QtDisplayFormat(TimePictureWithSeconds()));
 
@@ -144,9 +145,11 @@ void CDateTimeDlg::accept()
     // the new date with the old time of day, and the old date with the new
     // time; their sum less the old stamp joins the new date and time.
     const QDateTime before = localDateTime(m_adjusted);
-    const std::int64_t date = fromLocal(m_date->date(), before.time());
-    const std::int64_t time = fromLocal(before.date(), m_time->time());
-    std::int64_t adjusted = date + time - m_current;
+    const std::optional<std::int64_t> date = fromLocal(m_date->date(), before.time());
+    const std::optional<std::int64_t> time = fromLocal(before.date(), m_time->time());
+    if (!date || !time)
+        return;   // a time the clock cannot hold: the dialog stays open
+    std::int64_t adjusted = *date + *time - m_current;
     const bool adjustedSummer = TimeText::IsInDaylightSaving(adjusted);
     const bool currentSummer = TimeText::IsInDaylightSaving(m_current);
     if (adjustedSummer && !currentSummer)

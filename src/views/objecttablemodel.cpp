@@ -54,6 +54,9 @@ bool CObjectTableModel::setData(const QModelIndex &index, const QVariant &value,
 {
     if (role != Qt::EditRole || index.column() != kNameColumn || IsDetailRow(index.row()))
         return false;
+    // Leaving the editor without a change is no change to the project.
+    if (value.toString() == m_document.Current().GetObject(ObjectOfRow(index.row())).objectName)
+        return false;
     Q_EMIT RenameRequested(ObjectOfRow(index.row()), value.toString());
     return true;
 }
@@ -81,6 +84,13 @@ void CObjectTableModel::Rebuild()
 {
     beginResetModel();
     endResetModel();
+}
+
+void CObjectTableModel::RefreshTexts()
+{
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
 }
 
 void CObjectTableModel::RefreshObject(int object)

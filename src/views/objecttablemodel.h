@@ -33,6 +33,8 @@ public:
 
     // Every row anew (the document's list changed as a whole).
     void Rebuild();
+    // Every text anew (another language or date format), rows unchanged.
+    void RefreshTexts();
     // One object's header row texts changed.
     void RefreshObject(int object);
 

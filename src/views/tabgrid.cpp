@@ -16,10 +16,12 @@
 #include "render/detailcell.h"
 #include "render/tablecells.h"
 #include "res/resources.h"
+#include "streamio/streamerror.h"
 #include "views/objecttabledelegate.h"
 #include "views/objecttablemodel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
@@ -64,6 +66,29 @@ public:
 
 } // namespace
 
+// An object's two rows are one unit of selection: every range the view or
+// the page selects or deselects is widened to whole objects before it is
+// applied, so clicks, shift ranges, drags and keys keep working as usual.
+class CObjectSelectionModel : public QItemSelectionModel
+{
+public:
+    using QItemSelectionModel::QItemSelectionModel;
+    using QItemSelectionModel::select;
+
+    void select(const QItemSelection &selection, QItemSelectionModel::SelectionFlags command) override
+    {
+        QItemSelection pairs;
+        const int lastColumn = CObjectTableModel::kColumns - 1;
+        const int lastRow = model()->rowCount() - 1;
+        for (const QItemSelectionRange &r : selection) {
+            const int top = r.top() & ~1;
+            const int bottom = std::min(r.bottom() | 1, lastRow);
+            pairs.select(model()->index(top, 0), model()->index(bottom, lastColumn));
+        }
+        QItemSelectionModel::select(pairs, command);
+    }
+};
+
 // The table widget: hands gripper clicks and right clicks to the page.
 class CObjectTableView : public QTableView
 {
@@ -90,6 +115,20 @@ protected:
             return;
         }
         QTableView::mousePressEvent(event);
+    }
+
+    // Keys move between objects: a collapsed detail row has no height to show.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        QModelIndex next = QTableView::moveCursor(action, modifiers);
+        if (!next.isValid() || !CObjectTableModel::IsDetailRow(next.row()))
+            return next;
+        const QModelIndex current = currentIndex();
+        const bool down = current.isValid() && next.row() > current.row();
+        const int row = down ? next.row() + 1 : next.row() - 1;
+        if (row >= model()->rowCount())
+            return current;
+        return model()->index(std::max(0, row), next.column());
     }
 
     void mouseMoveEvent(QMouseEvent *event) override
@@ -152,6 +191,8 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
     setObjectName(QStringLiteral("tabGrid"));
     m_table->setObjectName(QStringLiteral("objectTable"));
     m_table->setModel(m_model);
+    delete m_table->selectionModel();
+    m_table->setSelectionModel(new CObjectSelectionModel(m_model, m_table));
     m_table->setItemDelegate(m_delegate);
     m_delegate->SetDetailPainter([this](QPainter &p, const QRect &r, int object) { paintDetail(p, r, object); });
     m_table->setMouseTracking(true);
@@ -372,11 +413,8 @@ void CTabGrid::rebuild()
         m_table->setSpan(CObjectTableModel::DetailRowOf(t), 1, 1, CObjectTableModel::kColumns - 1);
         applyRowHeight(t);
     }
-    if (!selection.isEmpty()) {
-        m_coupling = true;
+    if (!selection.isEmpty())
         m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-        m_coupling = false;
-    }
     showSortIndicator();
     m_table->setUpdatesEnabled(true);
     // Hidden, the table has no width of its own yet: fit when it is shown.
@@ -396,8 +434,6 @@ void CTabGrid::refreshObject(int object)
     if (object >= 0 && object < m_document.Current().GetCount() && m_document.Current().GetObject(object).expanded
         && !m_animations.count(object))
         applyRowHeight(object);
-    showSortIndicator();
-    updateSelectionPart(true);
 }
 
 void CTabGrid::OnDocumentUpdate(int index)
@@ -410,7 +446,9 @@ void CTabGrid::OnDocumentUpdate(int index)
 
 void CTabGrid::Retranslate()
 {
-    rebuild();
+    // Texts only: the selection and the current row stay.
+    m_model->RefreshTexts();
+    updateSelectionPart(true);
 }
 
 void CTabGrid::showSortIndicator()
@@ -454,26 +492,13 @@ void CTabGrid::FitColumnsToWindow()
 // ---------------------------------------------------------------------------
 // Selection and status
 
-void CTabGrid::onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+void CTabGrid::onSelectionChanged(const QItemSelection &, const QItemSelection &)
 {
-    if (!m_coupling) {
-        // An object's two rows are selected and deselected together.
-        m_coupling = true;
-        auto pairUp = [this](const QItemSelection &changed) {
-            QItemSelection pairs;
-            for (const QItemSelectionRange &r : changed) {
-                const int top = r.top() & ~1;
-                const int bottom = r.bottom() | 1;
-                pairs.select(m_model->index(top, 0), m_model->index(bottom, CObjectTableModel::kColumns - 1));
-            }
-            return pairs;
-        };
-        if (!deselected.isEmpty())
-            m_table->selectionModel()->select(pairUp(deselected), QItemSelectionModel::Deselect);
-        if (!selected.isEmpty())
-            m_table->selectionModel()->select(pairUp(selected), QItemSelectionModel::Select);
-        m_coupling = false;
-    }
+    // The focus belongs on an object's header row.
+    const QModelIndex current = m_table->selectionModel()->currentIndex();
+    if (current.isValid() && CObjectTableModel::IsDetailRow(current.row()))
+        m_table->selectionModel()->setCurrentIndex(m_model->index(current.row() - 1, current.column()),
+                                                   QItemSelectionModel::NoUpdate);
     updateSelectionPart(false);
     Q_EMIT CommandStatesChanged();
 }
@@ -493,20 +518,12 @@ std::vector<int> CTabGrid::objectsOfSelectedRows() const
 
 std::vector<int> CTabGrid::SelectedObjects() const
 {
-    std::vector<int> objects = objectsOfSelectedRows();
-    // The focused object counts too: a context action or Delete acts on it.
-    const QModelIndex focus = m_table->selectionModel()->currentIndex();
-    if (focus.isValid() && CObjectTableModel::IsDetailRow(focus.row())) {
-        const int object = CObjectTableModel::ObjectOfRow(focus.row());
-        if (std::find(objects.begin(), objects.end(), object) == objects.end())
-            objects.insert(std::upper_bound(objects.begin(), objects.end(), object), object);
-    }
-    return objects;
+    return objectsOfSelectedRows();
 }
 
 void CTabGrid::updateSelectionPart(bool force)
 {
-    if (!force && m_model->rowCount() > kCountLimitRows)
+    if (!force && m_model->rowCount() + 1 > kCountLimitRows)
         return;
     const int selected = int(SelectedObjects().size());
     m_selectionPart = Res::FormatString(Res::IDS_STATUS_SELECTION,
@@ -547,12 +564,12 @@ void CTabGrid::SelectAll()
 
 void CTabGrid::DeleteSelection()
 {
-    CWaitCursor wait;
     const std::vector<int> objects = SelectedObjects();
     const int scroll = m_table->verticalScrollBar()->value();
     if (m_messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_DELETE_SELECTED),
                         IMessageService::Buttons::YesNoCancel) == IMessageService::Yes
         && !objects.empty()) {
+        CWaitCursor wait;
         ProjectEdits::Delete(m_document, objects);
         m_table->verticalScrollBar()->setValue(scroll);
     }
@@ -569,7 +586,13 @@ void CTabGrid::Copy()
         selection[std::size_t(object)] = true;
         transfer << m_document.Current().ToTransferObject(object);
     }
-    m_clipboard.SetProjectDataAndText(m_document.BuildClipboardPayload(selection), BuildCsvClipboardText(transfer));
+    const QString text = BuildCsvClipboardText(transfer);
+    try {
+        m_clipboard.SetProjectDataAndText(m_document.BuildClipboardPayload(selection), text);
+    } catch (const StreamIO::StreamError &) {
+        // Without the private block other programs still get the text.
+        QGuiApplication::clipboard()->setText(text);
+    }
 }
 
 void CTabGrid::Paste()

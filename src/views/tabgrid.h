@@ -108,6 +108,5 @@ private:
     std::map<int, bool> m_animations;              // object → growing (true) or shrinking
     int m_hoverObject = -1;
     int m_hoverId = 0;
-    bool m_coupling = false;
     bool m_fitPending = false;
 };

@@ -107,10 +107,11 @@ TEST(CsvExport, EachObjectToItsOwnFile)
     EXPECT_EQ(progress.steps, (std::vector<int>{0, 0, 330, 660, 1000}));
     EXPECT_EQ(progress.texts[2], S("Creating ") + written[1] + S(" ..."));
 
-    QStringList failures;
+    QList<SWriteFailure> failures;
     EXPECT_FALSE(WriteCsvEachFile(dir.filePath(S("gone/Data.csv")), objects, nullptr, nullptr, &failures));
     ASSERT_EQ(failures.size(), 3);
-    EXPECT_TRUE(failures[0].startsWith(dir.filePath(S("gone/Data1.csv")) + S(": ")));
+    EXPECT_EQ(failures[0].path, dir.filePath(S("gone/Data1.csv")));
+    EXPECT_FALSE(failures[0].reason.isEmpty());
 }
 
 // A file that cannot be written does not stop the files after it.
@@ -120,11 +121,12 @@ TEST(CsvExport, EachFileGoesOnPastAFileThatCannotBeWritten)
     const QList<TVetraObject> objects = ThreeObjects();
     // Data2.csv cannot be created: a folder of that name is in the way.
     ASSERT_TRUE(QDir(dir.path()).mkdir(S("Data2.csv")));
-    QStringList written, failures;
+    QStringList written;
+    QList<SWriteFailure> failures;
     EXPECT_FALSE(WriteCsvEachFile(dir.filePath(S("Data.csv")), objects, nullptr, &written, &failures));
     EXPECT_EQ(written, (QStringList{dir.filePath(S("Data1.csv")), dir.filePath(S("Data3.csv"))}));
     ASSERT_EQ(failures.size(), 1);
-    EXPECT_TRUE(failures[0].startsWith(dir.filePath(S("Data2.csv")) + S(": ")));
+    EXPECT_EQ(failures[0].path, dir.filePath(S("Data2.csv")));
     EXPECT_EQ(ReadBytes(dir.filePath(S("Data3.csv"))), Joined({objects[2]}));
 }
 

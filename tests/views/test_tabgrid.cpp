@@ -2,6 +2,7 @@
 #include "tablefixture.h"
 
 #include "data/timetext.h"
+#include "export/csvexport.h"
 #include "gui/datetimedlg.h"
 
 #include <QClipboard>
@@ -135,6 +136,40 @@ TEST_F(ObjectTable, SelectingADetailRowSelectsItsHeaderRowAndCountsTheObjectOnce
     EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 3")));
 }
 
+TEST_F(ObjectTable, ClicksShiftRangesAndKeysSelectWholeObjects)
+{
+    load(8);
+    auto click = [&](int object, Qt::KeyboardModifiers modifiers = {}) {
+        const QRect cell = table().visualRect(table().model()->index(Model::HeaderRowOf(object), 2));
+        QTest::mouseClick(table().viewport(), Qt::LeftButton, modifiers, cell.center());
+    };
+    auto selected = [&] { return page->SelectedObjects(); };
+    click(0);
+    click(5, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 6")));
+    click(2, Qt::ShiftModifier);   // the range shrinks
+    EXPECT_EQ(selected(), (std::vector<int>{0, 1, 2}));
+    click(1);                      // a plain click inside a selection selects only that one
+    EXPECT_EQ(selected(), (std::vector<int>{1}));
+    click(4, Qt::ControlModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{1, 4}));
+    click(1, Qt::ControlModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{4}));
+    EXPECT_FALSE(rowSelected(Model::DetailRowOf(1)));
+
+    // Keys step from object to object, never onto a detail row.
+    table().setFocus();
+    click(4);
+    QTest::keyClick(table().viewport(), Qt::Key_Down);
+    QTest::keyClick(table().viewport(), Qt::Key_Down);
+    EXPECT_EQ(table().currentIndex().row(), Model::HeaderRowOf(6));
+    EXPECT_EQ(selected(), (std::vector<int>{6}));
+    QTest::keyClick(table().viewport(), Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), (std::vector<int>{5, 6}));
+    EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 2")));
+}
+
 TEST_F(ObjectTable, ColumnsFitTheWindow)
 {
     page->resize(1800, 600);
@@ -193,6 +228,14 @@ TEST_F(ObjectTable, RenamingInPlaceReachesTheDocument)
     EXPECT_EQ(document->Current().GetObject(1).objectName, QStringLiteral("Pier 4, east"));
     EXPECT_TRUE(document->IsModified());
     EXPECT_EQ(text(Model::HeaderRowOf(1), 1), QStringLiteral("Pier 4, east"));
+    // Leaving the editor without a change changes nothing.
+    document->SetModified(false);
+    table().edit(name);
+    auto *again = table().viewport()->findChild<QLineEdit *>();
+    ASSERT_TRUE(again);
+    QTest::keyClick(again, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(document->IsModified());
     // Only the name cell is editable.
     EXPECT_FALSE(table().model()->flags(table().model()->index(0, 2)) & Qt::ItemIsEditable);
     EXPECT_FALSE(table().model()->flags(table().model()->index(1, 1)) & Qt::ItemIsEditable);
@@ -261,6 +304,22 @@ TEST_F(ObjectTable, TimeShiftOnASummerDayIsTheDifferenceShown)
     EXPECT_EQ(text(0, 2), QStringLiteral("07/01/2026 11:30 AM"));
 }
 
+TEST_F(ObjectTable, TimeShiftFromJulyToJanuaryKeepsTheShownTimeOfDay)
+{
+    TVetraObject a = TestSupport::MakeObject(1, {20});
+    a.timeStamp = TestSupport::LocalStamp(2026, 7, 1, 11, 0, 0);   // shown as 10:00
+    document->AddObjects({a}, false, false);
+    page->SelectAll();
+    messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) {
+        dialog.findChild<QDateEdit *>(QStringLiteral("newDate"))->setDate(QDate(2026, 1, 10));
+        dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
+    });
+    page->AdjustTimeOfSelection(0);
+    // 11:00 summer time to 10:00 winter time is 09:00 UTC both: whole days.
+    EXPECT_EQ(document->Current().GetObject(0).timeStamp - a.timeStamp, -172 * 86400);
+    EXPECT_EQ(text(0, 2), QStringLiteral("01/10/2026 10:00 AM"));
+}
+
 TEST_F(ObjectTable, CancelledOrUnchangedTimeChangesNothing)
 {
     load(1);
@@ -309,11 +368,11 @@ TEST_F(ObjectTable, CopyPutsTheObjectsAndTheirTextOnTheClipboardAndPasteAppends)
     selectObject(1);
     page->Copy();
     ASSERT_TRUE(document->CanPaste(clipboard));
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("Vetrameter+ Data File Version")));
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(u'\t'));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), BuildCsvClipboardText({document->Current().ToTransferObject(1)}));
     page->Paste();
     ASSERT_EQ(document->Current().GetCount(), 4);
     EXPECT_EQ(document->Current().GetObject(3).objectNumber, 2);
+    EXPECT_EQ(page->SelectedObjects(), std::vector<int>{3}) << "the pasted object is selected";
     EXPECT_EQ(table().model()->rowCount(), 8);
 }
 

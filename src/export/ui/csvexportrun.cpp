@@ -60,10 +60,14 @@ bool RunCsvExport(IMessageService &messages, QWidget *owner, const QList<TVetraO
         break;
     }
     case CExportCsvDialog::Target::EachFile: {
-        QStringList each;
-        if (!WriteCsvEachFile(path, objects, &adapter, nullptr, &each))
+        QList<SWriteFailure> each;
+        if (!WriteCsvEachFile(path, objects, &adapter, nullptr, &each)) {
+            QStringList lines;
+            for (const SWriteFailure &f : each)
+                lines << f.path + QStringLiteral(": ") + f.reason;
             failures << Res::FormatString(Res::IDS_CSV_EXPORT_FAILED_FILES,
-                                          {int(each.size()), int(objects.size()), each.join(u'\n')});
+                                          {int(each.size()), int(objects.size()), lines.join(u'\n')});
+        }
         break;
     }
     case CExportCsvDialog::Target::Clipboard:
