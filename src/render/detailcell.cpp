@@ -284,7 +284,9 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
     std::vector<SBar> records;
     for (int i = 0; i < n; ++i) {
         const SCoverValue v = GetCoverValue(o, i);
-        records.push_back({v.value, v.valid, i + 1, i});
+        // A missing value stands at the no-cover mark, so its bar reaches the top.
+        const double missing = o.regional == Regional_AstmInch ? kNoCover / kMmPerInch : double(kNoCover);
+        records.push_back({v.valid ? v.value : missing, v.valid, i + 1, i});
     }
     if (ordered)
         std::stable_sort(records.begin(), records.end(), [](const SBar &a, const SBar &b) { return a.value < b.value; });
@@ -298,12 +300,9 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         const int left = x0 + k * step;
         const int right = left + bars.width;
         const int top = std::max(grid.YToPixel(bar.value), plot.top());
-        if (bars.width > 0) {
-            p.setPen(kBarColour);
-            p.setBrush(kBarColour);
-            p.drawRect(QRect(QPoint(left, top), QPoint(right - 1, plot.bottom() - 1)));
-            p.setBrush(Qt::NoBrush);
-        }
+        // Fill and outline share the colour: one fill of exactly the bar.
+        if (bars.width > 0)
+            p.fillRect(QRect(QPoint(left, top), QPoint(right - 1, plot.bottom() - 1)), kBarColour);
         const QString cover = FormatCover(o, bar.index);
         const QString diameter = FormatBarDiameter(o.regional, o.measurements[std::size_t(bar.index)].rawDiameter);
         if (pass.areas)

@@ -108,8 +108,10 @@ void CGraphGrid::RoundRange(double &min, double &max, double step, bool xAxis)
 {
     if (!(step > 0))
         return;
+    // A quotient like 1.2 / 0.1 = 11.999... must count as the whole 12.
+    constexpr double kSlack = 1e-9;
     const double oldMin = min;
-    double newMin = std::trunc(min / step) * step;
+    double newMin = std::trunc(min / step + (min < 0 ? -kSlack : kSlack)) * step;
     if (!xAxis && oldMin < 0)
         newMin -= step;
     if (newMin == oldMin)
@@ -117,7 +119,7 @@ void CGraphGrid::RoundRange(double &min, double &max, double step, bool xAxis)
     if (newMin < 0 && oldMin >= 0)
         newMin = 0;
     min = newMin;
-    const double next = (std::trunc(max / step) + 1) * step;
+    const double next = (std::trunc(max / step + kSlack) + 1) * step;
     if (xAxis) {
         const double ratio = max / step;
         const bool multiple = std::abs(ratio - std::round(ratio)) < 1e-9;
@@ -141,7 +143,8 @@ int CGraphGrid::sideMargin(int style, bool xRange, bool vertical, const ITextMea
 {
     int margin = 0;
     // Along a vertical side sizes count across it: widths of horizontal texts.
-    if (style & SChartConfig::Title) {
+    // A rotated title takes its room even when it is empty.
+    if (style & (SChartConfig::Title | SChartConfig::RotatedTitle)) {
         const QSize s = measure.Size(title, (style & SChartConfig::RotatedTitle) != 0);
         margin += vertical ? s.width() : s.height();
     }
@@ -233,7 +236,8 @@ int CGraphGrid::YToPixel(double value) const
 void CGraphGrid::Draw(QPainter &painter) const
 {
     painter.save();
-    const QPen axisPen(painter.pen().color(), kPenWidth);
+    const QPen textPen = painter.pen();
+    const QPen axisPen(Qt::black, kPenWidth);
     const QPen gridPen(kGridColour, kPenWidth);
     const QRect &p = m_plot;
     if (m_config.horizontalGrid) {
@@ -289,6 +293,7 @@ void CGraphGrid::Draw(QPainter &painter) const
             forEachStep(min, max, minor, [&](double v) { tick(v, minorIn, minorOut); });
         const int labelAt = line + out * tickLength(style);
         int labelDepth = 0;
+        painter.setPen(textPen);
         if (style & SChartConfig::Labels) {
             const bool rotated = style & SChartConfig::RotatedLabels;
             const CFontMeasure measure(horizontal);
@@ -315,7 +320,7 @@ void CGraphGrid::Draw(QPainter &painter) const
                 painter.restore();
             });
         }
-        if (style & SChartConfig::Title) {
+        if ((style & (SChartConfig::Title | SChartConfig::RotatedTitle)) && !(xRange ? m_config.xTitle : m_config.yTitle).isEmpty()) {
             const QString &title = xRange ? m_config.xTitle : m_config.yTitle;
             const bool rotated = style & SChartConfig::RotatedTitle;
             const QSize s = CFontMeasure(horizontal).Size(title, rotated);
