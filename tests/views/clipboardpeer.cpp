@@ -87,8 +87,14 @@ int main(int argc, char **argv)
     } else if (mode == u"paste") {
         if (!waitFor(flags + QStringLiteral("/ready")))
             return 5;
-        if (!document.CanPaste(clipboard))
-            return 6;
+        // The owner answers through the X server: under load the first
+        // request may find nothing yet.
+        const QDeadlineTimer deadline(20000);
+        while (!document.CanPaste(clipboard)) {
+            if (deadline.hasExpired())
+                return 6;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        }
         page.Paste();
         code = document.SaveToPath(file) ? 0 : 7;
         touch(flags + QStringLiteral("/done"));
