@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace Render {
 namespace {
@@ -22,6 +23,55 @@ QString text(int id)
     return Res::LoadString(id);
 }
 
+// The four fonts of the drawing and their metrics, made once per font.
+struct SFonts
+{
+    QFont normal, underlined, bold, boldUnderlined;
+    QFontMetrics normalMetrics, underlinedMetrics, boldMetrics, boldUnderlinedMetrics;
+
+    static QFont with(QFont f, bool isBold, bool underline)
+    {
+        if (isBold)
+            f.setWeight(QFont::ExtraBold);
+        f.setUnderline(underline);
+        return f;
+    }
+    explicit SFonts(const QFont &base)
+        : normal(base), underlined(with(base, false, true)), bold(with(base, true, false)),
+          boldUnderlined(with(base, true, true)), normalMetrics(normal), underlinedMetrics(underlined),
+          boldMetrics(bold), boldUnderlinedMetrics(boldUnderlined)
+    {
+    }
+    const QFontMetrics &metricsOf(const QFont &f) const
+    {
+        if (&f == &underlined)
+            return underlinedMetrics;
+        if (&f == &bold)
+            return boldMetrics;
+        if (&f == &boldUnderlined)
+            return boldUnderlinedMetrics;
+        return normalMetrics;
+    }
+};
+
+// The fonts of the last base font asked for: drawing and measuring a table
+// of objects uses one font over and over.
+const SFonts &fontsFor(const QFont &base)
+{
+    static std::unique_ptr<SFonts> cached;
+    if (!cached || cached->normal != base)
+        cached = std::make_unique<SFonts>(base);
+    return *cached;
+}
+
+// The texts of the measurement list, made once per drawing: the layouts
+// measure the list several times.
+struct SListTexts
+{
+    QStringList lines;
+    std::vector<int> widths;
+};
+
 // One drawing or measuring pass.
 struct SPass
 {
@@ -29,23 +79,20 @@ struct SPass
     const object_t &object;
     const SDetailOptions &options;
     SDetailAreas *areas;
-    QFont normal, underlined, bold, boldUnderlined;
-    QFontMetrics normalMetrics, boldMetrics;
+    const SFonts &fonts;
+    const QFont &normal = fonts.normal;
+    const QFont &underlined = fonts.underlined;
+    const QFont &bold = fonts.bold;
+    const QFont &boldUnderlined = fonts.boldUnderlined;
+    const QFontMetrics &normalMetrics = fonts.normalMetrics;
+    const QFontMetrics &boldMetrics = fonts.boldMetrics;
 
-    SPass(QPainter *p, const object_t &o, const SDetailOptions &opt, SDetailAreas *a)
-        : painter(p), object(o), options(opt), areas(a), normal(opt.font), underlined(opt.font), bold(opt.font),
-          boldUnderlined(opt.font), normalMetrics(opt.font), boldMetrics(boldFont(opt.font))
-    {
-        underlined.setUnderline(true);
-        bold = boldFont(opt.font);
-        boldUnderlined = bold;
-        boldUnderlined.setUnderline(true);
-    }
+    const SListTexts &list;
 
-    static QFont boldFont(QFont f)
+    SPass(QPainter *p, const object_t &o, const SDetailOptions &opt, SDetailAreas *a, const SFonts &f,
+          const SListTexts &l)
+        : painter(p), object(o), options(opt), areas(a), fonts(f), list(l)
     {
-        f.setWeight(QFont::ExtraBold);
-        return f;
     }
 
     bool drawing() const { return painter != nullptr; }
@@ -53,6 +100,7 @@ struct SPass
     int titleHeight() const { return boldMetrics.size(Qt::TextSingleLine, QStringLiteral("0")).height(); }
     int firstLine(int top) const { return top + int(1.2 * titleHeight()); }
 
+    const QFontMetrics &metrics(const QFont &font) const { return fonts.metricsOf(font); }
     // Text with its top-left corner at (x, y).
     void put(const QFont &font, const QColor &colour, int x, int y, const QString &s) const
     {
@@ -60,16 +108,13 @@ struct SPass
             return;
         painter->setFont(font);
         painter->setPen(colour);
-        painter->drawText(QPointF(x, y + QFontMetrics(font).ascent()), s);
+        painter->drawText(QPointF(x, y + metrics(font).ascent()), s);
     }
-    int width(const QFont &font, const QString &s) const
-    {
-        return QFontMetrics(font).size(Qt::TextSingleLine, s).width();
-    }
+    int width(const QFont &font, const QString &s) const { return metrics(font).horizontalAdvance(s); }
     void clickable(const QFont &font, int x, int y, const QString &s, int id) const
     {
         if (painter && areas)
-            areas->clickable.AddForText(QFontMetrics(font), x, y, s, 0, 0, id);
+            areas->clickable.AddForText(metrics(font), x, y, s, 0, 0, id);
     }
 };
 
@@ -88,18 +133,15 @@ QSize drawList(const SPass &pass, int x, int y, int limit)
     const int top = pass.firstLine(y + m);
     const int lh = pass.lineHeight();
     int columnX = x + m, lineY = top, widest = 0, bottom = top;
-    for (int i = 0; i < int(o.measurements.size()); ++i) {
+    (void)o;
+    for (qsizetype i = 0; i < pass.list.lines.size(); ++i) {
         if (lineY != top && lineY + lh + m > y + limit) {
             columnX += widest + 20;
             widest = 0;
             lineY = top;
         }
-        const bool valid = GetCoverValue(o, i).valid;
-        const QString pad = valid ? QString() : QStringLiteral("    ");
-        const QString line = FormatCover(o, i) + pad + QStringLiteral(" / ") + pad
-                             + FormatBarDiameter(o.regional, o.measurements[std::size_t(i)].rawDiameter);
-        pass.put(pass.normal, pass.options.textColour, columnX, lineY, line);
-        widest = std::max(widest, pass.width(pass.normal, line));
+        pass.put(pass.normal, pass.options.textColour, columnX, lineY, pass.list.lines[i]);
+        widest = std::max(widest, pass.list.widths[std::size_t(i)]);
         lineY += lh;
         bottom = std::max(bottom, lineY);
     }
@@ -177,7 +219,7 @@ QSize drawComment(const SPass &pass, int x, int y, int width)
     pass.put(pass.bold, pass.options.textColour, x + m, y + m, text(Res::IDS_DETAIL_COMMENT));
     const QString comment = pass.object.comment.isEmpty() ? text(Res::IDS_DETAIL_ADD_COMMENT) : pass.object.comment;
     const QFont &font = pass.options.hoverId == Area_Comment ? pass.underlined : pass.normal;
-    const QFontMetrics metrics(font);
+    const QFontMetrics &metrics = pass.metrics(font);
     int lineY = pass.firstLine(y + m);
     const QStringList lines = CommentLines(comment, metrics, width - 2 * m);
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -431,8 +473,16 @@ int PaintDetail(QPainter *painter, const QRect &rect, const object_t &object, co
         painter->setBackgroundMode(Qt::TransparentMode);
     }
     // Measuring passes never draw nor register areas.
-    const SPass measure(nullptr, object, options, nullptr);
-    const SPass draw(painter, object, options, areas);
+    const SFonts &fonts = fontsFor(options.font);
+    SListTexts list;
+    for (int i = 0; i < int(object.measurements.size()); ++i) {
+        const QString pad = GetCoverValue(object, i).valid ? QString() : QStringLiteral("    ");
+        list.lines << FormatCover(object, i) + pad + QStringLiteral(" / ") + pad
+                          + FormatBarDiameter(object.regional, object.measurements[std::size_t(i)].rawDiameter);
+        list.widths.push_back(fonts.normalMetrics.horizontalAdvance(list.lines.last()));
+    }
+    const SPass measure(nullptr, object, options, nullptr, fonts, list);
+    const SPass draw(painter, object, options, areas, fonts, list);
     const SPass &out = painter ? draw : measure;
     const int n = int(object.measurements.size());
     int H = 0;

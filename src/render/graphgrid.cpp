@@ -10,7 +10,7 @@
 
 QSize CFontMeasure::Size(const QString &text, bool rotated) const
 {
-    const QSize s = QFontMetrics(m_font).size(Qt::TextSingleLine, text);
+    const QSize s = m_metrics.size(Qt::TextSingleLine, text);
     return rotated ? s.transposed() : s;
 }
 

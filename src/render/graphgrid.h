@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QRect>
 #include <QString>
 
@@ -25,11 +26,11 @@ public:
 class CFontMeasure : public ITextMeasure
 {
 public:
-    explicit CFontMeasure(const QFont &font) : m_font(font) {}
+    explicit CFontMeasure(const QFont &font) : m_metrics(font) {}
     QSize Size(const QString &text, bool rotated) const override;
 
 private:
-    QFont m_font;
+    QFontMetrics m_metrics;
 };
 
 struct SChartConfig
