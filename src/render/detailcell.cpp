@@ -270,6 +270,10 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         maximum = 8.0;
     else if (maximum < 0.01)
         maximum = 1.0;
+    // The diagram is always as high as it is given, and no layout's height
+    // depends on its width: measuring stops here.
+    if (!pass.drawing())
+        return {width, height};
     const int fiveHeight = pass.normalMetrics.size(Qt::TextSingleLine, QStringLiteral("5")).height();
     const int bottom = y + height - m - fiveHeight;
     const CFontMeasure measure(pass.normal);
@@ -289,8 +293,6 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
     grid.Layout(probe, measure);
     const int plotLeftMargin = grid.PlotRect().left() - probe.rect.left();
     const int used = std::max(plotLeftMargin + 2 * m + 4 + bars.block, titleWidth + pass.width(pass.bold, ordering) + 2 * m);
-    if (!pass.drawing())
-        return {used, height};
 
     SChartConfig chart = probe;
     chart.rect = QRect(QPoint(x + m, y + 2 * m + int(1.2 * pass.titleHeight())), QPoint(x + m + plotLeftMargin + bars.block, bottom));
