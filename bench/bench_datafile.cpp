@@ -60,17 +60,6 @@ std::size_t plainSplit(const QString &path)
     return fields + (fieldChars & 1);
 }
 
-template <class F>
-double bestSeconds(int runs, F &&f)
-{
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
-    }
-    return best;
-}
 
 } // namespace
 
@@ -94,8 +83,8 @@ int main()
     const double mb = double(QFileInfo(path).size()) / 1e6;
 
     std::size_t read = 0, fields = 0;
-    const double reader = bestSeconds(5, [&] { read = std::size_t(ReadCsvFile(path).size()); });
-    const double split = bestSeconds(5, [&] { fields = plainSplit(path); });
+    const double reader = Bench::BestSeconds(5, [&] { read = std::size_t(ReadCsvFile(path).size()); });
+    const double split = Bench::BestSeconds(5, [&] { fields = plainSplit(path); });
     if (read != kObjects) {
         std::fprintf(stderr, "reader returned %zu objects, expected %d\n", read, kObjects);
         return 1;

@@ -4,6 +4,7 @@
 #include "app/appsettings.h"
 #include "app/settingsstore.h"
 #include "benchobjects.h"
+#include "benchui.h"
 #include "gui/documentui.h"
 #include "gui/messageservice.h"
 #include "gui/qtclipboard.h"
@@ -27,27 +28,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class CNoMessages : public IMessageService
-{
-public:
-    Answer Show(Icon, const QString &, Buttons, const QString &) override { return Yes; }
-    std::optional<QString> AskOpenFile(const SFileDialog &) override { return std::nullopt; }
-    QStringList AskOpenFiles(const SFileDialog &) override { return {}; }
-    std::optional<QString> AskSaveFile(const SFileDialog &) override { return std::nullopt; }
-    int RunDialog(QDialog &) override { return QDialog::Rejected; }
-};
 
-template <class F>
-double bestOf(int runs, F &&f)
-{
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
-    }
-    return best;
-}
 
 } // namespace
 
@@ -68,11 +49,11 @@ int main(int argc, char **argv)
     options.font = QApplication::font();
     QImage image(1200, 800, QImage::Format_ARGB32_Premultiplied);
     Render::SDetailAreas areas;
-    const double draw = bestOf(50, [&] {
+    const double draw = Bench::BestSeconds(50, [&] {
         QPainter p(&image);
         Render::PaintDetail(&p, image.rect(), object, options, &areas);
     });
-    const double measure = bestOf(200, [&] { Render::DetailRowHeight(object, options.font, 1200); });
+    const double measure = Bench::BestSeconds(200, [&] { Render::DetailRowHeight(object, options.font, 1200); });
 
     QList<TVetraObject> objects;
     for (int i = 0; i < 2000; ++i) {
@@ -80,7 +61,7 @@ int main(int argc, char **argv)
         o.objectNumber = std::uint16_t(i % 1000);
         objects << o;
     }
-    CNoMessages messages;
+    Bench::CNoMessages messages;
     CDocumentUi ui(messages);
     CVetraDoc document(ui);
     CQtProjectClipboard clipboard;
@@ -93,7 +74,7 @@ int main(int argc, char **argv)
     page.ExpandAll(true);
     QApplication::processEvents();
     const double expandAll = std::chrono::duration<double>(Clock::now() - t0).count();
-    const double repaint = bestOf(10, [&] { page.Table().viewport()->repaint(); });
+    const double repaint = Bench::BestSeconds(10, [&] { page.Table().viewport()->repaint(); });
 
     std::printf("expanded object, 99 measurements, offscreen (best of the runs)\n");
     std::printf("%-40s %8.3f ms  (goal <= 2)\n", "draw into a 1200 x 800 image", draw * 1e3);

@@ -3,6 +3,7 @@
 #include "app/appsettings.h"
 #include "app/settingsstore.h"
 #include "benchobjects.h"
+#include "benchui.h"
 #include "gui/documentui.h"
 #include "gui/messageservice.h"
 #include "gui/qtclipboard.h"
@@ -22,15 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class CNoMessages : public IMessageService
-{
-public:
-    Answer Show(Icon, const QString &, Buttons, const QString &) override { return Yes; }
-    std::optional<QString> AskOpenFile(const SFileDialog &) override { return std::nullopt; }
-    QStringList AskOpenFiles(const SFileDialog &) override { return {}; }
-    std::optional<QString> AskSaveFile(const SFileDialog &) override { return std::nullopt; }
-    int RunDialog(QDialog &) override { return QDialog::Rejected; }
-};
 
 template <class F>
 double timed(F &&f)
@@ -60,7 +52,7 @@ int main(int argc, char **argv)
         o.objectNumber = std::uint16_t(i % 1000);
         objects << o;
     }
-    CNoMessages messages;
+    Bench::CNoMessages messages;
     CDocumentUi ui(messages);
     CVetraDoc document(ui);
     CQtProjectClipboard clipboard;

@@ -5,6 +5,8 @@
 #include "data/measurement.h"
 #include "project/documentui.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace Bench {
@@ -38,5 +40,18 @@ public:
     SyncAnswer AskSynchronize(int, int) override { return SyncAnswer::AddNewOnly; }
     void ShowError(const QString &m) override { std::fprintf(stderr, "%s\n", qPrintable(m)); }
 };
+
+// The best of `runs` timings of `f`, in seconds.
+template <class F>
+double BestSeconds(int runs, F &&f)
+{
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = std::chrono::steady_clock::now();
+        f();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    return best;
+}
 
 } // namespace Bench

@@ -36,6 +36,21 @@ void forEachStep(double min, double max, double step, F &&f)
     }
 }
 
+// `text` centred in `box`, turned to read upwards when `rotated`.
+void drawCentred(QPainter &painter, const QRect &box, const QString &text, bool rotated)
+{
+    if (!rotated) {
+        painter.drawText(box, Qt::AlignCenter, text);
+        return;
+    }
+    painter.save();
+    painter.translate(box.center());
+    painter.rotate(-90);
+    const QSize u = box.size().transposed();
+    painter.drawText(QRect(-u.width() / 2, -u.height() / 2, u.width(), u.height()), Qt::AlignCenter, text);
+    painter.restore();
+}
+
 } // namespace
 
 QString CGraphGrid::LabelFormat(int decimals)
@@ -308,16 +323,7 @@ void CGraphGrid::Draw(QPainter &painter) const
                     box.moveLeft(side.outerIsLow ? labelAt - s.width() : labelAt);
                 else
                     box.moveTop(side.outerIsLow ? labelAt - s.height() : labelAt);
-                painter.save();
-                if (rotated) {
-                    painter.translate(box.center());
-                    painter.rotate(-90);
-                    const QSize u = s.transposed();
-                    painter.drawText(QRect(-u.width() / 2, -u.height() / 2, u.width(), u.height()), Qt::AlignCenter, text);
-                } else {
-                    painter.drawText(box, Qt::AlignCenter, text);
-                }
-                painter.restore();
+                drawCentred(painter, box, text, rotated);
             });
         }
         if ((style & (SChartConfig::Title | SChartConfig::RotatedTitle)) && !(xRange ? m_config.xTitle : m_config.yTitle).isEmpty()) {
@@ -328,16 +334,7 @@ void CGraphGrid::Draw(QPainter &painter) const
             const int beyond = labelAt + out * labelDepth + (side.outerIsLow ? -depth : 0);
             QRect box = side.vertical ? QRect(beyond, p.center().y() - s.height() / 2, s.width(), s.height())
                                       : QRect(p.center().x() - s.width() / 2, beyond, s.width(), s.height());
-            painter.save();
-            if (rotated) {
-                painter.translate(box.center());
-                painter.rotate(-90);
-                const QSize u = s.transposed();
-                painter.drawText(QRect(-u.width() / 2, -u.height() / 2, u.width(), u.height()), Qt::AlignCenter, title);
-            } else {
-                painter.drawText(box, Qt::AlignCenter, title);
-            }
-            painter.restore();
+            drawCentred(painter, box, title, rotated);
         }
     }
     painter.restore();

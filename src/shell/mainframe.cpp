@@ -10,6 +10,7 @@
 #include "gui/messageservice.h"
 #include "gui/progressdlg.h"
 #include "gui/qtclipboard.h"
+#include "gui/waitcursor.h"
 #include "res/resources.h"
 #include "shell/aboutdlg.h"
 #include "shell/appsettingsdlg.h"
@@ -41,15 +42,6 @@ public:
 
 private:
     CProgressDlg &m_progress;
-};
-
-class CWaitCursor
-{
-public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor &) = delete;
-    CWaitCursor &operator=(const CWaitCursor &) = delete;
 };
 
 // Modifier bits of the X11 and Wayland key state: Lock and Mod2 (Num Lock).

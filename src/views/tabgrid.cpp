@@ -11,6 +11,7 @@
 #include "gui/datetimedlg.h"
 #include "gui/messageservice.h"
 #include "gui/qtclipboard.h"
+#include "gui/waitcursor.h"
 #include "project/projectedits.h"
 #include "project/vetradoc.h"
 #include "render/detailcell.h"
@@ -54,15 +55,6 @@ int columnOfMode(int mode)
             return c;
     return -1;
 }
-
-class CWaitCursor
-{
-public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor &) = delete;
-    CWaitCursor &operator=(const CWaitCursor &) = delete;
-};
 
 } // namespace
 

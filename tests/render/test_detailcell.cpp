@@ -105,6 +105,16 @@ int barHeight(const QImage &image, int x)
     return n;
 }
 
+// A pixel row a little above the base line, where it crosses all `bars`
+// (below the upright diameter texts); -1 when there is none.
+int rowAcrossBars(const QImage &image, std::size_t bars)
+{
+    for (int y = image.height() - 1; y >= 0; --y)
+        if (barRuns(image, y).size() == bars)
+            return y - 2;
+    return -1;
+}
+
 QImage draw(const object_t &o, SDetailAreas *areas = nullptr)
 {
     QImage image(1000, 420, QImage::Format_RGB32);
@@ -122,17 +132,15 @@ TEST(DetailCell, BarsLandWhereTheGeometrySays)
     SDetailAreas areas;
     const QImage image = draw(o, &areas);
     // A row a little above the base line crosses every bar.
-    int row = -1;
-    for (int y = image.height() - 1; y >= 0 && row < 0; --y)
-        if (barRuns(image, y).size() == 10)
-            row = y - 2;   // below the upright diameter texts
+    const int row = rowAcrossBars(image, 10);
     ASSERT_GE(row, 0);
     const auto runs = barRuns(image, row);
     ASSERT_EQ(runs.size(), 10u);
     for (std::size_t k = 0; k < runs.size(); ++k) {
         EXPECT_EQ(runs[k].second, 24) << k;
-        if (k > 0)
+        if (k > 0) {
             EXPECT_EQ(runs[k].first - runs[k - 1].first, 26) << k;
+        }
     }
     // Taller values give taller bars: 50 (bar 4) above 28 (bar 5).
     EXPECT_GT(barHeight(image, runs[3].first + 1), barHeight(image, runs[4].first + 1));
@@ -147,10 +155,7 @@ TEST(DetailCell, InValueOrderTheBarsRiseLeftToRight)
     const object_t o = objectWith({30, 42, 35, 50, 28, 33, 47, 40, 38, 45}, 1);
     SDetailAreas areas;
     const QImage image = draw(o, &areas);
-    int row = -1;
-    for (int y = image.height() - 1; y >= 0 && row < 0; --y)
-        if (barRuns(image, y).size() == 10)
-            row = y - 2;   // below the upright diameter texts
+    const int row = rowAcrossBars(image, 10);
     const auto runs = barRuns(image, row);
     ASSERT_EQ(runs.size(), 10u);
     for (std::size_t k = 1; k < runs.size(); ++k)
@@ -187,10 +192,7 @@ TEST(DetailCell, AnObjectWithoutMeasurementsDrawsTheAxisOnly)
 TEST(DetailCell, MissingValuesAreClippedAtTheTopOfThePlot)
 {
     const QImage withMissing = draw(objectWith({30, 255, 40}));
-    int row = -1;
-    for (int y = withMissing.height() - 1; y >= 0 && row < 0; --y)
-        if (barRuns(withMissing, y).size() == 3)
-            row = y - 2;
+    const int row = rowAcrossBars(withMissing, 3);
     const auto runs = barRuns(withMissing, row);
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_GT(barHeight(withMissing, runs[1].first + 1), barHeight(withMissing, runs[2].first + 1));

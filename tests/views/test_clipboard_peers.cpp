@@ -1,6 +1,7 @@
 // Copy in one running program, paste in another, through the X clipboard.
 // Needs a real X server: the test starts its own Xvfb (and is skipped when
 // there is none on the machine).
+#include "project/projecttest.h"
 #include "project/vetradoc.h"
 #include "streamio/streamtable.h"
 #include "support/testsupport.h"
@@ -65,25 +66,8 @@ TEST(ClipboardBetweenPrograms, TwoObjectsArriveWithEveryFieldAndTheirViewState)
     CVetraDoc target(ui);
     ASSERT_TRUE(target.OpenProject(pasted, false));
     ASSERT_EQ(target.Current().GetCount(), 2);
-    for (int k = 0; k < 2; ++k) {
-        const object_t &got = target.Current().GetObject(k);
-        const object_t &want = source.Current().GetObject(k == 0 ? 1 : 3);
-        EXPECT_TRUE(IsSameObject(got, want)) << k;
-        EXPECT_EQ(got.objectName, want.objectName);
-        EXPECT_EQ(got.comment, want.comment);
-        EXPECT_EQ(got.timeStamp, want.timeStamp);
-        EXPECT_EQ(got.regional, want.regional);
-        EXPECT_EQ(got.neighborCorrection, want.neighborCorrection);
-        EXPECT_EQ(got.serialNumber, want.serialNumber);
-        EXPECT_EQ(got.expanded, want.expanded);
-        EXPECT_EQ(got.diagramOrder, want.diagramOrder);
-        ASSERT_EQ(got.measurements.size(), want.measurements.size());
-        for (std::size_t m = 0; m < got.measurements.size(); ++m) {
-            EXPECT_EQ(got.measurements[m].cover, want.measurements[m].cover);
-            EXPECT_EQ(got.measurements[m].rawDiameter, want.measurements[m].rawDiameter);
-            EXPECT_EQ(got.measurements[m].number, want.measurements[m].number);
-        }
-    }
+    for (int k = 0; k < 2; ++k)
+        ProjectTest::ExpectSameObject(target.Current().GetObject(k), source.Current().GetObject(k == 0 ? 1 : 3));
     EXPECT_TRUE(target.Current().GetObject(0).expanded);
     EXPECT_EQ(target.Current().GetObject(1).diagramOrder, 1);
     StreamIO::ShutdownStreamLayer();

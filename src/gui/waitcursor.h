@@ -1,0 +1,13 @@
+#pragma once
+// The wait cursor for the lifetime of a scope.
+
+#include <QApplication>
+
+class CWaitCursor
+{
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor &) = delete;
+    CWaitCursor &operator=(const CWaitCursor &) = delete;
+};
