@@ -36,11 +36,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    StreamIO::InitStreamLayer();
-    CSettingsStore store(dir.filePath(QStringLiteral("settings.json")));
-    Settings::Attach(&store, dir.filePath(QStringLiteral("vetradesk")));
-    Settings::LoadSettings();
+    Bench::CWindowEnvironment environment;
 
     TVetraObject big = Bench::MakeObject(7, 99, [](int, int m) { return (m * 13) % 70 + 10; });
     big.comment = QStringLiteral("Column C3 below the window; cover checked twice.\r\nSecond line of the comment.");
@@ -81,7 +77,5 @@ int main(int argc, char **argv)
     std::printf("%-40s %8.3f ms  (goal <= 0.5)\n", "measure without drawing", measure * 1e3);
     std::printf("%-40s %8.1f ms  (goal <= 1000)\n", "expand all of 2000 objects", expandAll * 1e3);
     std::printf("%-40s %8.1f ms\n", "one repaint, all expanded", repaint * 1e3);
-    Settings::Attach(nullptr, QString());
-    StreamIO::ShutdownStreamLayer();
     return 0;
 }

@@ -38,11 +38,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    StreamIO::InitStreamLayer();
-    CSettingsStore store(dir.filePath(QStringLiteral("settings.json")));
-    Settings::Attach(&store, dir.filePath(QStringLiteral("vetradesk")));
-    Settings::LoadSettings();
+    Bench::CWindowEnvironment environment;
 
     constexpr int kObjects = 20000;
     QList<TVetraObject> objects;
@@ -82,7 +78,5 @@ int main(int argc, char **argv)
     std::printf("%-36s %8.1f ms  (goal <= 16)\n", "one repaint of the visible rows", repaint * 1e3);
     std::printf("%-36s %8.1f ms\n", "expand all", expandAll * 1e3);
     std::printf("%-36s %8.1f ms\n", "one repaint, all expanded", repaintExpanded * 1e3);
-    Settings::Attach(nullptr, QString());
-    StreamIO::ShutdownStreamLayer();
     return 0;
 }

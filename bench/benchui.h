@@ -1,9 +1,13 @@
 #pragma once
 // A message service that asks nothing, for the window benchmarks.
 
+#include "app/appsettings.h"
+#include "app/settingsstore.h"
 #include "gui/messageservice.h"
+#include "streamio/streamtable.h"
 
 #include <QDialog>
+#include <QTemporaryDir>
 
 namespace Bench {
 
@@ -15,6 +19,28 @@ public:
     QStringList AskOpenFiles(const SFileDialog &) override { return {}; }
     std::optional<QString> AskSaveFile(const SFileDialog &) override { return std::nullopt; }
     int RunDialog(QDialog &) override { return QDialog::Rejected; }
+};
+
+// What a window benchmark needs around it: the stream layer and settings in
+// a folder of their own, on the offscreen platform.
+class CWindowEnvironment
+{
+public:
+    CWindowEnvironment()
+    {
+        StreamIO::InitStreamLayer();
+        Settings::Attach(&m_store, m_dir.filePath(QStringLiteral("vetradesk")));
+        Settings::LoadSettings();
+    }
+    ~CWindowEnvironment()
+    {
+        Settings::Attach(nullptr, QString());
+        StreamIO::ShutdownStreamLayer();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    CSettingsStore m_store{m_dir.filePath(QStringLiteral("settings.json"))};
 };
 
 } // namespace Bench

@@ -11,6 +11,7 @@
 #include "shell/mainframe.h"
 #include "streamio/streamtable.h"
 #include "support/scriptedui.h"
+#include "support/silentui.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -23,16 +24,6 @@
 
 namespace TestSupport {
 
-// Project files made the way the program saves them.
-class CSilentUi : public IDocumentUi
-{
-public:
-    SaveAnswer AskSaveChanges() override { return SaveAnswer::No; }
-    std::optional<QString> AskSavePath(const QString &) override { return std::nullopt; }
-    std::optional<QString> AskOpenPath() override { return std::nullopt; }
-    SyncAnswer AskSynchronize(int, int) override { return SyncAnswer::AddAll; }
-    void ShowError(const QString &message) override { ADD_FAILURE() << message.toStdString(); }
-};
 
 class ShellTest : public ::testing::Test
 {

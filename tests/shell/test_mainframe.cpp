@@ -27,8 +27,9 @@ protected:
         QAction *menu = frame->MenuAction(id);
         EXPECT_TRUE(menu) << id;
         // The toolbar shares the state of the menu.
-        if (QAction *tool = frame->ToolbarAction(id))
+        if (QAction *tool = frame->ToolbarAction(id)) {
             EXPECT_EQ(tool->isEnabled(), menu && menu->isEnabled()) << id;
+        }
         return menu && menu->isEnabled();
     }
 };

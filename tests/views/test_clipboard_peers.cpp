@@ -4,6 +4,7 @@
 #include "project/projecttest.h"
 #include "project/vetradoc.h"
 #include "streamio/streamtable.h"
+#include "support/silentui.h"
 #include "support/testsupport.h"
 
 #include <QFileInfo>
@@ -15,15 +16,6 @@
 
 namespace {
 
-class CQuiet : public IDocumentUi
-{
-public:
-    SaveAnswer AskSaveChanges() override { return SaveAnswer::No; }
-    std::optional<QString> AskSavePath(const QString &) override { return std::nullopt; }
-    std::optional<QString> AskOpenPath() override { return std::nullopt; }
-    SyncAnswer AskSynchronize(int, int) override { return SyncAnswer::AddAll; }
-    void ShowError(const QString &m) override { ADD_FAILURE() << m.toStdString(); }
-};
 
 TEST(ClipboardBetweenPrograms, TwoObjectsArriveWithEveryFieldAndTheirViewState)
 {
@@ -32,7 +24,7 @@ TEST(ClipboardBetweenPrograms, TwoObjectsArriveWithEveryFieldAndTheirViewState)
         GTEST_SKIP() << "xvfb-run is not installed";
     QTemporaryDir dir;
     StreamIO::InitStreamLayer();
-    CQuiet ui;
+    TestSupport::CSilentUi ui;
     CVetraDoc source(ui);
     QList<TVetraObject> objects;
     for (int i = 1; i <= 4; ++i) {
