@@ -7,7 +7,9 @@
 #include "res/resources.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+#include <QStaticText>
 
 #include <algorithm>
 #include <cmath>
@@ -70,6 +72,34 @@ struct SListTexts
 {
     QStringList lines;
     std::vector<int> widths;
+};
+
+// Laid-out texts of the bars: values, diameters and numbers repeat from bar
+// to bar and from drawing to drawing, so each is shaped once per font.
+class CStaticTexts
+{
+public:
+    const QStaticText &get(const QFont &font, const QString &text)
+    {
+        if (font != m_font) {
+            m_font = font;
+            m_texts.clear();
+        }
+        auto it = m_texts.find(text);
+        if (it == m_texts.end()) {
+            if (m_texts.size() > 4096)
+                m_texts.clear();
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.prepare(QTransform(), font);
+            it = m_texts.insert(text, laid);
+        }
+        return *it;
+    }
+
+private:
+    QFont m_font;
+    QHash<QString, QStaticText> m_texts;
 };
 
 // One drawing or measuring pass.
@@ -323,6 +353,7 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         return f.size(Qt::TextSingleLine, probeText).width() <= bars.width;
     });
     const QFontMetrics uprightMetrics(upright), valueMetrics(valueFont);
+    static CStaticTexts valueTexts, uprightTexts;
 
     struct SBar { double value; bool valid; int number; int index; };
     std::vector<SBar> records;
@@ -358,21 +389,22 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         p.setPen(ink);
         p.setFont(valueFont);
         const int centre = (left + right) / 2 + 1;
-        p.drawText(QPointF(centre - valueMetrics.horizontalAdvance(value) / 2.0, top - 3), value);
+        const QStaticText &valueText = valueTexts.get(valueFont, value);
+        p.drawStaticText(QPointF(centre - valueText.size().width() / 2.0, top - 3 - valueMetrics.ascent()), valueText);
         const int textLength = uprightMetrics.horizontalAdvance(diameter);
         if (textLength < plot.bottom() - top - 8) {
             p.save();
             p.setFont(upright);
             p.translate((left + right) / 2 - uprightMetrics.height() / 2, plot.bottom() - 5);
             p.rotate(-90);
-            p.drawText(QPointF(0, uprightMetrics.ascent()), diameter);
+            p.drawStaticText(QPointF(0, 0), uprightTexts.get(upright, diameter));
             p.restore();
         }
         if (!ordered && bar.number % numberEvery == 0) {
             const QString number = QString::number(bar.number);
             p.setFont(valueFont);
-            p.drawText(QPointF(centre - valueMetrics.horizontalAdvance(number) / 2.0, plot.bottom() + 3 + valueMetrics.ascent()),
-                       number);
+            const QStaticText &numberText = valueTexts.get(valueFont, number);
+            p.drawStaticText(QPointF(centre - numberText.size().width() / 2.0, plot.bottom() + 3), numberText);
         }
     }
     return {used, height};
