@@ -208,6 +208,18 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
     columns->setHighlightSections(false);
     columns->setStretchLastSection(false);
     connect(columns, &QHeaderView::sectionClicked, this, &CTabGrid::SortByColumn);
+    // Wider or narrower columns lay the expanded objects out anew.
+    connect(columns, &QHeaderView::sectionResized, this, [this](int column) {
+        if (column > 0 && !m_relayoutQueued) {
+            m_relayoutQueued = true;
+            QMetaObject::invokeMethod(this, [this] {
+                m_relayoutQueued = false;
+                for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t)
+                    if (m_document.Current().GetObject(t).expanded && !m_animations.count(t))
+                        applyRowHeight(t);
+            }, Qt::QueuedConnection);
+        }
+    });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CTabGrid::onSelectionChanged);
     connect(m_model, &CObjectTableModel::RenameRequested, this,
             [this](int object, const QString &name) { ProjectEdits::Rename(m_document, object, name); });

@@ -106,6 +106,7 @@ private:
     QString m_progressPart;
     std::map<int, Render::SDetailAreas> m_areas;   // by object, from the last drawing
     std::map<int, bool> m_animations;              // object → growing (true) or shrinking
+    bool m_relayoutQueued = false;
     int m_hoverObject = -1;
     int m_hoverId = 0;
     bool m_fitPending = false;

@@ -67,6 +67,25 @@ TEST_F(DetailRow, ExpandingAnimatesInStepsOf15AndEndsAtTheMeasuredHeight)
     EXPECT_EQ(height(1), page->DetailHeight(1));
 }
 
+TEST_F(DetailRow, TheHeightFollowsTheColumnWidths)
+{
+    // Two bands (30 measurements): the comment takes the width left of the band.
+    TVetraObject o = TestSupport::MakeObject(1, {});
+    for (int i = 1; i <= 30; ++i)
+        o.measurements.push_back({std::uint8_t(i), std::uint8_t(20 + i), 16});
+    for (int word = 0; word < 15; ++word)
+        o.comment += QString(40, QChar(u'a' + word)) + u' ';
+    document->AddObjects({o}, false, false);
+    page->SetObjectExpanded(0, true);
+    table().setColumnWidth(1, 2000);
+    QCoreApplication::processEvents();
+    const int wide = height(0);
+    table().setColumnWidth(1, 100);
+    QCoreApplication::processEvents();
+    EXPECT_GT(height(0), wide);   // the comment takes more lines
+    EXPECT_EQ(height(0), page->DetailHeight(0));
+}
+
 TEST_F(DetailRow, TheOrderingLinkSwitchesTheDiagram)
 {
     load(1);
