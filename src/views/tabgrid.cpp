@@ -16,6 +16,7 @@
 #include "project/vetradoc.h"
 #include "render/detailcell.h"
 #include "render/tablecells.h"
+#include "render/tablepicture.h"
 #include "res/resources.h"
 #include "streamio/streamerror.h"
 #include "views/objecttabledelegate.h"
@@ -338,26 +339,11 @@ void CTabGrid::initialise()
     m_table->clearSpans();
     QHeaderView *columns = m_table->horizontalHeader();
     columns->setSortIndicatorShown(false);
-    // Each column as wide as its header text, or as the widest text its
-    // cells can show, whichever is wider.
-    const QFontMetrics headerMetrics(columns->font());
-    const QFontMetrics cellMetrics(m_table->font());
     const int margin = 2 * columns->style()->pixelMetric(QStyle::PM_HeaderMargin) + 16;
-    const std::array<QStringList, CObjectTableModel::kColumns> widest = {
-        QStringList{QStringLiteral("00000")},
-        QStringList{},
-        QStringList{Settings::FormatTimeStamp(TimeText::FromLocal(2026, 12, 28, 12, 58, 58).value_or(0))},
-        QStringList{FormatCoverStatistic(1, 88.88 * 25.4), FormatCoverStatistic(0, 888)},
-        QStringList{FormatCoverStatistic(1, 88.88 * 25.4), FormatCoverStatistic(0, 888)},
-        QStringList{GetRegionalText(0), GetRegionalText(1), GetRegionalText(2), GetRegionalText(3)},
-        QStringList{QStringLiteral("99")},
-        QStringList{GetStorageModeText(0), GetStorageModeText(1)}};
-    for (int c = 0; c < CObjectTableModel::kColumns; ++c) {
-        int width = headerMetrics.horizontalAdvance(m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
-        for (const QString &text : widest[std::size_t(c)])
-            width = std::max(width, cellMetrics.horizontalAdvance(text) + (c == 0 ? 28 : 0));
-        m_table->setColumnWidth(c, width + margin);
-    }
+    const std::array<int, Col_Count> widths = Render::DefaultColumnWidths(
+        columns->font(), m_table->font(), margin, Settings::GetDatePattern(), Settings::GetTimePattern());
+    for (int c = 0; c < CObjectTableModel::kColumns; ++c)
+        m_table->setColumnWidth(c, widths[std::size_t(c)]);
     updateSelectionPart(true);
 }
 
