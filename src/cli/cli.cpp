@@ -12,6 +12,7 @@ namespace {
 constexpr Command kCommands[] = {
     {u"info", &RunInfo},
     {u"convert", &RunConvert},
+    {u"export-graphic", &RunExportGraphic},
     {u"sort", &RunSort},
     {u"search", &RunSearchCommand},
     {u"download", &RunDownload},

@@ -17,6 +17,7 @@ struct Command
     int (*run)(const QStringList &args, Io io);
 };
 
+int RunExportGraphic(const QStringList &args, Io io);
 int RunInfo(const QStringList &args, Io io);
 int RunConvert(const QStringList &args, Io io);
 int RunSort(const QStringList &args, Io io);

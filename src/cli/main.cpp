@@ -2,10 +2,31 @@
 #include "cli/cli.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Commands that draw need fonts: they get a GUI application on the offscreen
+// platform, so they run without a display; the others stay light.
+bool drawsPictures(int argc, char **argv)
+{
+    return argc > 1 && std::strcmp(argv[1], "export-graphic") == 0;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (drawsPictures(argc, argv) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application;
+    if (drawsPictures(argc, argv))
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vetradesk-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -335,6 +335,7 @@ enum StrId : int {
     IDS_CLI_ACTIVE                = 30419,
     IDS_CLI_BAD_FORMAT_INDEX      = 30420,
     IDS_CLI_NO_SUCH_LANGUAGE      = 30421,
+    IDS_CLI_UNSUPPORTED_PICTURE   = 30422,
 };
 
 } // namespace Res

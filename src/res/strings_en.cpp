@@ -109,6 +109,7 @@ constexpr Entry kTable[] = {
     {IDS_CLI_USAGE, u"Usage:\n"
                     u"  vetradesk-cli info [--json] [--originals] FILE...\n"
                     u"  vetradesk-cli convert [--each] -o OUT.csv|OUT.qxs FILE...\n"
+                    u"  vetradesk-cli export-graphic [--what headers|asis|details] [--each] -o OUT.png|OUT.bmp|OUT.jpg FILE...\n"
                     u"  vetradesk-cli sort --mode N PROJECT.qxs\n"
                     u"  vetradesk-cli search (--port N | --scan [--all]) [--simulate[=FILE.csv]]\n"
                     u"  vetradesk-cli download (--port N | --scan) -o OUT.csv|OUT.qxs [--add] [--sync new|all|cancel] [--text]\n"
@@ -138,6 +139,7 @@ constexpr Entry kTable[] = {
     {IDS_CLI_ACTIVE, u"active"},
     {IDS_CLI_BAD_FORMAT_INDEX, u"the date and time formats are numbered 0 to 3"},
     {IDS_CLI_NO_SUCH_LANGUAGE, u"there is no usable language \"%s\"; there are: %s"},
+    {IDS_CLI_UNSUPPORTED_PICTURE, u"%s: pictures are written as .png, .bmp or .jpg"},
     {IDS_STREAM_FILE_NOT_FOUND, u"The file or device does not exist."},
     {IDS_STREAM_PATH_NOT_FOUND, u"The folder does not exist."},
     {IDS_STREAM_ACCESS_DENIED, u"Access is denied."},

@@ -1,0 +1,103 @@
+// vetradesk-cli export-graphic [--what headers|asis|details] [--each] -o OUT.png|OUT.bmp|OUT.jpg FILE...
+#include "cli/commands.h"
+#include "cli/options.h"
+
+#include "app/appsettings.h"
+#include "export/csvexport.h"
+#include "render/imageencoders.h"
+#include "render/tablepicture.h"
+#include "res/resources.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+
+namespace Cli {
+namespace {
+
+// The room a column gets beside its widest text, as on the screen.
+constexpr int kColumnMargin = 24;
+// A detail drawn this wide keeps its settings' values inside the picture
+// (its sections may reach past the 800 px it lays out in).
+constexpr int kPictureDetailWidth = 1000;
+
+std::optional<Render::NRowsShown> rowsShown(const QString &what)
+{
+    if (what.isEmpty() || what == u"details")
+        return Render::NRowsShown::Details;
+    if (what == u"asis")
+        return Render::NRowsShown::AsIs;
+    if (what == u"headers")
+        return Render::NRowsShown::HeadersOnly;
+    return std::nullopt;
+}
+
+} // namespace
+
+int RunExportGraphic(const QStringList &args, Io io)
+{
+    Options opts;
+    QString bad;
+    if (!opts.parse(args,
+                    {{u"--what", nullptr, OptionDef::Value}, {u"--each", nullptr, OptionDef::NoValue},
+                     {u"--output", u"-o", OptionDef::Value}},
+                    bad))
+        return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
+    const std::optional<Render::NRowsShown> shown = rowsShown(opts.value(u"--what"));
+    if (!shown)
+        return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {opts.value(u"--what")}));
+    const QString output = opts.value(u"--output");
+    if (output.isEmpty())
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_MISSING_OUTPUT));
+    const std::optional<Render::NImageFormat> format = Render::ImageFormatForPath(output);
+    if (!format)
+        return UsageError(io, Res::FormatString(Res::IDS_CLI_UNSUPPORTED_PICTURE, {output}));
+    if (opts.positional().isEmpty())
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
+
+    QList<InputFile> inputs;
+    if (!ReadInputs(opts.positional(), inputs, io))
+        return Exit_File;
+    std::vector<object_t> objects;
+    for (const InputFile &in : inputs)
+        for (const InputObject &o : in.objects) {
+            object_t object = ToProjectObject(o.object, false);
+            if (o.state) {
+                object.expanded = o.state->expanded;
+                object.diagramOrder = o.state->diagramOrder;
+            }
+            objects.push_back(std::move(object));
+        }
+
+    Render::STableLook look;
+    look.font = QGuiApplication::font();
+    look.datePattern = Settings::GetDatePattern();
+    look.timePattern = Settings::GetTimePattern();
+    look.widths = Render::DefaultColumnWidths(look.font, look.font, kColumnMargin, look.datePattern, look.timePattern);
+    // Names are shown whole, and the name column takes what the details miss.
+    const QFontMetrics metrics(look.font);
+    for (const object_t &o : objects)
+        look.widths[Col_Name] = std::max(look.widths[Col_Name], metrics.horizontalAdvance(o.objectName) + kColumnMargin);
+    const int detail = Render::TableWidth(look) - look.widths[0];
+    if (detail < kPictureDetailWidth)
+        look.widths[Col_Name] += kPictureDetailWidth - detail;
+
+    auto write = [&](const QString &path, const std::vector<const object_t *> &rows) {
+        QString reason;
+        if (Render::WriteImageFile(path, Render::RenderTablePicture(rows, *shown, look), *format, &reason))
+            return true;
+        PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {path, reason}));
+        return false;
+    };
+    if (opts.has(u"--each")) {
+        bool all = true;
+        for (std::size_t n = 0; n < objects.size(); ++n)
+            all = write(EachFileName(output, int(n + 1)), {&objects[n]}) && all;
+        return all ? Exit_Ok : Exit_File;
+    }
+    std::vector<const object_t *> rows;
+    for (const object_t &o : objects)
+        rows.push_back(&o);
+    return write(output, rows) ? Exit_Ok : Exit_File;
+}
+
+} // namespace Cli
