@@ -284,6 +284,19 @@ enum StrId : int {
     IDS_ALL_FILES                 = 31252,
     IDS_CSV_EXPORT_FAILED_FILES   = 31253,
     IDS_CSV_EXPORT_SKIPPED        = 31254,
+    IDS_GRAPHIC_TITLE             = 31260,
+    IDS_GRAPHIC_WHAT              = 31261,
+    IDS_GRAPHIC_HEADERS_ONLY      = 31262,
+    IDS_GRAPHIC_AS_IS             = 31263,
+    IDS_GRAPHIC_DETAILS           = 31264,
+    IDS_GRAPHIC_NAME              = 31265,   // "Vetradesk Graphic"
+    IDS_GRAPHIC_FILTER_PNG        = 31266,
+    IDS_GRAPHIC_FILTER_BMP        = 31267,
+    IDS_GRAPHIC_FILTER_JPG        = 31268,
+    IDS_GRAPHIC_TOO_LARGE         = 31269,
+    IDS_GRAPHIC_CLIPBOARD_FAILED  = 31270,
+    IDS_GRAPHIC_ENCODING_FAILED   = 31271,
+    IDS_GRAPHIC_EXPORTING         = 31272,   // "Exporting %s ..."
 
     // The expanded object
     IDS_DETAIL_LIST_TITLE         = 31300,

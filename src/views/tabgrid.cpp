@@ -7,6 +7,7 @@
 #include "data/units.h"
 #include "export/csvexport.h"
 #include "export/ui/csvexportrun.h"
+#include "export/ui/graphicexportrun.h"
 #include "gui/commentdlg.h"
 #include "gui/datetimedlg.h"
 #include "gui/messageservice.h"
@@ -598,7 +599,27 @@ void CTabGrid::Print()
 
 void CTabGrid::ExportGraphic()
 {
-    // The picture export plugs in here.
+    CExportBmpDialog dialog(m_messages, this);
+    if (m_messages.RunDialog(dialog) != QDialog::Accepted)
+        return;
+    const CVetraData &list = m_document.Current();
+    std::vector<const object_t *> objects;
+    if (dialog.GetData() == CExportBmpDialog::Data::All) {
+        for (int t = 0; t < list.GetCount(); ++t)
+            objects.push_back(&list.GetObject(t));
+    } else {
+        for (int t : objectsOfSelectedRows())
+            objects.push_back(&list.GetObject(t));
+    }
+    // The pictures show the rows as this table shows them: its font and widths.
+    Render::STableLook look;
+    look.font = m_table->font();
+    look.datePattern = Settings::GetDatePattern();
+    look.timePattern = Settings::GetTimePattern();
+    for (int c = 0; c < CObjectTableModel::kColumns; ++c)
+        look.widths[std::size_t(c)] = m_table->columnWidth(c);
+    RunGraphicExport(m_messages, window(), objects, look, dialog.GetWhat(), dialog.GetTarget(), dialog.GetPath(),
+                     dialog.GetFormat());
 }
 
 void CTabGrid::ExportCsv()

@@ -1,5 +1,7 @@
 #include "export/ui/exportcsvdialog.h"
 
+#include "export/ui/optionpanel.h"
+
 #include "export/csvexport.h"
 #include "gui/messageservice.h"
 #include "render/tablecells.h"
@@ -61,25 +63,6 @@ QPixmap targetPicture(CExportCsvDialog::Target target, qreal ratio)
     return picture;
 }
 
-QGroupBox *boldGroup(const QString &title, QWidget *parent)
-{
-    auto *group = new QGroupBox(title, parent);
-    QFont f = group->font();
-    f.setBold(true);
-    group->setFont(f);
-    return group;
-}
-
-QRadioButton *option(const QString &text, const char *name, QWidget *parent)
-{
-    auto *button = new QRadioButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    QFont f = button->font();
-    f.setBold(false);
-    button->setFont(f);
-    return button;
-}
-
 } // namespace
 
 CExportCsvDialog::CExportCsvDialog(IMessageService &messages, QWidget *parent)
@@ -89,30 +72,30 @@ CExportCsvDialog::CExportCsvDialog(IMessageService &messages, QWidget *parent)
     setObjectName(QStringLiteral("exportCsvDialog"));
     setWindowTitle(Res::LoadString(Res::IDS_CSV_EXPORT_TITLE));
 
-    QGroupBox *target = boldGroup(Res::LoadString(Res::IDS_CSV_EXPORT_TARGET), this);
+    QGroupBox *target = OptionGroup(Res::LoadString(Res::IDS_CSV_EXPORT_TARGET), this);
     auto *targetLayout = new QVBoxLayout(target);
     const std::pair<Res::StrId, const char *> targets[] = {{Res::IDS_CSV_EXPORT_ONE_FILE, "oneFile"},
                                                             {Res::IDS_CSV_EXPORT_EACH_FILE, "eachFile"},
                                                             {Res::IDS_CSV_EXPORT_CLIPBOARD, "clipboard"}};
     int id = 0;
     for (const auto &[text, name] : targets) {
-        QRadioButton *button = option(Res::LoadString(text), name, target);
+        QRadioButton *button = OptionButton(Res::LoadString(text), name, target);
         m_target->addButton(button, id++);
         targetLayout->addWidget(button);
     }
     targetLayout->addStretch();
 
-    QGroupBox *data = boldGroup(Res::LoadString(Res::IDS_CSV_EXPORT_DATA), this);
+    QGroupBox *data = OptionGroup(Res::LoadString(Res::IDS_CSV_EXPORT_DATA), this);
     auto *dataLayout = new QVBoxLayout(data);
-    QRadioButton *all = option(Res::LoadString(Res::IDS_CSV_EXPORT_ALL), "all", data);
-    QRadioButton *selection = option(Res::LoadString(Res::IDS_CSV_EXPORT_SELECTION), "selection", data);
+    QRadioButton *all = OptionButton(Res::LoadString(Res::IDS_CSV_EXPORT_ALL), "all", data);
+    QRadioButton *selection = OptionButton(Res::LoadString(Res::IDS_CSV_EXPORT_SELECTION), "selection", data);
     m_data->addButton(all, int(Data::All));
     m_data->addButton(selection, int(Data::Selection));
     dataLayout->addWidget(all);
     dataLayout->addWidget(selection);
     dataLayout->addStretch();
 
-    QGroupBox *preview = boldGroup(Res::LoadString(Res::IDS_CSV_EXPORT_PREVIEW), this);
+    QGroupBox *preview = OptionGroup(Res::LoadString(Res::IDS_CSV_EXPORT_PREVIEW), this);
     auto *previewLayout = new QVBoxLayout(preview);
     m_preview->setObjectName(QStringLiteral("preview"));
     m_preview->setAlignment(Qt::AlignCenter);

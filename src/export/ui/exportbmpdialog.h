@@ -1,0 +1,43 @@
+#pragma once
+// CExportBmpDialog ("Export as graphic"): which rows (headers only, as
+// shown, headers and details), where (one file, a file per object, the
+// clipboard) and which objects (all, the selection), with a preview. Export
+// asks for the file and closes only with a ".png", ".bmp" or ".jpg" name.
+
+#include "render/imageencoders.h"
+#include "render/tablepicture.h"
+
+#include <QDialog>
+
+class IMessageService;
+class QButtonGroup;
+class QLabel;
+
+class CExportBmpDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Target { OneFile, EachFile, Clipboard };
+    enum class Data { All, Selection };
+
+    explicit CExportBmpDialog(IMessageService &messages, QWidget *parent = nullptr);
+
+    Render::NRowsShown GetWhat() const;
+    Target GetTarget() const;
+    Data GetData() const;
+    QString GetPath() const { return m_path; }
+    Render::NImageFormat GetFormat() const { return m_format; }
+
+    void accept() override;
+
+private:
+    void showPreview();
+
+    IMessageService &m_messages;
+    QButtonGroup *m_what;
+    QButtonGroup *m_target;
+    QButtonGroup *m_data;
+    QLabel *m_preview;
+    QString m_path;
+    Render::NImageFormat m_format = Render::NImageFormat::Png;
+};
