@@ -19,6 +19,7 @@ public:
     QStringList AskOpenFiles(const SFileDialog &) override { return {}; }
     std::optional<QString> AskSaveFile(const SFileDialog &) override { return std::nullopt; }
     int RunDialog(QDialog &) override { return QDialog::Rejected; }
+    bool AskPrinter(QPrinter &, bool) override { return false; }
 };
 
 // What a window benchmark needs around it: the stream layer and settings in

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -106,6 +108,18 @@ std::optional<QString> CMessageBoxService::AskSaveFile(const SFileDialog &dialog
 int CMessageBoxService::RunDialog(QDialog &dialog)
 {
     return dialog.exec();
+}
+
+bool CMessageBoxService::AskPrinter(QPrinter &printer, bool selectionAvailable)
+{
+    QPrintDialog dialog(&printer, owner());
+    // Printing to a file stays: without a printer it is how a report is made.
+    QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile
+                                                       | QAbstractPrintDialog::PrintShowPageSize;
+    if (selectionAvailable)
+        options |= QAbstractPrintDialog::PrintSelection;
+    dialog.setOptions(options);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QStringList NameFiltersFromResource(const QString &filter)

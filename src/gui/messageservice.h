@@ -9,6 +9,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 // A file dialog as the resources describe it: the filter in the historical
@@ -44,6 +45,9 @@ public:
     // Runs a modal dialog and returns its result (QDialog::Accepted, Rejected
     // or a value given to done()).
     virtual int RunDialog(QDialog &dialog) = 0;
+    // The print dialog (all or the selection, no page range); false when
+    // cancelled.
+    virtual bool AskPrinter(QPrinter &printer, bool selectionAvailable) = 0;
 };
 
 // The program's implementation with QMessageBox and QFileDialog, owned by the
@@ -58,6 +62,7 @@ public:
     QStringList AskOpenFiles(const SFileDialog &dialog) override;
     std::optional<QString> AskSaveFile(const SFileDialog &dialog) override;
     int RunDialog(QDialog &dialog) override;
+    bool AskPrinter(QPrinter &printer, bool selectionAvailable) override;
 
 private:
     QWidget *owner() const;

@@ -87,8 +87,12 @@ void PaintColumnHeaderRow(QPainter &p, const QPoint &at, const STableLook &look)
     p.restore();
 }
 
-int PaintObjectRows(QPainter &p, const QPoint &at, const object_t &object, NRowsShown shown, const STableLook &look,
-                    bool printing)
+int DetailHeightFor(const object_t &object, const STableLook &look)
+{
+    return DetailRowHeight(object, look.font, detailWidth(look));
+}
+
+void PaintObjectHeaderRow(QPainter &p, const QPoint &at, const object_t &object, bool expanded, const STableLook &look)
 {
     p.save();
     p.setFont(look.font);
@@ -97,31 +101,44 @@ int PaintObjectRows(QPainter &p, const QPoint &at, const object_t &object, NRows
     for (int c = 0; c < Col_Count; ++c) {
         const QRect cell(x, at.y(), look.widths[std::size_t(c)], kHeaderRowHeight);
         if (c == 0)
-            PaintGripper(p, cell, texts[0], ShowsDetail(object, shown));
+            PaintGripper(p, cell, texts[0], expanded);
         else
             PaintTextCell(p, cell, texts[std::size_t(c)], c == Col_Name ? Qt::AlignLeft : Qt::AlignHCenter, false);
         gridLines(p, cell);
         x += cell.width();
     }
-    int height = kHeaderRowHeight;
-    if (ShowsDetail(object, shown)) {
-        const int detail = DetailRowHeight(object, look.font, detailWidth(look));
-        const QRect left(at.x(), at.y() + height, look.widths[0], detail);
-        PaintDetailLeft(p, left);
-        gridLines(p, left);
-        const QRect cell(at.x() + look.widths[0], at.y() + height, detailWidth(look), detail);
-        SDetailOptions options;
-        options.font = look.font;
-        options.printing = printing;
-        p.save();
-        p.setClipRect(cell);
-        PaintDetail(&p, cell, object, options);
-        p.restore();
-        gridLines(p, cell);
-        height += detail;
-    }
     p.restore();
-    return height;
+}
+
+void PaintObjectDetailRow(QPainter &p, const QPoint &at, const object_t &object, int height, const STableLook &look,
+                          bool printing)
+{
+    p.save();
+    p.setFont(look.font);
+    const QRect left(at.x(), at.y(), look.widths[0], height);
+    PaintDetailLeft(p, left);
+    gridLines(p, left);
+    const QRect cell(at.x() + look.widths[0], at.y(), detailWidth(look), height);
+    SDetailOptions options;
+    options.font = look.font;
+    options.printing = printing;
+    p.setClipRect(cell);
+    PaintDetail(&p, cell, object, options);
+    p.setClipping(false);
+    gridLines(p, cell);
+    p.restore();
+}
+
+int PaintObjectRows(QPainter &p, const QPoint &at, const object_t &object, NRowsShown shown, const STableLook &look,
+                    bool printing)
+{
+    const bool detail = ShowsDetail(object, shown);
+    PaintObjectHeaderRow(p, at, object, detail, look);
+    if (!detail)
+        return kHeaderRowHeight;
+    const int height = DetailHeightFor(object, look);
+    PaintObjectDetailRow(p, at + QPoint(0, kHeaderRowHeight), object, height, look, printing);
+    return kHeaderRowHeight + height;
 }
 
 QImage RenderTablePicture(const std::vector<const object_t *> &objects, NRowsShown shown, const STableLook &look,

@@ -43,6 +43,14 @@ bool ShowsDetail(const object_t &object, NRowsShown shown);
 int ObjectRowsHeight(const object_t &object, NRowsShown shown, const STableLook &look);
 
 void PaintColumnHeaderRow(QPainter &painter, const QPoint &at, const STableLook &look);
+// An object's header row, and its detail row (`height` from ObjectRowsHeight
+// less the header row), each with its top-left at `at`.
+void PaintObjectHeaderRow(QPainter &painter, const QPoint &at, const object_t &object, bool expanded,
+                          const STableLook &look);
+void PaintObjectDetailRow(QPainter &painter, const QPoint &at, const object_t &object, int height,
+                          const STableLook &look, bool printing);
+int DetailHeightFor(const object_t &object, const STableLook &look);
+
 // Draws the object's rows with their top-left at `at`; returns their height.
 int PaintObjectRows(QPainter &painter, const QPoint &at, const object_t &object, NRowsShown shown,
                     const STableLook &look, bool printing = false);

@@ -297,6 +297,11 @@ enum StrId : int {
     IDS_GRAPHIC_CLIPBOARD_FAILED  = 31270,
     IDS_GRAPHIC_ENCODING_FAILED   = 31271,
     IDS_GRAPHIC_EXPORTING         = 31272,   // "Exporting %s ..."
+    IDS_PRINT_MAKER               = 31280,
+    IDS_PRINT_TITLE               = 31281,
+    IDS_PRINT_VERSION             = 31282,   // "Vetradesk Version %d.%d.%d.%d"
+    IDS_PRINT_PAGE                = 31283,   // "Page %d of %d"
+    IDS_PRINT_FAILED              = 31284,
 
     // The expanded object
     IDS_DETAIL_LIST_TITLE         = 31300,

@@ -1,6 +1,7 @@
 #include "views/tabgrid.h"
 
 #include "app/appsettings.h"
+#include "app/language.h"
 #include "data/objecttext.h"
 #include "data/statistics.h"
 #include "data/timetext.h"
@@ -18,6 +19,7 @@
 #include "render/detailcell.h"
 #include "render/tablecells.h"
 #include "render/tablepicture.h"
+#include "render/tableprint.h"
 #include "res/resources.h"
 #include "streamio/streamerror.h"
 #include "views/objecttabledelegate.h"
@@ -29,6 +31,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -36,6 +39,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <ctime>
 
 namespace {
 
@@ -594,7 +598,42 @@ void CTabGrid::Paste()
 
 void CTabGrid::Print()
 {
-    // Printing draws the table through the same painters; it plugs in here.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(Res::LoadString(Res::IDS_APP_TITLE));
+    if (!m_messages.AskPrinter(printer, m_table->selectionModel()->hasSelection()))
+        return;
+    CWaitCursor wait;
+    const CVetraData &list = m_document.Current();
+    std::vector<const object_t *> objects;
+    if (printer.printRange() == QPrinter::Selection) {
+        for (int t : objectsOfSelectedRows())
+            objects.push_back(&list.GetObject(t));
+    } else {
+        for (int t = 0; t < list.GetCount(); ++t)
+            objects.push_back(&list.GetObject(t));
+    }
+    Render::STableLook look;
+    look.font = m_table->font();
+    look.datePattern = Settings::GetDatePattern();
+    look.timePattern = Settings::GetTimePattern();
+    for (int c = 0; c < CObjectTableModel::kColumns; ++c)
+        look.widths[std::size_t(c)] = m_table->columnWidth(c);
+    const CFileVersionInfo &version = ProgramVersionInfo();
+    Render::SPrintBands bands;
+    bands.left = Res::LoadString(Res::IDS_PRINT_MAKER);
+    bands.centre = Res::LoadString(Res::IDS_PRINT_TITLE);
+    bands.right = version.HasInfo() ? Res::FormatString(Res::IDS_PRINT_VERSION,
+                                                        {version.GetFileVersionPart(3), version.GetFileVersionPart(2),
+                                                         version.GetFileVersionPart(1), version.GetFileVersionPart(0)})
+                                    : Res::LoadString(Res::IDS_APP_TITLE);
+    bands.pageFormat = Res::LoadString(Res::IDS_PRINT_PAGE);
+    bands.fileName = m_document.GetTitle(false).section(u'/', -1);
+    if (const std::optional<std::tm> now = TimeText::LocalTime(std::int64_t(std::time(nullptr))))
+        bands.printedAt = TimeText::FormatPicture(look.datePattern, *now) + u' '
+                          + TimeText::FormatPicture(look.timePattern, *now);
+    QString reason;
+    if (!Render::PrintTable(printer, Render::PrintRows(objects, look), look, bands, nullptr, &reason))
+        m_messages.Show(IMessageService::Icon::Error, Res::FormatString(Res::IDS_PRINT_FAILED, {reason}));
 }
 
 void CTabGrid::ExportGraphic()

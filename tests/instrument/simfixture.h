@@ -47,8 +47,9 @@ protected:
         EXPECT_TRUE(stream->OpenPort(kPort, StreamIO::SO_READ | StreamIO::SO_WRITE, device->GetLineSettings()));
         EXPECT_TRUE(device->Connect(stream, Device::Port_Serial));
         Device::SDeviceInfo info;
-        if (identify)
+        if (identify) {
             EXPECT_TRUE(device->Identify(info));
+        }
         return device;
     }
 

@@ -1,6 +1,7 @@
 #include "support/scriptedui.h"
 
 #include <QDialog>
+#include <QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -19,27 +20,39 @@ void CScriptedMessages::ExpectBox(const QString &part, Answer answer)
 
 void CScriptedMessages::ExpectBoxThen(const QString &part, std::function<Answer()> answer)
 {
-    m_script.push_back({Kind::Box, part, std::move(answer), {}, {}, {}});
+    m_script.push_back({Kind::Box, part, std::move(answer), {}, {}, {}, {}});
 }
 
 void CScriptedMessages::ExpectOpenFile(std::function<std::optional<QString>()> answer)
 {
-    m_script.push_back({Kind::OpenFile, QStringLiteral("<open file>"), {}, std::move(answer), {}, {}});
+    m_script.push_back({Kind::OpenFile, QStringLiteral("<open file>"), {}, std::move(answer), {}, {}, {}});
 }
 
 void CScriptedMessages::ExpectOpenFiles(QStringList answer)
 {
-    m_script.push_back({Kind::OpenFiles, QStringLiteral("<open files>"), {}, {}, std::move(answer), {}});
+    m_script.push_back({Kind::OpenFiles, QStringLiteral("<open files>"), {}, {}, std::move(answer), {}, {}});
 }
 
 void CScriptedMessages::ExpectSaveFile(std::optional<QString> answer)
 {
-    m_script.push_back({Kind::SaveFile, QStringLiteral("<save file>"), {}, [answer] { return answer; }, {}, {}});
+    m_script.push_back({Kind::SaveFile, QStringLiteral("<save file>"), {}, [answer] { return answer; }, {}, {}, {}});
 }
 
 void CScriptedMessages::ExpectDialog(const QString &objectName, std::function<void(QDialog &)> drive)
 {
-    m_script.push_back({Kind::Dialog, objectName, {}, {}, {}, std::move(drive)});
+    m_script.push_back({Kind::Dialog, objectName, {}, {}, {}, std::move(drive), {}});
+}
+
+void CScriptedMessages::ExpectPrinter(std::function<bool(QPrinter &, bool)> setUp)
+{
+    Step step{Kind::Printer, QStringLiteral("<print dialog>"), {}, {}, {}, {}, std::move(setUp)};
+    m_script.push_back(std::move(step));
+}
+
+bool CScriptedMessages::AskPrinter(QPrinter &printer, bool selectionAvailable)
+{
+    std::optional<Step> step = take(Kind::Printer, QStringLiteral("<print dialog>"));
+    return step && step->printer(printer, selectionAvailable);
 }
 
 std::optional<CScriptedMessages::Step> CScriptedMessages::take(Kind kind, const QString &what)

@@ -38,6 +38,9 @@ public:
     // The dialog named `objectName` is shown (not run modally) and handed to
     // `drive`, which accepts or rejects it; its result is returned.
     void ExpectDialog(const QString &objectName, std::function<void(QDialog &)> drive);
+    // The print dialog: `setUp` sets the printer as a user would (output
+    // file, range); false cancels.
+    void ExpectPrinter(std::function<bool(QPrinter &, bool selectionAvailable)> setUp);
 
     bool Done() const { return m_script.empty(); }
     const std::vector<SShownBox> &Boxes() const { return m_boxes; }
@@ -47,9 +50,10 @@ public:
     QStringList AskOpenFiles(const SFileDialog &dialog) override;
     std::optional<QString> AskSaveFile(const SFileDialog &dialog) override;
     int RunDialog(QDialog &dialog) override;
+    bool AskPrinter(QPrinter &printer, bool selectionAvailable) override;
 
 private:
-    enum class Kind { Box, OpenFile, OpenFiles, SaveFile, Dialog };
+    enum class Kind { Box, OpenFile, OpenFiles, SaveFile, Dialog, Printer };
     struct Step
     {
         Kind kind;
@@ -58,6 +62,7 @@ private:
         std::function<std::optional<QString>()> file;
         QStringList files;
         std::function<void(QDialog &)> dialog;
+        std::function<bool(QPrinter &, bool)> printer;
     };
     std::optional<Step> take(Kind kind, const QString &what);
 

@@ -38,6 +38,7 @@ public:
     QStringList AskOpenFiles(const SFileDialog &) override { return {}; }
     std::optional<QString> AskSaveFile(const SFileDialog &) override { return std::nullopt; }
     int RunDialog(QDialog &) override { return QDialog::Rejected; }
+    bool AskPrinter(QPrinter &, bool) override { return false; }
 };
 
 bool waitFor(const QString &flag)

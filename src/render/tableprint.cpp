@@ -1,0 +1,136 @@
+#include "render/tableprint.h"
+
+#include "res/textformat.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace Render {
+namespace {
+
+// Lower case, capitals A to S, one more A, T to Y: 52 letters.
+const QString kWidthSample = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSATUVWXY");
+
+} // namespace
+
+QFont PrintFont(bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+int AverageCharWidth(const QFont &font)
+{
+    return QFontMetrics(font).horizontalAdvance(kWidthSample) / 52;
+}
+
+std::vector<SPrintRow> PrintRows(const std::vector<const object_t *> &objects, const STableLook &look)
+{
+    std::vector<SPrintRow> rows;
+    for (const object_t *o : objects) {
+        rows.push_back({o, false, kHeaderRowHeight});
+        if (o->expanded)
+            rows.push_back({o, true, DetailHeightFor(*o, look)});
+    }
+    return rows;
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> Paginate(const std::vector<SPrintRow> &rows, int usable)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> pages;
+    std::size_t first = 0;
+    while (first < rows.size()) {
+        // Every page takes at least one row, so nothing can loop.
+        std::size_t end = first + 1;
+        int used = rows[first].height;
+        while (end < rows.size() && used + rows[end].height <= usable)
+            used += rows[end++].height;
+        pages.emplace_back(first, end);
+        first = end;
+    }
+    return pages;
+}
+
+bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, const STableLook &screenLook,
+                const SPrintBands &bands, int *pageCount, QString *error)
+{
+    // Sizes in points would grow with the printer's resolution on top of the
+    // page's scale: the table prints in the pixels it has on the screen.
+    STableLook look = screenLook;
+    look.font.setPixelSize(QFontInfo(screenLook.font).pixelSize());
+    const QFont text = PrintFont(false);
+    const QFont bold = PrintFont(true);
+    const int average = AverageCharWidth(text);
+    const int line = QFontMetrics(text).size(Qt::TextSingleLine, kWidthSample).height();
+    const int margin = 4 * average;
+    const int tableWidth = TableWidth(look);
+    const int logicalWidth = tableWidth + 2 * margin;
+    const QRect paper(0, 0, device.width(), device.height());   // the printable area in device units
+    const double scale = double(paper.width()) / logicalWidth;
+    const int logicalHeight = int(paper.height() / scale);
+    const int usable = logicalHeight - 6 * line - kColumnHeaderHeight;
+    const auto pages = Paginate(rows, usable);
+    const int total = std::max<int>(1, int(pages.size()));
+    if (pageCount)
+        *pageCount = total;
+
+    QPainter p;
+    if (!p.begin(&device)) {
+        if (error)
+            *error = QStringLiteral("the printer could not be started");
+        return false;
+    }
+    p.scale(scale, scale);
+    for (int page = 0; page < total; ++page) {
+        if (page > 0 && !device.newPage()) {
+            if (error)
+                *error = QStringLiteral("page %1 could not be started").arg(page + 1);
+            p.end();
+            return false;
+        }
+        // Header band and its line.
+        const QRect header(margin, 0, tableWidth, 2 * line);
+        p.setFont(bold);
+        p.setPen(Qt::black);
+        p.drawText(header, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, bands.left);
+        p.drawText(header, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, bands.centre);
+        p.drawText(header, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, bands.right);
+        p.drawLine(header.bottomLeft(), header.bottomRight());
+
+        int y = 3 * line;
+        PaintColumnHeaderRow(p, QPoint(margin, y), look);
+        y += kColumnHeaderHeight;
+        if (!pages.empty()) {
+            const auto [first, end] = pages[std::size_t(page)];
+            p.save();
+            // A row taller than a page is cut at the footer.
+            p.setClipRect(QRect(margin, y, tableWidth, logicalHeight - 2 * line - y));
+            for (std::size_t r = first; r < end; ++r) {
+                const SPrintRow &row = rows[r];
+                if (row.detail)
+                    PaintObjectDetailRow(p, QPoint(margin, y), *row.object, row.height, look, true);
+                else
+                    PaintObjectHeaderRow(p, QPoint(margin, y), *row.object, row.object->expanded, look);
+                y += row.height;
+            }
+            p.restore();
+        }
+
+        // Footer band with its line on top.
+        const QRect footer(margin, logicalHeight - 2 * line, tableWidth, 2 * line);
+        p.setFont(bold);
+        p.setPen(Qt::black);
+        p.drawLine(footer.topLeft(), footer.topRight());
+        p.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   Res::Format(bands.pageFormat, {page + 1, total}));
+        p.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, bands.fileName);
+        p.drawText(footer, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, bands.printedAt);
+    }
+    p.end();
+    return true;
+}
+
+} // namespace Render

@@ -1,0 +1,50 @@
+#pragma once
+// The printout of the object table: the rows scaled to the paper's width,
+// whole rows per page with the column header row on every page, a header
+// band and a footer band. Drawn with QPainter text, so a PDF keeps its text.
+
+#include "render/tablepicture.h"
+
+#include <QPagedPaintDevice>
+#include <QString>
+
+#include <vector>
+
+namespace Render {
+
+struct SPrintBands
+{
+    QString left;      // "Quelix"
+    QString centre;    // "Vetrameter measurement objects"
+    QString right;     // "Vetradesk Version 1.0.1.0"
+    QString pageFormat;   // "Page %d of %d"
+    QString fileName;  // the project file's name, or "Unnamed"
+    QString printedAt; // date and time of printing in the settings' patterns
+};
+
+// One printed row: an object's header row, or its detail row.
+struct SPrintRow
+{
+    const object_t *object;
+    bool detail;
+    int height;
+};
+
+// The rows of the objects as the table shows them (details of expanded objects).
+std::vector<SPrintRow> PrintRows(const std::vector<const object_t *> &objects, const STableLook &look);
+
+// Pages as [first, last) ranges of rows: whole rows while they fit into
+// `usable`; a row taller than a page stands alone on its page.
+std::vector<std::pair<std::size_t, std::size_t>> Paginate(const std::vector<SPrintRow> &rows, int usable);
+
+// The print font ("Arial", 11 units high, as fontconfig resolves it) and
+// its average character width.
+QFont PrintFont(bool bold = false);
+int AverageCharWidth(const QFont &font);
+
+// Prints the rows onto `device`, one page after another; false (with the
+// reason) when a page could not be started.
+bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, const STableLook &look,
+                const SPrintBands &bands, int *pageCount = nullptr, QString *error = nullptr);
+
+} // namespace Render

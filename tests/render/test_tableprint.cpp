@@ -1,0 +1,118 @@
+// Printing onto PDF: pages, the bands, the column header row on every page,
+// whole rows per page, and rows taller than a page.
+#include "render/detailcell.h"
+#include "render/tableprint.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Render;
+
+STableLook look()
+{
+    STableLook l;
+    l.font = QFont(QStringLiteral("DejaVu Sans"), 9);
+    l.widths = DefaultColumnWidths(l.font, l.font, 20, u"MM/dd/yyyy", u"h:mm tt");
+    l.widths[Col_Name] += 300;
+    l.datePattern = QStringLiteral("MM/dd/yyyy");
+    l.timePattern = QStringLiteral("h:mm tt");
+    return l;
+}
+
+SPrintBands bands(const QString &file)
+{
+    return {QStringLiteral("Quelix"), QStringLiteral("Vetrameter measurement objects"),
+            QStringLiteral("Vetradesk Version 1.0.1.0"), QStringLiteral("Page %d of %d"), file,
+            QStringLiteral("12/09/2026 10:52 AM")};
+}
+
+std::vector<object_t> objects(int n, int expandedEvery = 0)
+{
+    std::vector<object_t> list;
+    for (int i = 0; i < n; ++i) {
+        object_t o = ToProjectObject(TestSupport::MakeObject(std::uint16_t(i + 1), {20 + i % 30, 31}), false);
+        o.expanded = expandedEvery > 0 && i % expandedEvery == 0;
+        list.push_back(o);
+    }
+    return list;
+}
+
+std::vector<const object_t *> pointers(const std::vector<object_t> &list)
+{
+    std::vector<const object_t *> p;
+    for (const object_t &o : list)
+        p.push_back(&o);
+    return p;
+}
+
+// The text of each page of a PDF; empty when pdftotext is missing.
+QStringList pageTexts(const QString &pdf, int pages)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    QStringList texts;
+    if (tool.isEmpty())
+        return texts;
+    for (int page = 1; page <= pages; ++page) {
+        QProcess p;
+        p.start(tool, {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page), pdf,
+                       QStringLiteral("-")});
+        p.waitForFinished(30000);
+        texts << QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    }
+    return texts;
+}
+
+TEST(TablePrint, PagesTakeWholeRowsAndATallRowStandsAlone)
+{
+    const std::vector<SPrintRow> rows{{nullptr, false, 100}, {nullptr, false, 5000}, {nullptr, false, 100}};
+    const auto pages = Paginate(rows, 1000);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[1], std::make_pair(std::size_t(1), std::size_t(2)));
+    const std::vector<SPrintRow> small(10, SPrintRow{nullptr, false, 22});
+    const auto two = Paginate(small, 22 * 6 + 5);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].second - two[0].first, 6u);
+    EXPECT_TRUE(Paginate({}, 100).empty());
+}
+
+TEST(TablePrint, EveryPageHasItsBandsAndTheColumnHeaderRow)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("print.pdf"));
+    const std::vector<object_t> list = objects(300, 50);
+    const STableLook l = look();
+    const std::vector<SPrintRow> rows = PrintRows(pointers(list), l);
+    EXPECT_EQ(rows.size(), 300u + 6u);   // six expanded objects bring their details
+    int pages = 0;
+    {
+        QPdfWriter pdf(file);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setResolution(300);
+        ASSERT_TRUE(PrintTable(pdf, rows, l, bands(QStringLiteral("Unnamed")), &pages));
+    }
+    EXPECT_GT(pages, 5);
+    const QStringList texts = pageTexts(file, pages);
+    if (texts.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    int objectsSeen = 0;
+    for (int page = 0; page < pages; ++page) {
+        const QString &t = texts[page];
+        EXPECT_TRUE(t.contains(QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages))) << page;
+        EXPECT_TRUE(t.contains(QStringLiteral("Object number"))) << page;
+        EXPECT_TRUE(t.contains(QStringLiteral("Vetrameter measurement objects"))) << page;
+        EXPECT_TRUE(t.contains(QStringLiteral("Vetradesk Version 1.0.1.0"))) << page;
+        EXPECT_TRUE(t.contains(QStringLiteral("Unnamed"))) << page;
+        objectsSeen += int(t.count(QStringLiteral("Object ")) - t.count(QStringLiteral("Object number")));
+    }
+    EXPECT_EQ(objectsSeen, 300);   // every object's name once: no row printed twice or lost
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+// Printing from the table onto a PDF: all objects or the selection, and the
+// footer's file name.
+#include "tablefixture.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+
+using TestSupport::TableTest;
+using Model = CObjectTableModel;
+
+namespace {
+
+QString pdfText(const QString &pdf)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return {};
+    QProcess p;
+    p.start(tool, {pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+class PrintFromTable : public TableTest
+{
+protected:
+    QString print(bool selection)
+    {
+        const QString pdf = dir.filePath(selection ? QStringLiteral("selection.pdf") : QStringLiteral("all.pdf"));
+        messages.ExpectPrinter([=](QPrinter &printer, bool selectionAvailable) {
+            EXPECT_EQ(selectionAvailable, selection);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
+            return true;
+        });
+        page->Print();
+        return pdf;
+    }
+};
+
+TEST_F(PrintFromTable, AllObjectsOrTheSelectionWithTheFooter)
+{
+    load(5);
+    QString text = pdfText(print(false));
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    EXPECT_TRUE(text.contains(QStringLiteral("Page 1 of 1")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Unnamed")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Vetradesk Version 1.0.1.0")));
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_TRUE(text.contains(QStringLiteral("Object %1").arg(n))) << n;
+
+    table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(3), 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    messages.ExpectSaveFile(dir.filePath(QStringLiteral("site.qxs")));
+    ASSERT_TRUE(document->SaveAs());
+    text = pdfText(print(true));
+    EXPECT_TRUE(text.contains(QStringLiteral("Object 4")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Object 3")));
+    EXPECT_TRUE(text.contains(QStringLiteral("site.qxs")));
+}
+
+TEST_F(PrintFromTable, CancelPrintsNothing)
+{
+    load(1);
+    messages.ExpectPrinter([](QPrinter &, bool) { return false; });
+    page->Print();
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.pdf")}).isEmpty());
+}
+
+} // namespace
