@@ -13,6 +13,7 @@ constexpr Command kCommands[] = {
     {u"info", &RunInfo},
     {u"convert", &RunConvert},
     {u"export-graphic", &RunExportGraphic},
+    {u"print", &RunPrint},
     {u"sort", &RunSort},
     {u"search", &RunSearchCommand},
     {u"download", &RunDownload},

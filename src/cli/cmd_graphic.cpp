@@ -101,3 +101,91 @@ int RunExportGraphic(const QStringList &args, Io io)
 }
 
 } // namespace Cli
+
+// vetradesk-cli print --pdf OUT.pdf [--paper a4|letter] FILE...
+#include "app/language.h"
+#include "data/timetext.h"
+#include "render/tableprint.h"
+
+#include <QFileInfo>
+#include <QPdfWriter>
+
+#include <ctime>
+
+namespace Cli {
+
+int RunPrint(const QStringList &args, Io io)
+{
+    Options opts;
+    QString bad;
+    if (!opts.parse(args, {{u"--pdf", nullptr, OptionDef::Value}, {u"--paper", nullptr, OptionDef::Value}}, bad))
+        return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
+    const QString output = opts.value(u"--pdf");
+    if (output.isEmpty())
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_MISSING_OUTPUT));
+    const QString paper = opts.value(u"--paper").toLower();
+    if (!paper.isEmpty() && paper != u"a4" && paper != u"letter")
+        return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {opts.value(u"--paper")}));
+    if (opts.positional().isEmpty())
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
+    QList<InputFile> inputs;
+    if (!ReadInputs(opts.positional(), inputs, io))
+        return Exit_File;
+    std::vector<object_t> objects;
+    QString fileName;
+    for (const InputFile &in : inputs) {
+        // The footer names a project file; data files print as "Unnamed".
+        if (fileName.isEmpty() && HasSuffix(in.path, u".qxs"))
+            fileName = QFileInfo(in.path).fileName();
+        for (const InputObject &o : in.objects) {
+            object_t object = ToProjectObject(o.object, false);
+            if (o.state) {
+                object.expanded = o.state->expanded;
+                object.diagramOrder = o.state->diagramOrder;
+            }
+            objects.push_back(std::move(object));
+        }
+    }
+    Render::STableLook look;
+    look.font = QGuiApplication::font();
+    look.datePattern = Settings::GetDatePattern();
+    look.timePattern = Settings::GetTimePattern();
+    look.widths = Render::DefaultColumnWidths(look.font, look.font, kColumnMargin, look.datePattern, look.timePattern);
+    const int detail = Render::TableWidth(look) - look.widths[0];
+    if (detail < kPictureDetailWidth)
+        look.widths[Col_Name] += kPictureDetailWidth - detail;
+
+    const CFileVersionInfo &version = ProgramVersionInfo();
+    Render::SPrintBands bands;
+    bands.left = Res::LoadString(Res::IDS_PRINT_MAKER);
+    bands.centre = Res::LoadString(Res::IDS_PRINT_TITLE);
+    bands.right = Res::FormatString(Res::IDS_PRINT_VERSION, {version.GetFileVersionPart(3), version.GetFileVersionPart(2),
+                                                             version.GetFileVersionPart(1), version.GetFileVersionPart(0)});
+    bands.pageFormat = Res::LoadString(Res::IDS_PRINT_PAGE);
+    bands.fileName = fileName.isEmpty() ? Res::LoadString(Res::IDS_UNNAMED) : fileName;
+    if (const std::optional<std::tm> now = TimeText::LocalTime(std::int64_t(std::time(nullptr))))
+        bands.printedAt = TimeText::FormatPicture(look.datePattern, *now) + u' ' + TimeText::FormatPicture(look.timePattern, *now);
+
+    std::vector<const object_t *> rows;
+    for (const object_t &o : objects)
+        rows.push_back(&o);
+    QString reason;
+    {
+        QPdfWriter pdf(output);
+        pdf.setPageSize(QPageSize(paper == u"letter" ? QPageSize::Letter : QPageSize::A4));
+        pdf.setResolution(300);
+        pdf.setTitle(bands.centre);
+        pdf.setCreator(Res::LoadString(Res::IDS_APP_TITLE));
+        if (!Render::PrintTable(pdf, Render::PrintRows(rows, look), look, bands, nullptr, &reason)) {
+            PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {output, reason}));
+            return Exit_File;
+        }
+    }
+    if (!QFileInfo(output).isFile() || QFileInfo(output).size() == 0) {
+        PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {output, Res::LoadString(Res::IDS_STREAM_WRITE_FAULT)}));
+        return Exit_File;
+    }
+    return Exit_Ok;
+}
+
+} // namespace Cli

@@ -18,6 +18,7 @@ struct Command
 };
 
 int RunExportGraphic(const QStringList &args, Io io);
+int RunPrint(const QStringList &args, Io io);
 int RunInfo(const QStringList &args, Io io);
 int RunConvert(const QStringList &args, Io io);
 int RunSort(const QStringList &args, Io io);

@@ -110,6 +110,7 @@ constexpr Entry kTable[] = {
                     u"  vetradesk-cli info [--json] [--originals] FILE...\n"
                     u"  vetradesk-cli convert [--each] -o OUT.csv|OUT.qxs FILE...\n"
                     u"  vetradesk-cli export-graphic [--what headers|asis|details] [--each] -o OUT.png|OUT.bmp|OUT.jpg FILE...\n"
+                    u"  vetradesk-cli print --pdf OUT.pdf [--paper a4|letter] FILE...\n"
                     u"  vetradesk-cli sort --mode N PROJECT.qxs\n"
                     u"  vetradesk-cli search (--port N | --scan [--all]) [--simulate[=FILE.csv]]\n"
                     u"  vetradesk-cli download (--port N | --scan) -o OUT.csv|OUT.qxs [--add] [--sync new|all|cancel] [--text]\n"

@@ -63,3 +63,33 @@ TEST(CliExportGraphic, WrongNamesAndUnwritableFiles)
 }
 
 } // namespace
+
+namespace {
+
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST(CliPrint, APdfOfTheObjectsWithTheFooter)
+{
+    QTemporaryDir dir;
+    const QString sample = TestSupport::SourcePath(QStringLiteral("samples/demo.csv"));
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    ASSERT_EQ(tool({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--paper"), QStringLiteral("letter"), sample}, dir.path()).code, 0);
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString text = pdfText(pdf);
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    EXPECT_TRUE(text.contains(QStringLiteral("Page 1 of 1")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Unnamed")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Wall A, north face")));
+    EXPECT_EQ(tool({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--paper"), QStringLiteral("a3"), sample}, dir.path()).code, 1);
+    EXPECT_EQ(tool({QStringLiteral("print"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("gone/out.pdf")), sample}, dir.path()).code, 2);
+}
+
+} // namespace
