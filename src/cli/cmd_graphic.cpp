@@ -1,15 +1,23 @@
 // vetradesk-cli export-graphic [--what headers|asis|details] [--each] -o OUT.png|OUT.bmp|OUT.jpg FILE...
+// vetradesk-cli print --pdf OUT.pdf [--paper a4|letter] FILE...
 #include "cli/commands.h"
 #include "cli/options.h"
 
 #include "app/appsettings.h"
+#include "app/language.h"
+#include "data/timetext.h"
 #include "export/csvexport.h"
 #include "render/imageencoders.h"
 #include "render/tablepicture.h"
+#include "render/tableprint.h"
 #include "res/resources.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPdfWriter>
+
+#include <ctime>
 
 namespace Cli {
 namespace {
@@ -29,6 +37,40 @@ std::optional<Render::NRowsShown> rowsShown(const QString &what)
     if (what == u"headers")
         return Render::NRowsShown::HeadersOnly;
     return std::nullopt;
+}
+
+// The inputs' objects with a project's view state (expanded, diagram order).
+std::vector<object_t> ProjectObjects(const QList<InputFile> &inputs)
+{
+    std::vector<object_t> objects;
+    for (const InputFile &in : inputs)
+        for (const InputObject &o : in.objects) {
+            object_t object = ToProjectObject(o.object, false);
+            if (o.state) {
+                object.expanded = o.state->expanded;
+                object.diagramOrder = o.state->diagramOrder;
+            }
+            objects.push_back(std::move(object));
+        }
+    return objects;
+}
+
+// The table's look without a window: names shown whole, and room enough for
+// the details.
+Render::STableLook PictureLook(const std::vector<object_t> &objects)
+{
+    Render::STableLook look;
+    look.font = QGuiApplication::font();
+    look.datePattern = Settings::GetDatePattern();
+    look.timePattern = Settings::GetTimePattern();
+    look.widths = Render::DefaultColumnWidths(look.font, look.font, kColumnMargin, look.datePattern, look.timePattern);
+    const QFontMetrics metrics(look.font);
+    for (const object_t &o : objects)
+        look.widths[Col_Name] = std::max(look.widths[Col_Name], metrics.horizontalAdvance(o.objectName) + kColumnMargin);
+    const int detail = Render::TableWidth(look) - look.widths[0];
+    if (detail < kPictureDetailWidth)
+        look.widths[Col_Name] += kPictureDetailWidth - detail;
+    return look;
 }
 
 } // namespace
@@ -57,29 +99,8 @@ int RunExportGraphic(const QStringList &args, Io io)
     QList<InputFile> inputs;
     if (!ReadInputs(opts.positional(), inputs, io))
         return Exit_File;
-    std::vector<object_t> objects;
-    for (const InputFile &in : inputs)
-        for (const InputObject &o : in.objects) {
-            object_t object = ToProjectObject(o.object, false);
-            if (o.state) {
-                object.expanded = o.state->expanded;
-                object.diagramOrder = o.state->diagramOrder;
-            }
-            objects.push_back(std::move(object));
-        }
-
-    Render::STableLook look;
-    look.font = QGuiApplication::font();
-    look.datePattern = Settings::GetDatePattern();
-    look.timePattern = Settings::GetTimePattern();
-    look.widths = Render::DefaultColumnWidths(look.font, look.font, kColumnMargin, look.datePattern, look.timePattern);
-    // Names are shown whole, and the name column takes what the details miss.
-    const QFontMetrics metrics(look.font);
-    for (const object_t &o : objects)
-        look.widths[Col_Name] = std::max(look.widths[Col_Name], metrics.horizontalAdvance(o.objectName) + kColumnMargin);
-    const int detail = Render::TableWidth(look) - look.widths[0];
-    if (detail < kPictureDetailWidth)
-        look.widths[Col_Name] += kPictureDetailWidth - detail;
+    const std::vector<object_t> objects = ProjectObjects(inputs);
+    const Render::STableLook look = PictureLook(objects);
 
     auto write = [&](const QString &path, const std::vector<const object_t *> &rows) {
         QString reason;
@@ -100,19 +121,7 @@ int RunExportGraphic(const QStringList &args, Io io)
     return write(output, rows) ? Exit_Ok : Exit_File;
 }
 
-} // namespace Cli
-
 // vetradesk-cli print --pdf OUT.pdf [--paper a4|letter] FILE...
-#include "app/language.h"
-#include "data/timetext.h"
-#include "render/tableprint.h"
-
-#include <QFileInfo>
-#include <QPdfWriter>
-
-#include <ctime>
-
-namespace Cli {
 
 int RunPrint(const QStringList &args, Io io)
 {
@@ -131,29 +140,13 @@ int RunPrint(const QStringList &args, Io io)
     QList<InputFile> inputs;
     if (!ReadInputs(opts.positional(), inputs, io))
         return Exit_File;
-    std::vector<object_t> objects;
+    const std::vector<object_t> objects = ProjectObjects(inputs);
     QString fileName;
-    for (const InputFile &in : inputs) {
-        // The footer names a project file; data files print as "Unnamed".
+    // The footer names a project file; data files print as "Unnamed".
+    for (const InputFile &in : inputs)
         if (fileName.isEmpty() && HasSuffix(in.path, u".qxs"))
             fileName = QFileInfo(in.path).fileName();
-        for (const InputObject &o : in.objects) {
-            object_t object = ToProjectObject(o.object, false);
-            if (o.state) {
-                object.expanded = o.state->expanded;
-                object.diagramOrder = o.state->diagramOrder;
-            }
-            objects.push_back(std::move(object));
-        }
-    }
-    Render::STableLook look;
-    look.font = QGuiApplication::font();
-    look.datePattern = Settings::GetDatePattern();
-    look.timePattern = Settings::GetTimePattern();
-    look.widths = Render::DefaultColumnWidths(look.font, look.font, kColumnMargin, look.datePattern, look.timePattern);
-    const int detail = Render::TableWidth(look) - look.widths[0];
-    if (detail < kPictureDetailWidth)
-        look.widths[Col_Name] += kPictureDetailWidth - detail;
+    const Render::STableLook look = PictureLook(objects);
 
     const CFileVersionInfo &version = ProgramVersionInfo();
     Render::SPrintBands bands;

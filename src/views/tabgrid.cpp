@@ -596,6 +596,32 @@ void CTabGrid::Paste()
     m_document.PasteFromClipboard(m_clipboard);
 }
 
+std::vector<const object_t *> CTabGrid::objectsToExport(bool selectionOnly) const
+{
+    const CVetraData &list = m_document.Current();
+    std::vector<const object_t *> objects;
+    if (selectionOnly) {
+        for (int t : objectsOfSelectedRows())
+            objects.push_back(&list.GetObject(t));
+    } else {
+        for (int t = 0; t < list.GetCount(); ++t)
+            objects.push_back(&list.GetObject(t));
+    }
+    return objects;
+}
+
+// Pictures and printouts show the rows as this table shows them.
+Render::STableLook CTabGrid::tableLook() const
+{
+    Render::STableLook look;
+    look.font = m_table->font();
+    look.datePattern = Settings::GetDatePattern();
+    look.timePattern = Settings::GetTimePattern();
+    for (int c = 0; c < CObjectTableModel::kColumns; ++c)
+        look.widths[std::size_t(c)] = m_table->columnWidth(c);
+    return look;
+}
+
 void CTabGrid::Print()
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -603,21 +629,8 @@ void CTabGrid::Print()
     if (!m_messages.AskPrinter(printer, m_table->selectionModel()->hasSelection()))
         return;
     CWaitCursor wait;
-    const CVetraData &list = m_document.Current();
-    std::vector<const object_t *> objects;
-    if (printer.printRange() == QPrinter::Selection) {
-        for (int t : objectsOfSelectedRows())
-            objects.push_back(&list.GetObject(t));
-    } else {
-        for (int t = 0; t < list.GetCount(); ++t)
-            objects.push_back(&list.GetObject(t));
-    }
-    Render::STableLook look;
-    look.font = m_table->font();
-    look.datePattern = Settings::GetDatePattern();
-    look.timePattern = Settings::GetTimePattern();
-    for (int c = 0; c < CObjectTableModel::kColumns; ++c)
-        look.widths[std::size_t(c)] = m_table->columnWidth(c);
+    const std::vector<const object_t *> objects = objectsToExport(printer.printRange() == QPrinter::Selection);
+    const Render::STableLook look = tableLook();
     const CFileVersionInfo &version = ProgramVersionInfo();
     Render::SPrintBands bands;
     bands.left = Res::LoadString(Res::IDS_PRINT_MAKER);
@@ -641,23 +654,7 @@ void CTabGrid::ExportGraphic()
     CExportBmpDialog dialog(m_messages, this);
     if (m_messages.RunDialog(dialog) != QDialog::Accepted)
         return;
-    const CVetraData &list = m_document.Current();
-    std::vector<const object_t *> objects;
-    if (dialog.GetData() == CExportBmpDialog::Data::All) {
-        for (int t = 0; t < list.GetCount(); ++t)
-            objects.push_back(&list.GetObject(t));
-    } else {
-        for (int t : objectsOfSelectedRows())
-            objects.push_back(&list.GetObject(t));
-    }
-    // The pictures show the rows as this table shows them: its font and widths.
-    Render::STableLook look;
-    look.font = m_table->font();
-    look.datePattern = Settings::GetDatePattern();
-    look.timePattern = Settings::GetTimePattern();
-    for (int c = 0; c < CObjectTableModel::kColumns; ++c)
-        look.widths[std::size_t(c)] = m_table->columnWidth(c);
-    RunGraphicExport(m_messages, window(), objects, look, dialog.GetWhat(), dialog.GetTarget(), dialog.GetPath(),
+    RunGraphicExport(m_messages, window(), objectsToExport(dialog.GetData() == CExportBmpDialog::Data::Selection), tableLook(), dialog.GetWhat(), dialog.GetTarget(), dialog.GetPath(),
                      dialog.GetFormat());
 }
 

@@ -7,6 +7,7 @@
 
 #include "project/documentui.h"
 #include "render/detailcell.h"
+#include "render/tablepicture.h"
 #include "views/tablepage.h"
 
 #include <map>
@@ -91,6 +92,8 @@ private:
     void setProgressPart(const QString &text);
     void showSortIndicator();
     std::vector<int> objectsOfSelectedRows() const;
+    std::vector<const object_t *> objectsToExport(bool selectionOnly) const;
+    Render::STableLook tableLook() const;
     std::uint8_t chooseRegional(const QRect &cell, const QPoint &cursor);
     void paintDetail(QPainter &painter, const QRect &rect, int object);
     int detailWidth() const;

@@ -86,14 +86,7 @@ CExportBmpDialog::CExportBmpDialog(IMessageService &messages, QWidget *parent)
         });
     showPreview();
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *exportButton = buttons->addButton(Res::LoadString(Res::IDS_CSV_EXPORT_BUTTON), QDialogButtonBox::AcceptRole);
-    exportButton->setObjectName(QStringLiteral("export"));
-    exportButton->setDefault(true);
-    buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CExportBmpDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CExportBmpDialog::reject);
+    QDialogButtonBox *buttons = ExportButtons(this);
 
     auto *groups = new QHBoxLayout;
     for (QGroupBox *box : {what, target, data, preview})

@@ -110,14 +110,7 @@ CExportCsvDialog::CExportCsvDialog(IMessageService &messages, QWidget *parent)
     });
     showPreview();
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *exportButton = buttons->addButton(Res::LoadString(Res::IDS_CSV_EXPORT_BUTTON), QDialogButtonBox::AcceptRole);
-    exportButton->setObjectName(QStringLiteral("export"));
-    exportButton->setDefault(true);
-    buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CExportCsvDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CExportCsvDialog::reject);
+    QDialogButtonBox *buttons = ExportButtons(this);
 
     auto *groups = new QHBoxLayout;
     groups->addWidget(target, 3);

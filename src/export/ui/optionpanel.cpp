@@ -1,6 +1,11 @@
 #include "export/ui/optionpanel.h"
 
+#include "res/resources.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QRadioButton>
 
 QGroupBox *OptionGroup(const QString &title, QWidget *parent)
@@ -22,3 +27,16 @@ QRadioButton *OptionButton(const QString &text, const char *name, QWidget *paren
     return button;
 }
 
+
+QDialogButtonBox *ExportButtons(QDialog *dialog)
+{
+    auto *buttons = new QDialogButtonBox(dialog);
+    QPushButton *exportButton = buttons->addButton(Res::LoadString(Res::IDS_CSV_EXPORT_BUTTON), QDialogButtonBox::AcceptRole);
+    exportButton->setObjectName(QStringLiteral("export"));
+    exportButton->setDefault(true);
+    buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}

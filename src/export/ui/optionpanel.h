@@ -4,9 +4,14 @@
 
 #include <QString>
 
+class QDialog;
+class QDialogButtonBox;
 class QGroupBox;
 class QRadioButton;
 class QWidget;
 
 QGroupBox *OptionGroup(const QString &title, QWidget *parent);
 QRadioButton *OptionButton(const QString &text, const char *objectName, QWidget *parent);
+
+// "Export" (the default) and "Cancel", wired to the dialog's accept and reject.
+QDialogButtonBox *ExportButtons(QDialog *dialog);
