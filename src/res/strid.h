@@ -297,6 +297,8 @@ enum StrId : int {
     IDS_GRAPHIC_CLIPBOARD_FAILED  = 31270,
     IDS_GRAPHIC_ENCODING_FAILED   = 31271,
     IDS_GRAPHIC_EXPORTING         = 31272,   // "Exporting %s ..."
+    IDS_GRAPHIC_TARGET            = 31273,
+    IDS_GRAPHIC_DATA              = 31274,
     IDS_PRINT_MAKER               = 31280,
     IDS_PRINT_TITLE               = 31281,
     IDS_PRINT_VERSION             = 31282,   // "Vetradesk Version %d.%d.%d.%d"

@@ -307,6 +307,8 @@ constexpr Entry kTable[] = {
     {IDS_GRAPHIC_CLIPBOARD_FAILED, u"Copy to Clipboard failed!"},
     {IDS_GRAPHIC_ENCODING_FAILED, u"Encoding of graphic file failed. This can happen on very large files."},
     {IDS_GRAPHIC_EXPORTING, u"Exporting %s ..."},
+    {IDS_GRAPHIC_TARGET, u"2. Select target"},
+    {IDS_GRAPHIC_DATA, u"3. Select data"},
     {IDS_PRINT_MAKER, u"Quelix"},
     {IDS_PRINT_TITLE, u"Vetrameter measurement objects"},
     {IDS_PRINT_VERSION, u"Vetradesk Version %d.%d.%d.%d"},

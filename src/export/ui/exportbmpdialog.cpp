@@ -23,6 +23,13 @@ const QSize kPreviewSize(150, 150);
 void paintMiniTable(QPainter &p, QPoint at, const std::vector<bool> &details, bool dimmedTail)
 {
     const int width = 70;
+    // A sheet behind the table, so that stacked pictures read as pages.
+    int height = 6;
+    for (bool detail : details)
+        height += detail ? 23 : 6;
+    p.fillRect(QRect(at - QPoint(3, 3), QSize(width + 6, height + 5)), Qt::white);
+    p.setPen(QColor(155, 175, 202));
+    p.drawRect(QRect(at - QPoint(3, 3), QSize(width + 6, height + 5)));
     p.fillRect(QRect(at, QSize(width, 5)), QColor(200, 200, 200));
     int y = at.y() + 6;
     for (std::size_t i = 0; i < details.size(); ++i) {
@@ -64,10 +71,10 @@ CExportBmpDialog::CExportBmpDialog(IMessageService &messages, QWidget *parent)
     QGroupBox *what = group(Res::IDS_GRAPHIC_WHAT, m_what,
                             {{Res::IDS_GRAPHIC_HEADERS_ONLY, "headersOnly"}, {Res::IDS_GRAPHIC_AS_IS, "asIs"},
                              {Res::IDS_GRAPHIC_DETAILS, "details"}});
-    QGroupBox *target = group(Res::IDS_CSV_EXPORT_TARGET, m_target,
+    QGroupBox *target = group(Res::IDS_GRAPHIC_TARGET, m_target,
                               {{Res::IDS_CSV_EXPORT_ONE_FILE, "oneFile"}, {Res::IDS_CSV_EXPORT_EACH_FILE, "eachFile"},
                                {Res::IDS_CSV_EXPORT_CLIPBOARD, "clipboard"}});
-    QGroupBox *data = group(Res::IDS_CSV_EXPORT_DATA, m_data,
+    QGroupBox *data = group(Res::IDS_GRAPHIC_DATA, m_data,
                             {{Res::IDS_CSV_EXPORT_ALL, "all"}, {Res::IDS_CSV_EXPORT_SELECTION, "selection"}});
     QGroupBox *preview = OptionGroup(Res::LoadString(Res::IDS_CSV_EXPORT_PREVIEW), this);
     auto *previewLayout = new QVBoxLayout(preview);
@@ -133,7 +140,7 @@ void CExportBmpDialog::showPreview()
     if (GetTarget() == Target::EachFile) {
         const int pictures = all ? 3 : 2;
         for (int i = 0; i < pictures; ++i)
-            paintMiniTable(p, QPoint(8 + i * 22, 8 + i * 22), details(1, i == 1 ? 0 : -1), false);
+            paintMiniTable(p, QPoint(10 + i * 24, 8 + i * 26), details(1, i == 1 ? 0 : -1), false);
     } else {
         paintMiniTable(p, QPoint(40, 8), details(all ? 4 : 3, 1), all);
     }
