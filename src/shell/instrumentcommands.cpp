@@ -11,16 +11,41 @@
 #include "streamio/streamerror.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QPointer>
 #include <QFileInfo>
 #include <QScopeGuard>
 
 #include <array>
+#include <thread>
 
 namespace {
 
 constexpr std::uint8_t kDeleteAllCommand = 0xD2;
 constexpr std::uint8_t kDeleteAllPayload = 0x11;
 constexpr std::uint32_t kDownloadBaud = 115200;
+
+} // namespace
+
+namespace {
+
+// The driver reports progress from the download's own thread; the bar lives
+// on the user-interface thread.
+class CQueuedProgress : public Device::CCallback
+{
+public:
+    explicit CQueuedProgress(CProgressDlg *progress) : m_progress(progress) {}
+    void OnProgress(int percent, int, int) override
+    {
+        QMetaObject::invokeMethod(m_progress.data(), [bar = m_progress, percent] {
+            if (bar)
+                bar->SetProgress(percent * 10);
+        }, Qt::QueuedConnection);
+    }
+
+private:
+    QPointer<CProgressDlg> m_progress;
+};
 
 } // namespace
 
@@ -32,25 +57,33 @@ void CMainFrame::DownloadObjects(bool add)
     Device::STransferContainer container;
     bool ok = false;
     {
-        // Whatever ends the download, the cursor, the window and the callback
-        // are put back.
+        // The transfer runs on its own thread while the modal progress window
+        // keeps the window painted; the result is taken over here in one step.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        device->SetCallback(m_callback.get());
+        CQueuedProgress callback(m_progress);
+        device->SetCallback(&callback);
         m_progress->Reset();
         m_progress->setWindowModality(Qt::ApplicationModal);
         m_progress->show();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);   // let it appear
         const auto restore = qScopeGuard([&] {
             m_progress->hide();
             device->DetachCallback();
             QApplication::restoreOverrideCursor();
         });
         m_progress->SetProgress(50);
-        try {
-            ok = device->DownloadObjects(container, kDownloadBaud, true);
-        } catch (const StreamIO::StreamError &) {
-            ok = false;
-        }
+        QEventLoop loop;
+        std::thread transfer([&] {
+            try {
+                ok = device->DownloadObjects(container, kDownloadBaud, true);
+            } catch (...) {
+                // A stream error, or anything else, is a failed download.
+                ok = false;
+            }
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec();
+        transfer.join();
+        QCoreApplication::sendPostedEvents(m_progress);   // the last progress reports
         m_progress->SetProgress(1000);
     }
     if (!ok)

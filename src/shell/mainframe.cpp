@@ -2,7 +2,6 @@
 
 #include "app/appsettings.h"
 #include "data/datafile.h"
-#include "device/callback.h"
 #include "gui/commandguard.h"
 #include "gui/desktopservices.h"
 #include "gui/icons.h"
@@ -33,16 +32,6 @@ using namespace Commands;
 
 namespace {
 
-// The download's progress, which the driver reports on the caller's thread.
-class CProgressCallback : public Device::CCallback
-{
-public:
-    explicit CProgressCallback(CProgressDlg &progress) : m_progress(progress) {}
-    void OnProgress(int percent, int, int) override { m_progress.SetProgress(percent * 10); }
-
-private:
-    CProgressDlg &m_progress;
-};
 
 // Modifier bits of the X11 and Wayland key state: Lock and Mod2 (Num Lock).
 constexpr quint32 kNativeCapsLock = 0x02;
@@ -57,8 +46,7 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
       m_document(m_documentUi),
       m_clipboard(new CQtProjectClipboard(this)),
       m_view(new CChildView(m_document, services.messages, *m_clipboard, this)),
-      m_progress(new CProgressDlg(this)),
-      m_callback(std::make_unique<CProgressCallback>(*m_progress))
+      m_progress(new CProgressDlg(this))
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(Icons::Get(u"vetradesk"));

@@ -24,10 +24,6 @@ class IMessageService;
 class QLabel;
 class QToolBar;
 
-namespace Device {
-class CCallback;
-}
-
 // The services a window talks to the user and the desktop through.
 struct SShellServices
 {
@@ -112,7 +108,6 @@ private:
     CProgressDlg *m_progress;
     QLabel *m_caps = nullptr;
     QLabel *m_num = nullptr;
-    std::unique_ptr<Device::CCallback> m_callback;
     std::vector<std::pair<int, QAction *>> m_menuActions;   // in menu order
     QHash<int, QAction *> m_toolActions;
 };
