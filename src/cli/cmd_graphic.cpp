@@ -104,8 +104,11 @@ int RunExportGraphic(const QStringList &args, Io io)
 
     auto write = [&](const QString &path, const std::vector<const object_t *> &rows) {
         QString reason;
-        if (Render::WriteImageFile(path, Render::RenderTablePicture(rows, *shown, look), *format, &reason))
+        const QImage picture = Render::RenderTablePicture(rows, *shown, look);
+        if (!picture.isNull() && Render::WriteImageFile(path, picture, *format, &reason))
             return true;
+        if (picture.isNull())
+            reason = Res::LoadString(Res::IDS_GRAPHIC_TOO_LARGE);
         PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {path, reason}));
         return false;
     };

@@ -6,6 +6,7 @@
 #include "render/tablecells.h"
 #include "res/resources.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
@@ -60,7 +61,7 @@ struct SFonts
 // of objects uses one font over and over.
 const SFonts &fontsFor(const QFont &base)
 {
-    static std::unique_ptr<SFonts> cached;
+    thread_local std::unique_ptr<SFonts> cached;
     if (!cached || cached->normal != base)
         cached = std::make_unique<SFonts>(base);
     return *cached;
@@ -269,7 +270,7 @@ template <class Fits>
 QFont fitted(const QFont &start, Fits &&fits)
 {
     QFont f = start;
-    int size = f.pixelSize() > 0 ? f.pixelSize() : QFontMetrics(f).height();
+    int size = QFontInfo(start).pixelSize();
     f.setPixelSize(std::max(1, size));
     while (size > 1 && !fits(QFontMetrics(f))) {
         --size;
@@ -300,15 +301,13 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         maximum = 8.0;
     else if (maximum < 0.01)
         maximum = 1.0;
-    // The diagram is always as high as it is given, and no layout's height
-    // depends on its width: measuring stops here.
-    if (!pass.drawing())
-        return {width, height};
     const int fiveHeight = pass.normalMetrics.size(Qt::TextSingleLine, QStringLiteral("5")).height();
     const int bottom = y + height - m - fiveHeight;
     const CFontMeasure measure(pass.normal);
 
-    // The plot's left margin, from a small chart of the same scale.
+    // The plot's left margin, from a small chart of the same scale. It
+    // depends only on the font, the height and the scale, which repeat from
+    // object to object: measuring a table asks for it thousands of times.
     SChartConfig probe;
     probe.rect = QRect(QPoint(0, 0), QPoint(100, height - 2 * m - fiveHeight));
     probe.xMin = 0;
@@ -319,10 +318,20 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
     probe.left = SChartConfig::Axis | SChartConfig::MinorOut | SChartConfig::Labels | SChartConfig::RotatedTitle;
     probe.horizontalGrid = probe.verticalGrid = false;
     CGraphGrid grid;
-    grid.AutoScale(probe, measure, true, true);
-    grid.Layout(probe, measure);
-    const int plotLeftMargin = grid.PlotRect().left() - probe.rect.left();
+    thread_local QHash<QString, int> margins;
+    const QString marginKey = pass.normal.key() + u'|' + QString::number(height) + u'|' + QString::number(probe.yMax, 'g', 17);
+    auto cachedMargin = margins.constFind(marginKey);
+    if (cachedMargin == margins.constEnd()) {
+        grid.AutoScale(probe, measure, true, true);
+        grid.Layout(probe, measure);
+        if (margins.size() > 4096)
+            margins.clear();
+        cachedMargin = margins.insert(marginKey, grid.PlotRect().left() - probe.rect.left());
+    }
+    const int plotLeftMargin = *cachedMargin;
     const int used = std::max(plotLeftMargin + 2 * m + 4 + bars.block, titleWidth + pass.width(pass.bold, ordering) + 2 * m);
+    if (!pass.drawing())
+        return {used, height};
 
     SChartConfig chart = probe;
     chart.rect = QRect(QPoint(x + m, y + 2 * m + int(1.2 * pass.titleHeight())), QPoint(x + m + plotLeftMargin + bars.block, bottom));
@@ -353,7 +362,7 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         return f.size(Qt::TextSingleLine, probeText).width() <= bars.width;
     });
     const QFontMetrics uprightMetrics(upright), valueMetrics(valueFont);
-    static CStaticTexts valueTexts, uprightTexts;
+    thread_local CStaticTexts valueTexts, uprightTexts;
 
     struct SBar { double value; bool valid; int number; int index; };
     std::vector<SBar> records;

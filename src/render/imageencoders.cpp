@@ -1,8 +1,13 @@
 #include "render/imageencoders.h"
 
+#include "res/resources.h"
+
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <csetjmp>
+#include <memory>
+#include <new>
 #include <cstdio>
 #include <vector>
 
@@ -34,7 +39,12 @@ struct SPngTarget
 void pngWrite(png_structp png, png_bytep data, png_size_t length)
 {
     auto *target = static_cast<SPngTarget *>(png_get_io_ptr(png));
-    target->out->append(reinterpret_cast<const char *>(data), qsizetype(length));
+    // No C++ exception may cross libpng's C frames: report it libpng's way.
+    try {
+        target->out->append(reinterpret_cast<const char *>(data), qsizetype(length));
+    } catch (...) {
+        png_error(png, "out of memory");
+    }
 }
 
 void pngFlush(png_structp) {}
@@ -84,7 +94,10 @@ QByteArray EncodeBmp(const QImage &source)
     const int width = image.width();
     const int height = image.height();
     const int stride = (width * 3 + 3) & ~3;   // rows padded to 4 bytes
-    const std::uint32_t pixels = std::uint32_t(stride) * std::uint32_t(height);
+    const std::uint64_t wide = std::uint64_t(stride) * std::uint64_t(height);
+    if (wide > 0xFFFFFFFFull - 54)
+        throw std::bad_alloc();   // a bitmap file cannot describe it
+    const std::uint32_t pixels = std::uint32_t(wide);
     QByteArray out(14 + 40, '\0');
     out[0] = 'B';
     out[1] = 'M';
@@ -121,7 +134,7 @@ bool EncodePng(const QImage &source, QByteArray &out, QString *error)
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &target, pngError, pngWarning);
     if (!png) {
         if (error)
-            *error = QStringLiteral("libpng could not start");
+            *error = Res::LoadString(Res::IDS_GRAPHIC_ENCODING_FAILED);
         return false;
     }
     png_infop info = png_create_info_struct(png);
@@ -130,7 +143,7 @@ bool EncodePng(const QImage &source, QByteArray &out, QString *error)
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, info ? &info : nullptr);
         if (error)
-            *error = target.error.isEmpty() ? QStringLiteral("libpng failed") : target.error;
+            *error = Res::LoadString(Res::IDS_GRAPHIC_ENCODING_FAILED);
         out.clear();
         return false;
     }
@@ -151,24 +164,32 @@ bool EncodeJpg(const QImage &source, QByteArray &out, QString *error)
     out.clear();
     if (image.isNull() || image.width() == 0 || image.height() == 0) {
         if (error)
-            *error = QStringLiteral("an empty picture cannot be written as JPG");
+            *error = Res::LoadString(Res::IDS_GRAPHIC_TOO_LARGE);
         return false;
     }
-    jpeg_compress_struct info{};
-    SJpegError jerr{};
+    // What libjpeg changes after setjmp lives on the heap, so its values
+    // are known after a jump.
+    struct SState
+    {
+        jpeg_compress_struct info{};
+        SJpegError jerr{};
+        unsigned char *buffer = nullptr;
+        unsigned long size = 0;
+    };
+    const std::unique_ptr<SState> state = std::make_unique<SState>();
+    jpeg_compress_struct &info = state->info;
+    SJpegError &jerr = state->jerr;
     info.err = jpeg_std_error(&jerr.manager);
     jerr.manager.error_exit = jpegError;
-    unsigned char *buffer = nullptr;
-    unsigned long size = 0;
     if (setjmp(jerr.jump)) {
         jpeg_destroy_compress(&info);
-        std::free(buffer);
+        std::free(state->buffer);
         if (error)
-            *error = QString::fromLocal8Bit(jerr.message);
+            *error = Res::LoadString(Res::IDS_GRAPHIC_ENCODING_FAILED);
         return false;
     }
     jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, &buffer, &size);
+    jpeg_mem_dest(&info, &state->buffer, &state->size);
     info.image_width = JDIMENSION(image.width());
     info.image_height = JDIMENSION(image.height());
     info.input_components = 3;
@@ -181,18 +202,30 @@ bool EncodeJpg(const QImage &source, QByteArray &out, QString *error)
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
-    out = QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size));
     jpeg_destroy_compress(&info);
-    std::free(buffer);
+    const auto release = qScopeGuard([&] { std::free(state->buffer); });
+    out = QByteArray(reinterpret_cast<const char *>(state->buffer), qsizetype(state->size));
     return true;
 }
 
 bool EncodeImage(const QImage &image, NImageFormat format, QByteArray &out, QString *error)
 {
-    switch (format) {
-    case NImageFormat::Png: return EncodePng(image, out, error);
-    case NImageFormat::Jpg: return EncodeJpg(image, out, error);
-    case NImageFormat::Bmp: out = EncodeBmp(image); return true;
+    if (image.isNull()) {
+        if (error)
+            *error = Res::LoadString(Res::IDS_GRAPHIC_TOO_LARGE);
+        return false;
+    }
+    try {
+        switch (format) {
+        case NImageFormat::Png: return EncodePng(image, out, error);
+        case NImageFormat::Jpg: return EncodeJpg(image, out, error);
+        case NImageFormat::Bmp: out = EncodeBmp(image); return true;
+        }
+    } catch (const std::bad_alloc &) {
+        // Very large pictures: the copies for encoding do not fit.
+        out.clear();
+        if (error)
+            *error = Res::LoadString(Res::IDS_GRAPHIC_ENCODING_FAILED);
     }
     return false;
 }

@@ -122,9 +122,10 @@ void PaintObjectDetailRow(QPainter &p, const QPoint &at, const object_t &object,
     SDetailOptions options;
     options.font = look.font;
     options.printing = printing;
-    p.setClipRect(cell);
+    p.save();
+    p.setClipRect(cell, Qt::IntersectClip);   // within any clip the page has set
     PaintDetail(&p, cell, object, options);
-    p.setClipping(false);
+    p.restore();
     gridLines(p, cell);
     p.restore();
 }

@@ -1,6 +1,6 @@
 #include "render/tableprint.h"
 
-#include "res/textformat.h"
+#include "res/resources.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -80,14 +80,14 @@ bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, c
     QPainter p;
     if (!p.begin(&device)) {
         if (error)
-            *error = QStringLiteral("the printer could not be started");
+            *error = Res::LoadString(Res::IDS_PRINT_NOT_STARTED);
         return false;
     }
     p.scale(scale, scale);
     for (int page = 0; page < total; ++page) {
         if (page > 0 && !device.newPage()) {
             if (error)
-                *error = QStringLiteral("page %1 could not be started").arg(page + 1);
+                *error = Res::FormatString(Res::IDS_PRINT_PAGE_FAILED, {page + 1});
             p.end();
             return false;
         }

@@ -304,6 +304,8 @@ enum StrId : int {
     IDS_PRINT_VERSION             = 31282,   // "Vetradesk Version %d.%d.%d.%d"
     IDS_PRINT_PAGE                = 31283,   // "Page %d of %d"
     IDS_PRINT_FAILED              = 31284,
+    IDS_PRINT_NOT_STARTED         = 31285,
+    IDS_PRINT_PAGE_FAILED         = 31286,
 
     // The expanded object
     IDS_DETAIL_LIST_TITLE         = 31300,

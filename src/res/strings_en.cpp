@@ -314,6 +314,8 @@ constexpr Entry kTable[] = {
     {IDS_PRINT_VERSION, u"Vetradesk Version %d.%d.%d.%d"},
     {IDS_PRINT_PAGE, u"Page %d of %d"},
     {IDS_PRINT_FAILED, u"The printout could not be finished: %s"},
+    {IDS_PRINT_NOT_STARTED, u"The printer could not be started."},
+    {IDS_PRINT_PAGE_FAILED, u"Page %d could not be started."},
     {IDS_DETAIL_LIST_TITLE, u"Cover value / Bar diameter"},
     {IDS_DETAIL_STATISTICS, u"Statistics"},
     {IDS_DETAIL_MEASUREMENTS, u"Measurements"},

@@ -184,7 +184,8 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
       m_clipboard(clipboard),
       m_model(new CObjectTableModel(document, this)),
       m_delegate(new CObjectTableDelegate(this)),
-      m_table(new CObjectTableView(*this))
+      m_table(new CObjectTableView(*this)),
+      m_animationTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("tabGrid"));
     m_table->setObjectName(QStringLiteral("objectTable"));
@@ -194,6 +195,8 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
     m_table->setItemDelegate(m_delegate);
     m_delegate->SetDetailPainter([this](QPainter &p, const QRect &r, int object) { paintDetail(p, r, object); });
     m_table->setMouseTracking(true);
+    m_animationTimer->setInterval(kAnimationIntervalMs);
+    connect(m_animationTimer, &QTimer::timeout, this, &CTabGrid::animate);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
@@ -381,8 +384,8 @@ void CTabGrid::animate()
         m_table->setRowHeight(row, height);
         it = done ? m_animations.erase(it) : std::next(it);
     }
-    if (!m_animations.empty())
-        QTimer::singleShot(kAnimationIntervalMs, this, &CTabGrid::animate);
+    if (m_animations.empty())
+        m_animationTimer->stop();
 }
 
 void CTabGrid::rebuild()
@@ -703,10 +706,10 @@ void CTabGrid::SetObjectExpanded(int object, bool expanded, bool animated)
         const int row = CObjectTableModel::DetailRowOf(object);
         if (expanded && m_table->rowHeight(row) < 2)
             m_table->setRowHeight(row, 2);
-        const bool idle = m_animations.empty();
         m_animations[object] = expanded;
-        if (idle)
-            QTimer::singleShot(kAnimationIntervalMs, this, &CTabGrid::animate);
+        // One timer drives every row, however often a row is toggled.
+        if (!m_animationTimer->isActive())
+            m_animationTimer->start();
     }
     m_model->RefreshObject(object);
     Q_EMIT CommandStatesChanged();

@@ -21,6 +21,7 @@ class CVetraDoc;
 class IMessageService;
 class QItemSelection;
 class QTableView;
+class QTimer;
 
 class CTabGrid : public CTablePage, public IDocumentView
 {
@@ -105,6 +106,7 @@ private:
     CObjectTableModel *m_model;
     CObjectTableDelegate *m_delegate;
     CObjectTableView *m_table;
+    QTimer *m_animationTimer;
     QString m_selectionPart;
     QString m_progressPart;
     std::map<int, Render::SDetailAreas> m_areas;   // by object, from the last drawing

@@ -199,3 +199,27 @@ TEST(DetailCell, MissingValuesAreClippedAtTheTopOfThePlot)
 }
 
 } // namespace
+
+namespace {
+
+// Heights come from measuring; the drawing must take exactly that room.
+TEST(DetailCell, MeasuringGivesTheHeightTheDrawingTakes)
+{
+    SDetailOptions options;
+    options.font = QFont(QStringLiteral("DejaVu Sans"), 9);
+    for (int n : {0, 5, 21, 30, 60, 99}) {
+        object_t o = ToProjectObject(TestSupport::MakeObject(1, {}), false);
+        for (int i = 0; i < n; ++i)
+            o.measurements.push_back({std::uint8_t(i + 1), std::uint8_t(10 + i % 60), 16});
+        o.comment = QStringLiteral("A comment long enough to need several lines when the room beside the diagram is small. ").repeated(3);
+        for (int width : {800, 1000, 1400}) {
+            QImage image(width, 2000, QImage::Format_RGB32);
+            QPainter p(&image);
+            const int drawn = PaintDetail(&p, image.rect(), o, options);
+            const int measured = PaintDetail(nullptr, QRect(0, 0, width, 100), o, options);
+            EXPECT_EQ(drawn, measured) << n << " measurements, " << width << " px";
+        }
+    }
+}
+
+} // namespace
