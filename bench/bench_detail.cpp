@@ -57,13 +57,9 @@ int main(int argc, char **argv)
         o.objectNumber = std::uint16_t(i % 1000);
         objects << o;
     }
-    Bench::CNoMessages messages;
-    CDocumentUi ui(messages);
-    CVetraDoc document(ui);
-    CQtProjectClipboard clipboard;
-    CTabGrid page(document, messages, clipboard);
-    page.resize(1400, 900);
-    page.show();
+    Bench::STablePage table;
+    CVetraDoc &document = table.document;
+    CTabGrid &page = table.page;
     document.AddObjects(objects, false, false);
     QApplication::processEvents();
     const auto t0 = Clock::now();

@@ -3,8 +3,12 @@
 
 #include "app/appsettings.h"
 #include "app/settingsstore.h"
+#include "gui/documentui.h"
 #include "gui/messageservice.h"
+#include "gui/qtclipboard.h"
+#include "project/vetradoc.h"
 #include "streamio/streamtable.h"
+#include "views/tabgrid.h"
 
 #include <QDialog>
 #include <QTemporaryDir>
@@ -42,6 +46,22 @@ public:
 private:
     QTemporaryDir m_dir;
     CSettingsStore m_store{m_dir.filePath(QStringLiteral("settings.json"))};
+};
+
+// An object table page, shown, on a document of its own.
+struct STablePage
+{
+    CNoMessages messages;
+    CDocumentUi ui{messages};
+    CVetraDoc document{ui};
+    CQtProjectClipboard clipboard;
+    CTabGrid page{document, messages, clipboard};
+
+    STablePage()
+    {
+        page.resize(1400, 900);
+        page.show();
+    }
 };
 
 } // namespace Bench

@@ -73,6 +73,17 @@ Render::STableLook PictureLook(const std::vector<object_t> &objects)
     return look;
 }
 
+// The inputs named on the command line, read; an exit code when that failed.
+std::optional<int> readObjects(const Options &opts, Io io, QList<InputFile> &inputs, std::vector<object_t> &objects)
+{
+    if (opts.positional().isEmpty())
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
+    if (!ReadInputs(opts.positional(), inputs, io))
+        return Exit_File;
+    objects = ProjectObjects(inputs);
+    return std::nullopt;
+}
+
 } // namespace
 
 int RunExportGraphic(const QStringList &args, Io io)
@@ -93,13 +104,10 @@ int RunExportGraphic(const QStringList &args, Io io)
     const std::optional<Render::NImageFormat> format = Render::ImageFormatForPath(output);
     if (!format)
         return UsageError(io, Res::FormatString(Res::IDS_CLI_UNSUPPORTED_PICTURE, {output}));
-    if (opts.positional().isEmpty())
-        return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
-
     QList<InputFile> inputs;
-    if (!ReadInputs(opts.positional(), inputs, io))
-        return Exit_File;
-    const std::vector<object_t> objects = ProjectObjects(inputs);
+    std::vector<object_t> objects;
+    if (const std::optional<int> failed = readObjects(opts, io, inputs, objects))
+        return *failed;
     const Render::STableLook look = PictureLook(objects);
 
     auto write = [&](const QString &path, const std::vector<const object_t *> &rows) {
@@ -138,12 +146,10 @@ int RunPrint(const QStringList &args, Io io)
     const QString paper = opts.value(u"--paper").toLower();
     if (!paper.isEmpty() && paper != u"a4" && paper != u"letter")
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {opts.value(u"--paper")}));
-    if (opts.positional().isEmpty())
-        return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
     QList<InputFile> inputs;
-    if (!ReadInputs(opts.positional(), inputs, io))
-        return Exit_File;
-    const std::vector<object_t> objects = ProjectObjects(inputs);
+    std::vector<object_t> objects;
+    if (const std::optional<int> failed = readObjects(opts, io, inputs, objects))
+        return *failed;
     QString fileName;
     // The footer names a project file; data files print as "Unnamed".
     for (const InputFile &in : inputs)

@@ -3,6 +3,7 @@
 #include "render/detailcell.h"
 #include "render/tablecells.h"
 #include "render/tablepicture.h"
+#include "renderfixture.h"
 #include "support/testsupport.h"
 
 #include <QImage>
@@ -15,12 +16,7 @@ using namespace Render;
 
 STableLook look()
 {
-    STableLook l;
-    l.font = QFont(QStringLiteral("DejaVu Sans"), 9);
-    l.widths = DefaultColumnWidths(l.font, l.font, 20, u"MM/dd/yyyy", u"h:mm tt");
-    l.datePattern = QStringLiteral("MM/dd/yyyy");
-    l.timePattern = QStringLiteral("h:mm tt");
-    return l;
+    return TestSupport::TableLook(0);
 }
 
 std::vector<object_t> objects(int n)
@@ -36,10 +32,7 @@ std::vector<object_t> objects(int n)
 
 std::vector<const object_t *> pointers(const std::vector<object_t> &list)
 {
-    std::vector<const object_t *> p;
-    for (const object_t &o : list)
-        p.push_back(&o);
-    return p;
+    return TestSupport::Pointers(list);
 }
 
 int rowsWithColour(const QImage &image, int x, const QColor &colour)

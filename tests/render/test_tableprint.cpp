@@ -2,6 +2,7 @@
 // whole rows per page, and rows taller than a page.
 #include "render/detailcell.h"
 #include "render/tableprint.h"
+#include "renderfixture.h"
 #include "support/testsupport.h"
 
 #include <QFile>
@@ -18,13 +19,7 @@ using namespace Render;
 
 STableLook look()
 {
-    STableLook l;
-    l.font = QFont(QStringLiteral("DejaVu Sans"), 9);
-    l.widths = DefaultColumnWidths(l.font, l.font, 20, u"MM/dd/yyyy", u"h:mm tt");
-    l.widths[Col_Name] += 300;
-    l.datePattern = QStringLiteral("MM/dd/yyyy");
-    l.timePattern = QStringLiteral("h:mm tt");
-    return l;
+    return TestSupport::TableLook(300);
 }
 
 SPrintBands bands(const QString &file)
@@ -47,10 +42,7 @@ std::vector<object_t> objects(int n, int expandedEvery = 0)
 
 std::vector<const object_t *> pointers(const std::vector<object_t> &list)
 {
-    std::vector<const object_t *> p;
-    for (const object_t &o : list)
-        p.push_back(&o);
-    return p;
+    return TestSupport::Pointers(list);
 }
 
 // The text of each page of a PDF; empty when pdftotext is missing.

@@ -7,6 +7,8 @@
 #include "render/imageencoders.h"
 #include "render/tablepicture.h"
 
+#include "export/ui/optionpanel.h"
+
 #include <QDialog>
 
 class IMessageService;
@@ -17,8 +19,8 @@ class CExportBmpDialog : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Target { OneFile, EachFile, Clipboard };
-    enum class Data { All, Selection };
+    using Target = NExportTarget;
+    using Data = NExportData;
 
     explicit CExportBmpDialog(IMessageService &messages, QWidget *parent = nullptr);
 

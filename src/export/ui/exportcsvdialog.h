@@ -4,6 +4,8 @@
 // the chosen target. Export asks for the file (for the file targets) and
 // closes only with a usable ".csv" name.
 
+#include "export/ui/optionpanel.h"
+
 #include <QDialog>
 
 class IMessageService;
@@ -14,8 +16,8 @@ class CExportCsvDialog : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Target { OneFile, EachFile, Clipboard };
-    enum class Data { All, Selection };
+    using Target = NExportTarget;
+    using Data = NExportData;
 
     explicit CExportCsvDialog(IMessageService &messages, QWidget *parent = nullptr);
 

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+// The choices both export dialogs offer.
+enum class NExportTarget { OneFile, EachFile, Clipboard };
+enum class NExportData { All, Selection };
+
 class QDialog;
 class QDialogButtonBox;
 class QGroupBox;
