@@ -161,9 +161,10 @@ int RunDownload(const QStringList &args, Io io)
         ok = device->DownloadObjects(container, Device::CVetraSmartDevice::kDownloadBaud, !opts.has(u"--text"));
         device->DetachCallback();
     }
+    const Device::SFailure failure = device->LastFailure();
     release(device);
     if (!ok) {
-        PrintError(io, Res::LoadString(Res::IDS_DOWNLOAD_FAILED));
+        PrintError(io, Device::WithCause(Res::LoadString(Res::IDS_DOWNLOAD_FAILED), failure));
         return Exit_InstrumentFailed;
     }
     if (container.objects.isEmpty()) {
@@ -187,9 +188,10 @@ int RunDeleteAll(const QStringList &args, Io io)
     if (!device)
         return code;
     const Device::NError_code result = device->DeleteAllObjects();
+    const Device::SFailure failure = device->LastFailure();
     release(device);
     if (result != Device::Err_Success) {
-        PrintError(io, Res::LoadString(Res::IDS_DELETE_FAILED));
+        PrintError(io, Device::WithCause(Res::LoadString(Res::IDS_DELETE_FAILED), failure));
         return Exit_InstrumentFailed;
     }
     io.out << Res::LoadString(Res::IDS_DELETE_SUCCEEDED) << u'\n';

@@ -23,8 +23,15 @@ public:
     void OnStatus(const QString &text) override
     {
         std::lock_guard guard(m_lock);
-        m_io.err << text.section(QStringLiteral("\r\n"), -1) << u'\n';
+        m_lastLine = text.section(QStringLiteral("\r\n"), -1);
+        m_io.err << m_lastLine << u'\n';
         m_io.err.flush();
+    }
+    // The last status line: why the last port probed gave no instrument.
+    QString LastLine()
+    {
+        std::lock_guard guard(m_lock);
+        return m_lastLine;
     }
 
     void OnDeviceFound(Device::CQxDevice *device) override
@@ -49,6 +56,7 @@ private:
     std::mutex m_lock;
     std::condition_variable m_changed;
     bool m_done = false;
+    QString m_lastLine;
     std::vector<std::unique_ptr<Device::CQxDevice>> m_found;
 };
 
@@ -109,7 +117,9 @@ std::vector<std::unique_ptr<Device::CQxDevice>> InstrumentSession::Search(bool s
     Device::ClearAbort();
     if (!Device::QueueSearch(&receiver, &m_params))
         return {};
-    return receiver.Wait();
+    auto found = receiver.Wait();
+    m_lastStatus = receiver.LastLine();
+    return found;
 }
 
 std::unique_ptr<Device::CVetraSmartDevice> InstrumentSession::Connect()
@@ -121,7 +131,12 @@ std::unique_ptr<Device::CVetraSmartDevice> InstrumentSession::Connect()
             return std::unique_ptr<Device::CVetraSmartDevice>(cover);
         }
     }
-    PrintError(m_io, Res::LoadString(Res::IDS_CLI_NO_INSTRUMENT));
+    // One port asked for: its status line says why (not there, no permission,
+    // busy, another instrument). A scan's last line would name only COM256.
+    QString message = Res::LoadString(Res::IDS_CLI_NO_INSTRUMENT);
+    if (!m_params.scan && !m_lastStatus.isEmpty())
+        message += u'\n' + m_lastStatus;
+    PrintError(m_io, message);
     return nullptr;
 }
 

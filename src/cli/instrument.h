@@ -45,6 +45,7 @@ public:
 private:
     Io m_io;
     Device::SSearchParams m_params;
+    QString m_lastStatus;
     std::unique_ptr<VetraSim::CSimulator> m_simulator;
 };
 

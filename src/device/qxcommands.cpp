@@ -41,6 +41,35 @@ bool checksumMatches(std::uint8_t kind, const std::uint8_t *data, std::uint32_t 
     }
 }
 
+// A read that brought nothing or too little: the stream's error code tells a
+// time-out from a link that went away.
+SFailure shortRead(StreamIO::CIoStream &stream, std::uint32_t received, std::uint32_t expected)
+{
+    SFailure f;
+    const std::uint32_t code = stream.GetErrorCode();
+    if (code != 0 && code != StreamIO::ERR_TIMEOUT) {
+        f.cause = NFailureCause::LinkLost;
+        f.streamCode = code;
+        f.streamText = StreamError(code, stream.GetName()).message();
+    } else if (received == 0) {
+        f.cause = NFailureCause::NoAnswer;
+    } else {
+        f.cause = NFailureCause::Incomplete;
+        f.received = received;
+        f.expected = expected;
+    }
+    return f;
+}
+
+SFailure streamFailure(const StreamError &e)
+{
+    SFailure f;
+    f.cause = e.code() == StreamIO::ERR_TIMEOUT ? NFailureCause::NoAnswer : NFailureCause::LinkLost;
+    f.streamCode = e.code();
+    f.streamText = e.message();
+    return f;
+}
+
 } // namespace
 
 struct CQxCommands::Exchange
@@ -49,6 +78,7 @@ struct CQxCommands::Exchange
     std::uint32_t replyLength = 0;   // bytes read (a long reply: data and checksum), or the announced size
     std::uint32_t dataLength = 0;    // the reply's data length (s or L)
     std::uint8_t status = 0;
+    SFailure failure;
 };
 
 // ---------------------------------------------------------------------------
@@ -98,6 +128,8 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
     Exchange x;
     if (payloadLength > kMaxPayload || readTimeoutMs < 0 || !buffer || !m_stream) {
         x.code = Err_BadArguments;
+        if (!m_stream)
+            x.failure.cause = NFailureCause::NotConnected;
         return x;
     }
     try {
@@ -108,12 +140,14 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
         m_stream->ClearInput();
         if (!setTimeouts(readTimeoutMs, readTimeoutMs)) {
             x.code = Err_Communication;
+            x.failure = shortRead(*m_stream, 0, 1);
             return x;
         }
         send(frame, int(payloadLength + 2));
         std::uint8_t s = 0;
         if (!receiveByte(s)) {
             x.code = Err_Communication;
+            x.failure = shortRead(*m_stream, 0, 1);
             return x;
         }
         x.status = s;
@@ -122,6 +156,8 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
         if (s >= kFirstStatus) {
             buffer[0] = s;   // the caller may look for particular statuses
             x.code = Err_Communication;
+            x.failure.cause = NFailureCause::Refused;
+            x.failure.status = s;
             return x;
         }
         if (s < kLongReply) {
@@ -136,13 +172,16 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
             const int got = receive(buffer, s);
             x.replyLength = std::uint32_t(std::max(got, 0));
             x.code = x.replyLength == s ? Err_Success : Err_Communication;
+            if (x.code != Err_Success)
+                x.failure = shortRead(*m_stream, x.replyLength, s);
             return x;
         }
 
         // Long reply: K, L (24 bits), L data bytes, then the checksum of kind K.
         std::uint8_t header[4];
-        if (receive(header, 4) != 4) {
+        if (const int got = receive(header, 4); got != 4) {
             x.code = Err_Communication;
+            x.failure = shortRead(*m_stream, 1 + std::uint32_t(std::max(got, 0)), 5);
             return x;
         }
         const std::uint8_t kind = header[0];
@@ -174,15 +213,22 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
                 progress->OnProgress(int(std::uint64_t(have) * 100 / total), 1, 0);
         }
         x.replyLength = have;
-        if (have < total)
+        if (have < total) {
             x.code = Err_Communication;
-        else if (!checksumMatches(kind, buffer, length, buffer + length))
+            x.failure = shortRead(*m_stream, have, total);
+        } else if (!checksumMatches(kind, buffer, length, buffer + length)) {
             x.code = Err_Checksum;
+            x.failure.cause = NFailureCause::Checksum;
+        }
         return x;
-    } catch (const StreamError &) {
+    } catch (const StreamError &e) {
         x.code = Err_Communication;
+        x.failure = streamFailure(e);
     } catch (const ShortWrite &) {
         x.code = Err_Communication;
+        x.failure = shortRead(*m_stream, 0, 1);
+        if (x.failure.cause == NFailureCause::NoAnswer)   // the line took nothing in time
+            x.failure.cause = NFailureCause::LinkLost;
     }
     return x;
 }
@@ -196,6 +242,7 @@ NError_code CQxCommands::Execute(std::uint8_t command, std::uint8_t *buffer, std
     replyLength = x.replyLength;
     m_lastStatus = x.status;
     m_lastDataLength = x.dataLength;
+    m_lastFailure = x.failure;
     return x.code;
 }
 

@@ -7,6 +7,7 @@
 
 #include "device/callback.h"
 #include "device/errorcode.h"
+#include "device/failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -82,6 +83,8 @@ public:
     // The data length the last binary exchange announced (s, or L of a long
     // reply): the reply length less any checksum bytes.
     std::uint32_t LastDataLength() const { return m_lastDataLength; }
+    // Why the last binary exchange failed (cause None after a success).
+    const SFailure &LastFailure() const { return m_lastFailure; }
     bool IsCrLfMode() const { return m_crlf; }
     void SetAbortTest(AbortTest test, int userValue)
     {
@@ -117,6 +120,7 @@ private:
     bool m_crlf = true;
     std::uint8_t m_lastStatus = 0;
     std::uint32_t m_lastDataLength = 0;
+    SFailure m_lastFailure;
 };
 
 } // namespace Device

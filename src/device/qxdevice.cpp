@@ -208,10 +208,15 @@ NError_code CQxDevice::Execute(std::uint8_t command, std::uint8_t *buffer, std::
                                int totalTimeoutMs)
 {
     replyLength = 0;
-    if (!IsConnected() || !buffer || bufferSize == 0)
+    if (!IsConnected() || !buffer || bufferSize == 0) {
+        SetLastFailure(IsConnected() ? NFailureCause::None : NFailureCause::NotConnected);
         return Err_BadArguments;
-    return m_commands->Execute(command, buffer, payloadLength, replyLength, bufferSize,
-                               readTimeoutMs < 0 ? 2000 : readTimeoutMs, totalTimeoutMs, m_callback);
+    }
+    const NError_code result = m_commands->Execute(command, buffer, payloadLength, replyLength, bufferSize,
+                                                   readTimeoutMs < 0 ? 2000 : readTimeoutMs, totalTimeoutMs,
+                                                   m_callback);
+    m_lastFailure = m_commands->LastFailure();
+    return result;
 }
 
 int CQxDevice::Query(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer,

@@ -5,6 +5,7 @@
 
 #include "device/callback.h"
 #include "device/errorcode.h"
+#include "device/failure.h"
 #include "device/qxcommands.h"
 #include "device/upgradepackage.h"
 #include "streamio/rs232stream.h"
@@ -121,6 +122,9 @@ public:
 
     StreamIO::CIoStream *GetPackage() const { return m_package; }
 
+    // Why the last operation failed, for the second line of its message.
+    const SFailure &LastFailure() const { return m_lastFailure; }
+
 protected:
     // Sends a status line (a string resource plus the suffix) to the callback.
     void ReportStatus(int stringId);
@@ -132,9 +136,17 @@ protected:
     NError_code ChangeMode(std::uint8_t mode);
     NError_code SendHeaderBlock(const CContents &contents);
 
+    void SetLastFailure(const SFailure &failure) { m_lastFailure = failure; }
+    void SetLastFailure(NFailureCause cause)
+    {
+        m_lastFailure = SFailure();
+        m_lastFailure.cause = cause;
+    }
+
     StreamIO::SSerialSettings m_lineSettings;
 
 private:
+    SFailure m_lastFailure;
     StreamIO::CIoStream *m_package = nullptr;
     std::unique_ptr<StreamIO::CIoStream> m_stream;
     NPorts m_portKind = Port_None;

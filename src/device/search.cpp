@@ -104,15 +104,19 @@ private:
                                                                        + QStringLiteral(" COM%1:").arg(port)});
             report();
             auto stream = std::make_unique<CRs232Stream>();
-            bool opened = false;
+            QString why;
             try {
-                opened = stream->OpenPort(port, SO_READ | SO_WRITE, m_device->GetLineSettings());
-            } catch (const StreamError &) {
+                if (!stream->OpenPort(port, SO_READ | SO_WRITE, m_device->GetLineSettings()))
+                    why = StreamError(stream->GetErrorCode(), QStringLiteral("COM%1").arg(port)).message();
+            } catch (const StreamError &e) {
+                why = e.message();
             }
-            if (opened) {
+            if (why.isEmpty()) {
                 probe(std::move(stream), Port_Serial);
             } else {
-                append(Res::LoadString(Res::IDS_SEARCH_CANNOT_OPEN));
+                // The device path and the reason: "could not open port." alone
+                // leaves the user guessing (no such device, no permission, busy).
+                append(Res::LoadString(Res::IDS_SEARCH_CANNOT_OPEN) + u' ' + why);
                 report();
             }
         } while (!IsAborted() && port < kLastSerialPort && m_job.scan && (!m_job.stopAtFirst || !m_found));
@@ -155,8 +159,8 @@ private:
             std::unique_ptr<CIoStream> stream(
                 OpenStream(QStringLiteral("IP:%1:%2").arg(m_job.address).arg(kIpPort), SO_READ | SO_WRITE));
             probe(std::move(stream), Port_Ip);
-        } catch (const StreamError &) {
-            append(Res::LoadString(Res::IDS_SEARCH_CANNOT_OPEN));
+        } catch (const StreamError &e) {
+            append(Res::LoadString(Res::IDS_SEARCH_CANNOT_OPEN) + u' ' + e.message());
             report();
         }
     }

@@ -116,9 +116,12 @@ bool CVetraSmartDevice::Identify(SDeviceInfo &info)
     std::uint32_t signature = 0;
     if (!readSignature(m_signature, signature))
         return false;
+    if ((signature >> 24) != GetFamilyCode()) {
+        SetLastFailure(NFailureCause::WrongType);
+        return false;
+    }
     return !m_identity.typeName.isEmpty() && !m_identity.firmwareVersion.isEmpty()
-        && !m_identity.serialNumber.isEmpty() && !m_hardwareRevision.isEmpty() && !m_signature.isEmpty()
-        && (signature >> 24) == GetFamilyCode();
+        && !m_identity.serialNumber.isEmpty() && !m_hardwareRevision.isEmpty() && !m_signature.isEmpty();
 }
 
 bool CVetraSmartDevice::QuickIdentify(SDeviceInfo &info)
@@ -389,8 +392,10 @@ bool CVetraSmartDevice::downloadReply(std::uint8_t *buffer, std::uint32_t size, 
 
 bool CVetraSmartDevice::DownloadObjects(STransferContainer &c, std::uint32_t baud, bool binary)
 {
-    if (!IsConnected())
+    if (!IsConnected()) {
+        SetLastFailure(NFailureCause::NotConnected);
         return false;
+    }
     int readMs = -1, writeMs = -1;
     const bool hadTimeouts = GetStream()->GetTimeouts(readMs, writeMs);
     c.objects.clear();
@@ -403,15 +408,20 @@ bool CVetraSmartDevice::DownloadObjects(STransferContainer &c, std::uint32_t bau
     bool empty = false;
     const bool ok = binary ? downloadReply(buffer.get(), size, 1500, 80000, length, empty)
                            : downloadReply(buffer.get(), size, 35000, 2400000, length, empty);
+    const SFailure failure = LastFailure();
     try {
         if (hadTimeouts)
             GetStream()->SetTimeouts(readMs, writeMs);
     } catch (const StreamError &) {
     }
     SetBaudRate(kDefaultBaud);
-    if (!ok)
+    if (!ok) {
+        SetLastFailure(empty ? SFailure{} : failure);
         return empty;
-    return binary ? ParseBinaryReply(c, buffer.get(), length) : ParseTextReply(c, buffer.get(), length);
+    }
+    const bool parsed = binary ? ParseBinaryReply(c, buffer.get(), length) : ParseTextReply(c, buffer.get(), length);
+    SetLastFailure(parsed ? NFailureCause::None : NFailureCause::BadReply);
+    return parsed;
 }
 
 NError_code CVetraSmartDevice::DeleteAllObjects()

@@ -16,16 +16,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
-#include <array>
 #include <thread>
-
-namespace {
-
-constexpr std::uint8_t kDeleteAllCommand = 0xD2;
-constexpr std::uint8_t kDeleteAllPayload = 0x11;
-constexpr std::uint32_t kDownloadBaud = 115200;
-
-} // namespace
 
 namespace {
 
@@ -74,7 +65,7 @@ void CMainFrame::DownloadObjects(bool add)
         QEventLoop loop;
         std::thread transfer([&] {
             try {
-                ok = device->DownloadObjects(container, kDownloadBaud, true);
+                ok = device->DownloadObjects(container, Device::CVetraSmartDevice::kDownloadBaud, true);
             } catch (...) {
                 // A stream error, or anything else, is a failed download.
                 ok = false;
@@ -87,7 +78,8 @@ void CMainFrame::DownloadObjects(bool add)
         m_progress->SetProgress(1000);
     }
     if (!ok)
-        m_services.messages.Show(IMessageService::Icon::Error, Res::LoadString(Res::IDS_DOWNLOAD_FAILED));
+        m_services.messages.Show(IMessageService::Icon::Error,
+                                 Device::WithCause(Res::LoadString(Res::IDS_DOWNLOAD_FAILED), device->LastFailure()));
     else if (container.objects.isEmpty())
         m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_NO_OBJECTS_ON_INSTRUMENT));
     else
@@ -103,18 +95,18 @@ void CMainFrame::DeleteAllOnInstrument()
     if (m_services.messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_DELETE_ALL),
                                  IMessageService::Buttons::YesNoCancel) != IMessageService::Yes)
         return;
-    std::array<std::uint8_t, 64> buffer{};
-    buffer[0] = kDeleteAllPayload;
-    std::uint32_t replyLength = 0;
+    Device::CVetraSmartDevice *device = m_connection.GetInstrument();
     Device::NError_code result;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        result = m_connection.GetInstrument()->Execute(kDeleteAllCommand, buffer.data(), 1, replyLength,
-                                                       std::uint32_t(buffer.size()), -1, -1);
+        result = device->DeleteAllObjects();
     }
-    m_services.messages.Show(result == 0 ? IMessageService::Icon::Information : IMessageService::Icon::Error,
-                             Res::LoadString(result == 0 ? Res::IDS_DELETE_SUCCEEDED : Res::IDS_DELETE_FAILED));
+    if (result == Device::Err_Success)
+        m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_DELETE_SUCCEEDED));
+    else
+        m_services.messages.Show(IMessageService::Icon::Error,
+                                 Device::WithCause(Res::LoadString(Res::IDS_DELETE_FAILED), device->LastFailure()));
 }
 
 void CMainFrame::LaunchUpgradeTool()

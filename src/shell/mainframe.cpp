@@ -2,6 +2,7 @@
 
 #include "app/appsettings.h"
 #include "data/datafile.h"
+#include "device/vetrasmartdevice.h"
 #include "gui/commandguard.h"
 #include "gui/desktopservices.h"
 #include "gui/icons.h"
@@ -16,6 +17,7 @@
 #include "shell/childview.h"
 #include "shell/commands.h"
 #include "views/tablepage.h"
+#include "wizard/connectionwizard.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -61,6 +63,9 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
     });
     connect(m_view, &CChildView::StatusText, this, [this](const QString &text) { statusBar()->showMessage(text); });
     connect(m_clipboard, &CQtProjectClipboard::Changed, this, &CMainFrame::UpdateCommandStates);
+    m_connection.SetWizard([this] {
+        return RunConnectionWizard({m_services.messages, m_services.desktop}, Settings::Store(), this);
+    });
     qApp->installEventFilter(this);
     RefreshTitle();
     UpdateCommandStates();

@@ -102,8 +102,11 @@ TEST_F(SearchTest, AScanProbesCom1AndCom2AndFindsTheInstrumentOnCom3)
     SDeviceInfo info;
     EXPECT_TRUE(device->Identify(info));   // handed over still connected
     const QString all = r.statuses.join(u'\n');
-    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM1:...\r\ncould not open port.")));
-    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM2:...\r\ncould not open port.")));
+    // A port that cannot be opened is named with its device path and the reason.
+    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM1:...\r\ncould not open port. "
+                                            "/nonexistent/ttyVM1: There is no serial port COM1.")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM2:...\r\ncould not open port. "
+                                            "/nonexistent/ttyVM2: There is no serial port COM2.")));
     EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM3:...\r\n Vetrameter   Serial: VM-20931")));
     EXPECT_FALSE(all.contains(QStringLiteral("COM4")));   // stopped at the first
     EXPECT_EQ(r.EndCount(), 1);
@@ -250,7 +253,7 @@ TEST(IpSearch, NoInstrumentAtTheAddressReportsThePortCouldNotOpen)
     ASSERT_TRUE(QueueSearch(&r, &p));
     ASSERT_TRUE(r.WaitForEnd());
     EXPECT_TRUE(r.found.empty());
-    EXPECT_TRUE(r.statuses.last().endsWith(QStringLiteral("could not open port.")));
+    EXPECT_TRUE(r.statuses.last().contains(QStringLiteral("could not open port. IP:127.0.0.1:3728: ")));
     StopWorker();
 }
 

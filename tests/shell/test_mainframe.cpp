@@ -4,6 +4,7 @@
 
 #include "shell/commands.h"
 
+#include <QDialog>
 #include <QAbstractButton>
 #include <QAction>
 #include <QMenuBar>
@@ -290,6 +291,8 @@ TEST_F(MainFrame, TheUpgradeToolIsFoundBesideTheProgramWhateverTheFoldersLength)
 
 TEST_F(MainFrame, DeleteAllWithoutAnInstrumentSaysNothingWasDeleted)
 {
+    // The wizard runs; cancelled, nothing is connected.
+    messages.ExpectDialog(QStringLiteral("connectionWizard"), [](QDialog &wizard) { wizard.reject(); });
     messages.ExpectBox(QStringLiteral("You are not connected to a Vetrameter."));
     frame->Execute(ID_DELETE_ALL);
 }
