@@ -1,0 +1,220 @@
+// The instrument commands from the connection wizard on: the scan finds the
+// simulated instrument behind a missing port and one of another family, the
+// download fills the project, and each failure says why.
+#include "shellfixture.h"
+
+#include "device/vetrasmartdevice.h"
+#include "app/wizardsettings.h"
+#include "device/worker.h"
+#include "shell/commands.h"
+#include "simulator.h"
+#include "streamio/portmap.h"
+#include "wizard/devfoundpage.h"
+#include "wizard/devselectsheet.h"
+#include "wizard/portselectpage.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Commands;
+using TestSupport::ShellTest;
+
+namespace {
+
+constexpr int kObjects = 549;   // the most one reply holds
+
+class Connect : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        sim = std::make_unique<VetraSim::CSimulator>();
+        sim->SetPacing(false);
+        sim->GenerateObjects(kObjects, 3);
+        sim->Start();
+        other = std::make_unique<VetraSim::CSimulator>();
+        other->SetPacing(false);
+        other->SetFault(VetraSim::Fault::WrongFamily);
+        other->Start();
+        link = path(QStringLiteral("ttyLater"));
+        // COM1 missing, COM2 another family, COM3 the instrument; COM4 a
+        // device that appears later. No port reaches a real serial device.
+        QHash<std::uint32_t, QString> ports;
+        for (std::uint32_t n = 1; n <= 256; ++n)
+            ports.insert(n, QStringLiteral("/nonexistent/ttyVM%1").arg(n));
+        ports.insert(2, other->SlavePath());
+        ports.insert(3, sim->SlavePath());
+        ports.insert(4, link);
+        StreamIO::SetPortMap(ports);
+        ASSERT_TRUE(Device::StartWorker());
+    }
+    void TearDown() override
+    {
+        frame->Connection().DisconnectInstrument();
+        Device::StopWorker();
+        sim->Stop();
+        other->Stop();
+        StreamIO::SetPortMap({});
+        ShellTest::TearDown();
+    }
+
+    // The wizard as a user goes through it: Next, wait for the search, Finish.
+    void expectWizardFinds(const QString &portText)
+    {
+        messages.ExpectDialog(QStringLiteral("connectionWizard"), [portText](QDialog &dialog) {
+            auto &wizard = static_cast<CDevSelectSheet &>(dialog);
+            wizard.next();
+            CDevFoundPage *found = wizard.FoundPage();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !found->IsSearching() && found->FoundCount() > 0; }, 20000));
+            EXPECT_EQ(found->StatusField()->toPlainText(), QStringLiteral("Finished device search, found device(s):"));
+            EXPECT_EQ(found->DeviceList()->item(0)->text(),
+                      QStringLiteral("Serial number: VM-20931    @ ") + portText);
+            wizard.button(QWizard::FinishButton)->click();
+        });
+    }
+    void connectThroughWizard()
+    {
+        expectWizardFinds(QStringLiteral("COM3 (%1)").arg(sim->SlavePath()));
+        ASSERT_TRUE(frame->Connection().ConnectInstrument());
+    }
+    void answerSynchronize(const char *button)
+    {
+        messages.ExpectDialog(QStringLiteral("synchronizeDialog"), [name = QString::fromLatin1(button)](QDialog &d) {
+            if (name.isEmpty())
+                d.reject();
+            else
+                d.findChild<QPushButton *>(name)->click();
+        });
+    }
+    int count() const { return frame->Document().Current().GetCount(); }
+
+    std::unique_ptr<VetraSim::CSimulator> sim;
+    std::unique_ptr<VetraSim::CSimulator> other;
+    QString link;
+};
+
+TEST_F(Connect, TheScanFindsCom3ThenDownloadsIntoAnEmptyAndAFullProject)
+{
+    expectWizardFinds(QStringLiteral("COM3 (%1)").arg(sim->SlavePath()));
+    frame->Execute(ID_DOWNLOAD);
+    EXPECT_EQ(count(), kObjects);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quelix Vetradesk - Unnamed"));
+
+    // The instrument is held now: no wizard again.
+    answerSynchronize("addNewOnly");
+    frame->Execute(ID_ADD_DOWNLOAD);
+    EXPECT_EQ(count(), kObjects);
+    answerSynchronize("");
+    frame->Execute(ID_ADD_DOWNLOAD);
+    EXPECT_EQ(count(), kObjects);
+    answerSynchronize("addAll");
+    frame->Execute(ID_ADD_DOWNLOAD);
+    EXPECT_EQ(count(), 2 * kObjects);
+    EXPECT_TRUE(messages.Done());
+
+    // The choices were stored for the next time.
+    EXPECT_EQ(store->ReadNumber(WizardSettingsKey(), QStringLiteral("CommPort")), 1u);
+}
+
+TEST_F(Connect, EachFaultSaysWhyOnASecondLineAndLeavesTheProject)
+{
+    connectThroughWizard();
+    frame->Execute(ID_DOWNLOAD);
+    ASSERT_EQ(count(), kObjects);
+    const QString failed = QStringLiteral("The download of objects from Vetrameter failed!\n");
+    const struct
+    {
+        VetraSim::Fault fault;
+        int parameter;
+        QString cause;
+    } cases[] = {
+        {VetraSim::Fault::BadChecksum, 0, QStringLiteral("The reply of the instrument arrived with a checksum error.")},
+        {VetraSim::Fault::Truncated, 0, QStringLiteral("The instrument stopped sending before its reply was complete")},
+    };
+    for (const auto &c : cases) {
+        sim->SetFault(c.fault, c.parameter);
+        messages.ExpectBox(failed + c.cause);
+        frame->Execute(ID_ADD_DOWNLOAD);
+        EXPECT_EQ(count(), kObjects);
+        EXPECT_TRUE(messages.Done());
+    }
+}
+
+TEST_F(Connect, ALinkDroppedMidDownloadSaysSoAndLeavesTheProject)
+{
+    frame->OpenFromCommandLine({writeProject(QStringLiteral("site.qxs"), 5)});
+    ASSERT_EQ(count(), 5);
+    connectThroughWizard();
+    // The cable pulled a few records into the transfer (only identifications went before).
+    sim->SetFault(VetraSim::Fault::DisconnectAfter, 20000);
+    messages.ExpectBox(QStringLiteral("The download of objects from Vetrameter failed!\n"
+                                      "The connection to the instrument was lost: "));
+    frame->Execute(ID_ADD_DOWNLOAD);
+    EXPECT_EQ(count(), 5);
+    EXPECT_FALSE(frame->Document().IsModified());
+    EXPECT_TRUE(messages.Done());
+}
+
+TEST_F(Connect, NoObjectsOnTheInstrumentIsSaidAndDeleteAllAskedNoSendsNothing)
+{
+    connectThroughWizard();
+    sim->SetFault(VetraSim::Fault::NoObjects);
+    messages.ExpectBox(QStringLiteral("No measurement objects found on Vetrameter!"));
+    frame->Execute(ID_DOWNLOAD);
+    EXPECT_EQ(count(), 0);
+    sim->SetFault(VetraSim::Fault::None);
+
+    sim->ClearLog();
+    messages.ExpectBox(QStringLiteral("Do you really want to delete all objects on Vetrameter?"), IMessageService::No);
+    frame->Execute(ID_DELETE_ALL);
+    EXPECT_FALSE(sim->Log().join(u'\n').contains(QStringLiteral("frame D2 11")));
+    EXPECT_EQ(sim->Objects().size(), kObjects);
+
+    messages.ExpectBox(QStringLiteral("Do you really want to delete all objects on Vetrameter?"), IMessageService::Yes);
+    messages.ExpectBox(QStringLiteral("Delete all data on Vetrameter succeeded."));
+    frame->Execute(ID_DELETE_ALL);
+    EXPECT_TRUE(sim->Objects().isEmpty());
+    EXPECT_TRUE(messages.Done());
+}
+
+TEST_F(Connect, NothingFoundAsksToRetryAndTheRetryFindsTheInstrumentThatAppeared)
+{
+    messages.ExpectDialog(QStringLiteral("connectionWizard"), [](QDialog &dialog) {
+        auto &wizard = static_cast<CDevSelectSheet &>(dialog);
+        CPortSelectPage *page = wizard.PortPage();
+        page->ScanBox()->setChecked(false);
+        page->ComField()->setText(QStringLiteral("4"));
+        wizard.next();
+        CDevFoundPage *found = wizard.FoundPage();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return found->FoundCount() == 1 && !found->IsSearching(); }, 20000));
+        wizard.button(QWizard::FinishButton)->click();
+    });
+    messages.ExpectBoxThen(QStringLiteral("No device found.\nPlease make sure the device is switched on"), [this] {
+        EXPECT_TRUE(sim->MakeLink(link));   // the user plugs the instrument in
+        return IMessageService::Retry;
+    });
+    frame->Execute(ID_DOWNLOAD);
+    EXPECT_EQ(count(), kObjects);
+    EXPECT_TRUE(messages.Done());
+    EXPECT_EQ(store->ReadNumber(WizardSettingsKey(), QStringLiteral("ComPort")), 4u);
+    EXPECT_EQ(store->ReadNumber(WizardSettingsKey(), QStringLiteral("Scan")), 0u);
+}
+
+TEST_F(Connect, ALinkDroppedOnAHeldInstrumentRunsTheWizardAgain)
+{
+    connectThroughWizard();
+    sim->SetFault(VetraSim::Fault::Silent);   // it no longer answers its identification
+    messages.ExpectDialog(QStringLiteral("connectionWizard"), [](QDialog &wizard) { wizard.reject(); });
+    messages.ExpectBox(QStringLiteral("You are not connected to a Vetrameter."));
+    frame->Execute(ID_DELETE_ALL);
+    EXPECT_EQ(frame->Connection().GetInstrument(), nullptr);
+    EXPECT_EQ(sim->Objects().size(), kObjects);
+}
+
+} // namespace
