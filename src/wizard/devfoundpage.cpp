@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kAbortWaitMs = 8000;
@@ -177,7 +179,15 @@ void CDevFoundPage::selectionChanged()
 {
     const int row = m_list->currentRow();
     const bool selected = row >= 0 && row < int(m_found.size()) && !m_list->selectedItems().isEmpty();
-    m_info->setPlainText(selected ? shown(m_found[std::size_t(row)]->GetInfoText()) : QString());
+    const QString info = selected ? shown(m_found[std::size_t(row)]->GetInfoText()) : QString();
+    // One tab stop past the longest label lines the values up in any language.
+    int labels = 0;
+    for (const QString &line : info.split(u'\n'))
+        if (line.contains(u'\t'))
+            labels = std::max(labels, m_info->fontMetrics().horizontalAdvance(line.section(u'\t', 0, 0)));
+    if (labels > 0)
+        m_info->setTabStopDistance(labels + m_info->fontMetrics().averageCharWidth() * 2);
+    m_info->setPlainText(info);
     Q_EMIT completeChanged();
 }
 
