@@ -25,6 +25,20 @@ protected:
     QString out, err;
 };
 
+// The line of stderr after the tool's error `message`; null when the message
+// is not there.
+QString LineAfterError(const QString &err, const QString &message)
+{
+    const QStringList lines = err.split(u'\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        if (lines[i] == QStringLiteral("vetradesk-cli: ") + message)
+            return lines[i + 1];
+    return {};
+}
+
+const QString kDownloadFailed = QStringLiteral("The download of objects from Vetrameter failed!");
+const QString kNoInstrument = QStringLiteral("no Vetrameter found");
+
 } // namespace
 
 TEST_F(CliInstrumentTest, SearchListsTheInstrumentOnItsPort)
@@ -93,4 +107,52 @@ TEST_F(CliInstrumentTest, SimulateServesAGivenDataFileOnCom1)
     ASSERT_EQ(got.size(), served.size());
     for (qsizetype i = 0; i < got.size(); ++i)
         EXPECT_EQ(FormatDataFile(got[i]), FormatDataFile(served[i]));   // field by field, through the text download
+}
+
+TEST_F(CliInstrumentTest, AFailedDownloadGivesItsCauseOnTheNextLine)
+{
+    const QString csv = Path("x.csv");
+    const QStringList args{QStringLiteral("download"), QStringLiteral("--port"), QStringLiteral("3"), QStringLiteral("-o"), csv};
+    sim->SetFault(VetraSim::Fault::BadChecksum);
+    EXPECT_EQ(Run(args), 4);
+    EXPECT_EQ(LineAfterError(err, kDownloadFailed), QStringLiteral("The reply of the instrument arrived with a checksum error."))
+        << qPrintable(err);
+    EXPECT_FALSE(QFile::exists(csv));
+}
+
+TEST_F(CliInstrumentTest, ALinkLostInTheDownloadGivesTheStreamsReasonOnTheNextLine)
+{
+    const QString csv = Path("x.csv");
+    // The simulator counts bytes from its start: on a fresh one the search
+    // sends well under 2000, so the cable is pulled inside the download.
+    sim->SetFault(VetraSim::Fault::DisconnectAfter, 2000);
+    EXPECT_EQ(Run({QStringLiteral("download"), QStringLiteral("--port"), QStringLiteral("3"), QStringLiteral("-o"), csv}), 4);
+    EXPECT_TRUE(sim->Log().contains(QStringLiteral("disconnected")));
+    const QString cause = LineAfterError(err, kDownloadFailed);
+    EXPECT_TRUE(cause.startsWith(QStringLiteral("The connection to the instrument was lost: "))) << qPrintable(err);
+    EXPECT_TRUE(cause.contains(sim->SlavePath())) << qPrintable(err);
+    EXPECT_FALSE(cause.contains(QStringLiteral("no reason given"))) << qPrintable(err);
+    EXPECT_FALSE(QFile::exists(csv));
+}
+
+TEST_F(CliInstrumentTest, OnePortWithoutAnInstrumentSaysWhyOnTheNextLine)
+{
+    const QString csv = Path("out.csv");
+    // COM5 is mapped to a device path that does not exist.
+    EXPECT_EQ(Run({QStringLiteral("download"), QStringLiteral("--port"), QStringLiteral("5"), QStringLiteral("-o"), csv}), 3);
+    QString why = LineAfterError(err, kNoInstrument);
+    EXPECT_TRUE(why.startsWith(QStringLiteral("could not open port. /nonexistent/ttyVM5: "))) << qPrintable(err);
+    EXPECT_TRUE(why.contains(QStringLiteral("There is no serial port COM5."))) << qPrintable(err);
+    EXPECT_FALSE(QFile::exists(csv));
+    EXPECT_EQ(Run({QStringLiteral("delete-all"), QStringLiteral("--port"), QStringLiteral("5"), QStringLiteral("--yes")}), 3);
+    EXPECT_EQ(LineAfterError(err, kNoInstrument), why);
+
+    // The port opens, but the instrument there is of another family.
+    sim->SetFault(VetraSim::Fault::WrongFamily);
+    EXPECT_EQ(Run({QStringLiteral("download"), QStringLiteral("--port"), QStringLiteral("3"), QStringLiteral("-o"), csv}), 3);
+    EXPECT_EQ(LineAfterError(err, kNoInstrument), QStringLiteral("No device of the required type found.")) << qPrintable(err);
+
+    // A scan's last status concerns COM256 only: no second line then.
+    EXPECT_EQ(Run({QStringLiteral("download"), QStringLiteral("--scan"), QStringLiteral("-o"), csv}), 3);
+    EXPECT_TRUE(err.endsWith(QStringLiteral("vetradesk-cli: ") + kNoInstrument + u'\n')) << qPrintable(err.right(300));
 }
