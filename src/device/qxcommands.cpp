@@ -167,6 +167,7 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
                 discard(s - std::uint32_t(std::max(got, 0)));
                 x.replyLength = s;
                 x.code = Err_Truncated;
+                x.failure.cause = NFailureCause::BadReply;
                 return x;
             }
             const int got = receive(buffer, s);
@@ -194,6 +195,7 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
             discard(total - std::uint32_t(std::max(got, 0)));
             x.replyLength = total;
             x.code = Err_Truncated;
+            x.failure.cause = NFailureCause::BadReply;
             return x;
         }
         const bool budgeted = std::int64_t(totalTimeoutMs) >= 2 * std::int64_t(readTimeoutMs);

@@ -90,6 +90,7 @@ bool CVetraSmartDevice::ReadIdentityS(QString &text)
 
 bool CVetraSmartDevice::Identify(SDeviceInfo &info)
 {
+    SetLastFailure(NFailureCause::None);
     if (!IsConnected() || !GetStream()->IsOpen())
         return false;
     QString identity;

@@ -47,6 +47,7 @@ void CMainFrame::DownloadObjects(bool add)
     Device::CVetraSmartDevice *device = m_connection.GetInstrument();
     Device::STransferContainer container;
     bool ok = false;
+    Device::SFailure failure;
     {
         // The transfer runs on its own thread while the modal progress window
         // keeps the window painted; the result is taken over here in one step.
@@ -66,9 +67,14 @@ void CMainFrame::DownloadObjects(bool add)
         std::thread transfer([&] {
             try {
                 ok = device->DownloadObjects(container, Device::CVetraSmartDevice::kDownloadBaud, true);
-            } catch (...) {
-                // A stream error, or anything else, is a failed download.
+                failure = device->LastFailure();
+            } catch (const StreamIO::StreamError &e) {
                 ok = false;
+                failure.cause = Device::NFailureCause::LinkLost;
+                failure.streamCode = e.code();
+                failure.streamText = e.message();
+            } catch (...) {
+                ok = false;   // anything else is a failed download too, without a known cause
             }
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
@@ -79,7 +85,7 @@ void CMainFrame::DownloadObjects(bool add)
     }
     if (!ok)
         m_services.messages.Show(IMessageService::Icon::Error,
-                                 Device::WithCause(Res::LoadString(Res::IDS_DOWNLOAD_FAILED), device->LastFailure()));
+                                 Device::WithCause(Res::LoadString(Res::IDS_DOWNLOAD_FAILED), failure));
     else if (container.objects.isEmpty())
         m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_NO_OBJECTS_ON_INSTRUMENT));
     else

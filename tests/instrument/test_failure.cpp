@@ -144,6 +144,9 @@ TEST_F(FailureTest, DeleteAllAndOtherExchangesKeepTheirCause)
     EXPECT_EQ(f.received, 6u);
     EXPECT_EQ(f.expected, 0x9Bu);
     EXPECT_TRUE(FailureText(f).contains(QStringLiteral("(6 of 155 bytes)"))) << qPrintable(FailureText(f));
+    // The same reply into a buffer too small for it: unreadable, not unexplained.
+    EXPECT_EQ(device->Execute(Framing::kAppCommand, buffer, 1, length, sizeof buffer, 300, -1), Err_Truncated);
+    EXPECT_EQ(device->LastFailure().cause, NFailureCause::BadReply);
 
     sim->SetFault(Fault::None);
     EXPECT_EQ(device->DeleteAllObjects(), Err_Success);
