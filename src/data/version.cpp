@@ -67,6 +67,10 @@ CVersion CVersion::FromInstallerName(QStringView name)
         return {};
     QString text = name.mid(start, dot - start).toString();
     text.replace(u'_', u'.');
+    // A single negative number would read as a huge version and win every
+    // update check; no installer of ours is numbered below zero.
+    if (QString(text).remove(u' ').startsWith(u'-'))
+        return {};
     return Parse(text);
 }
 

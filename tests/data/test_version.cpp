@@ -32,7 +32,9 @@ TEST(Version, FromInstallerName)
         {u"Vetradesk_V_1_0_2_0.exe", V(1, 0, 2)}, {u"Vetradesk_V_1_1.exe", V2(1, 1)},
         {u"Vetradesk_V_1_0_2_0_V_9.exe", V(1, 0, 2)}, {u"Vetradesk_V_1_0_2_0.EXE", 0},
         {u"Vetradesk_V_1_0_2_0.exe.txt", 0}, {u"Vetradesk_1_0_2_0.exe", 0}, {u"Setup.2_V_1_0_2_0.exe", 0},
-        {u"_V_.exe", 0}, {u"a.exe", 0}};
+        {u"_V_.exe", 0}, {u"a.exe", 0},
+        // A negative single number is no version, not the highest one.
+        {u"Vetradesk_V_-1.exe", 0}, {u"Vetradesk_V_ -7.exe", 0}, {u"Vetradesk_V_1_-1_0_0.exe", 0}};
     for (const auto &[name, value] : cases)
         EXPECT_EQ(CVersion::FromInstallerName(QStringView(name)).value(), value)
             << QStringView(name).toString().toStdString();
