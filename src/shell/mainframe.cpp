@@ -16,6 +16,7 @@
 #include "shell/appsettingsdlg.h"
 #include "shell/childview.h"
 #include "shell/commands.h"
+#include "update/autoupdate.h"
 #include "views/tablepage.h"
 #include "wizard/connectionwizard.h"
 
@@ -440,8 +441,7 @@ void CMainFrame::checkForUpdatesCommand()
 
 bool CMainFrame::CheckForUpdates()
 {
-    // The update wizard plugs in here; until then there is nothing to install.
-    return false;
+    return RunUpdateWizard({m_services.messages, m_services.desktop}, this);
 }
 
 // ---------------------------------------------------------------------------

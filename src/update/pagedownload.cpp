@@ -1,0 +1,193 @@
+#include "update/pagedownload.h"
+
+#include "gui/desktopservices.h"
+#include "gui/messageservice.h"
+#include "res/resources.h"
+#include "update/autoupdate.h"
+#include "update/server/installerdownload.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+CPageDownload::CPageDownload(CAutoUpdate &wizard) : m_wizard(wizard)
+{
+    setObjectName(QStringLiteral("pageDownload"));
+    setTitle(Res::LoadString(Res::IDS_UPDATE_DOWNLOAD_PAGE));
+    setFinalPage(true);
+    m_title = new QLabel;
+    m_title->setObjectName(QStringLiteral("title"));
+    m_title->setWordWrap(true);
+    m_bar = new QProgressBar;
+    m_bar->setObjectName(QStringLiteral("progress"));
+    m_bar->setRange(0, 100);
+    m_amount = new QLabel;
+    m_amount->setObjectName(QStringLiteral("amount"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    layout->addSpacing(8);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_amount);
+    layout->addStretch(1);
+}
+
+CPageDownload::~CPageDownload()
+{
+    m_task.Stop();
+}
+
+QString CPageDownload::Megabytes(std::uint64_t bytes)
+{
+    return Res::Format(u"%0.2f", {double(bytes) / 1048576.0});
+}
+
+void CPageDownload::initializePage()
+{
+    m_title->setText(Res::FormatString(Res::IDS_UPDATE_DOWNLOADING, {m_wizard.Choice().file}));
+}
+
+void CPageDownload::setState(State state)
+{
+    m_state = state;
+    Q_EMIT completeChanged();
+}
+
+bool CPageDownload::isComplete() const
+{
+    return m_state == State::Failed;
+}
+
+void CPageDownload::Activate()
+{
+    setState(State::Starting);
+    m_bar->show();
+    m_amount->show();
+    QMetaObject::invokeMethod(this, &CPageDownload::start, Qt::QueuedConnection);
+}
+
+void CPageDownload::start()
+{
+    const SUpdateChoice &choice = m_wizard.Choice();
+    const SServerFile file{choice.file, choice.size};
+    m_localPath = m_wizard.ProgramFolder() + choice.file;
+    m_download = std::make_unique<CInstallerDownload>(m_localPath, file);
+    if (!m_download->Create(nullptr)) {
+        // The program's folder may be read-only (an installed program): ask where.
+        SFileDialog dialog;
+        dialog.filter = Res::LoadString(Res::IDS_UPDATE_SAVE_FILTER);
+        dialog.defaultSuffix = QStringLiteral("exe");
+        dialog.initialName = choice.file;
+        dialog.caption = Res::LoadString(Res::IDS_UPDATE_SAVE_CAPTION);
+        const std::optional<QString> picked = m_wizard.Services().messages.AskSaveFile(dialog);
+        if (!picked) {
+            m_download.reset();
+            showDownloadError(Res::LoadString(Res::IDS_UPDATE_DOWNLOAD_FAILED));
+            return;
+        }
+        m_localPath = *picked;
+        m_title->setText(Res::FormatString(Res::IDS_UPDATE_DOWNLOADING, {QFileInfo(m_localPath).fileName()}));
+        m_download = std::make_unique<CInstallerDownload>(m_localPath, file);
+        QString reason;
+        if (!m_download->Create(&reason)) {
+            m_download.reset();
+            m_wizard.Services().messages.Show(IMessageService::Icon::Error,
+                                              Res::FormatString(Res::IDS_ERR_FILE_WRITE, {m_localPath, reason}));
+            setState(State::Stuck);   // only Cancel is left
+            return;
+        }
+    }
+    m_bar->setValue(0);
+    m_amount->setText(QStringLiteral("0"));
+    m_amountUpdates = 0;
+    setState(State::Transferring);
+
+    QPointer<CPageDownload> page(this);
+    CInstallerDownload *download = m_download.get();
+    const std::uint64_t size = std::uint64_t(std::max<std::int64_t>(choice.size, 0));
+    m_task.Start([this, page, download, size] {
+        QString error;
+        if (!m_wizard.EnsureConnected(&error)) {
+            QMetaObject::invokeMethod(page, [page, error] {
+                page->m_task.Wait();
+                page->m_download.reset();
+                page->showDownloadError(error);
+            }, Qt::QueuedConnection);
+            return;
+        }
+        // Only what the page shows is sent over: a new percentage or a new
+        // amount text, not each of the 10000 steps.
+        int lastPercent = -1;
+        QString lastText;
+        const auto onStep = [&](std::uint64_t received) {
+            const int percent = size ? int(received * 100 / size) : 0;
+            QString text = Res::FormatString(Res::IDS_UPDATE_AMOUNT, {Megabytes(received)});
+            if (percent == lastPercent && text == lastText)
+                return;
+            lastPercent = percent;
+            lastText = text;
+            QMetaObject::invokeMethod(page, [page, received] { page->progress(received); }, Qt::QueuedConnection);
+        };
+        const auto result = download->Run(m_wizard.Server(), m_task.CancelFlag(), onStep);
+        m_wizard.Server().Close();
+        if (result == CInstallerDownload::Result::Cancelled)
+            return;
+        QMetaObject::invokeMethod(page, [page, result] { page->finished(int(result)); }, Qt::QueuedConnection);
+    });
+}
+
+void CPageDownload::progress(std::uint64_t received)
+{
+    const std::uint64_t size = std::uint64_t(std::max<std::int64_t>(m_wizard.Choice().size, 0));
+    m_bar->setValue(size ? int(received * 100 / size) : 0);
+    const QString text = Res::FormatString(Res::IDS_UPDATE_AMOUNT, {Megabytes(received)});
+    if (m_amount->text() != text) {
+        m_amount->setText(text);
+        ++m_amountUpdates;
+    }
+}
+
+void CPageDownload::finished(int result)
+{
+    m_task.Wait();
+    if (CInstallerDownload::Result(result) == CInstallerDownload::Result::Done) {
+        progress(m_download->Received());
+        m_download.reset();
+        launch();
+        return;
+    }
+    m_download.reset();
+    showDownloadError(Res::LoadString(Res::IDS_UPDATE_DOWNLOAD_FAILED));
+}
+
+void CPageDownload::launch()
+{
+    if (!m_wizard.Services().desktop.OpenUrl(QUrl::fromLocalFile(QFileInfo(m_localPath).absoluteFilePath()))) {
+        // Without a started installer the program must not close.
+        const QString text = Res::FormatString(Res::IDS_UPDATE_LAUNCH_FAILED, {m_localPath});
+        m_wizard.Services().messages.Show(IMessageService::Icon::Error, text);
+        m_title->setText(text);
+        setState(State::Failed);
+        return;
+    }
+    m_state = State::Launched;
+    m_wizard.SetLaunched();
+    m_wizard.accept();
+}
+
+void CPageDownload::showDownloadError(const QString &text)
+{
+    m_title->setText(text);
+    m_amount->hide();
+    m_bar->hide();
+    m_wizard.Server().Close();
+    setState(State::Failed);
+}
+
+void CPageDownload::Stop()
+{
+    m_task.Stop();
+    m_download.reset();   // a partial file goes with it
+}

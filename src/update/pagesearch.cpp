@@ -1,0 +1,142 @@
+#include "update/pagesearch.h"
+
+#include "gui/messageservice.h"
+#include "res/resources.h"
+#include "update/autoupdate.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace {
+
+QString shown(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+CPageSearch::CPageSearch(CAutoUpdate &wizard) : m_wizard(wizard)
+{
+    setObjectName(QStringLiteral("pageSearch"));
+    setTitle(Res::LoadString(Res::IDS_UPDATE_SEARCH_PAGE));
+    m_title = new QLabel;
+    m_title->setObjectName(QStringLiteral("title"));
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+    m_result = new QLabel;
+    m_result->setObjectName(QStringLiteral("result"));
+    m_result->setWordWrap(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    layout->addSpacing(8);
+    layout->addWidget(m_status);
+    layout->addWidget(m_result);
+    layout->addStretch(1);
+}
+
+void CPageSearch::initializePage()
+{
+    m_title->setText(Res::FormatString(Res::IDS_UPDATE_SEARCHING_FOR, {m_wizard.ProductName()}));
+    m_title->show();
+    m_status->setText(Res::LoadString(Res::IDS_UPDATE_CONNECTING));
+    m_status->show();
+    m_result->hide();
+}
+
+void CPageSearch::Activate()
+{
+    setState(State::Connecting);
+    m_title->show();
+    m_status->setText(Res::LoadString(Res::IDS_UPDATE_CONNECTING));
+    m_status->show();
+    m_result->hide();
+    search();
+}
+
+void CPageSearch::setState(State state)
+{
+    m_state = state;
+    Q_EMIT completeChanged();
+}
+
+bool CPageSearch::isComplete() const
+{
+    return m_state == State::Failed || m_state == State::NoUpdate || m_state == State::Found;
+}
+
+int CPageSearch::nextId() const
+{
+    return m_state == State::Found ? CAutoUpdate::Page_Download : -1;
+}
+
+void CPageSearch::search()
+{
+    const CVersion own = m_wizard.OwnProductVersion();
+    QPointer<CPageSearch> page(this);
+    m_task.Start([this, page, own] {
+        // The network waits happen here; the page learns of each step queued.
+        UpdateServer &server = m_wizard.Server();
+        server.SetCancelFlag(&m_task.CancelFlag());
+        QString error;
+        if (!m_wizard.EnsureConnected(&error)) {
+            server.SetCancelFlag(nullptr);
+            QMetaObject::invokeMethod(page, [page, error] { page->connectFailed(error); }, Qt::QueuedConnection);
+            return;
+        }
+        QMetaObject::invokeMethod(page, [page] {
+            page->setState(State::Searching);
+            page->m_status->setText(Res::LoadString(Res::IDS_UPDATE_RECEIVING));
+        }, Qt::QueuedConnection);
+        QStringList names;
+        const bool listed = server.ListNames(names);
+        SUpdateChoice choice;
+        if (listed) {
+            choice = ChooseInstaller(names, own);
+            if (choice.HasUpdate())
+                choice.size = std::max<std::int64_t>(server.FileSize(choice.file), 0);
+        }
+        const QString listError = server.GetLastError();
+        server.SetCancelFlag(nullptr);
+        if (m_task.IsCancelled())
+            return;
+        QMetaObject::invokeMethod(page, [page, listed, listError, choice] {
+            if (!listed) {
+                page->listFailed(listError);
+                return;
+            }
+            page->m_wizard.Choice() = choice;
+            page->showResult();
+        }, Qt::QueuedConnection);
+    });
+}
+
+void CPageSearch::connectFailed(const QString &error)
+{
+    m_task.Wait();
+    m_wizard.Services().messages.Show(IMessageService::Icon::Error, error);
+    m_title->hide();
+    m_status->setText(error);
+    setState(State::Failed);
+}
+
+void CPageSearch::listFailed(const QString &error)
+{
+    m_task.Wait();
+    // Only Cancel is left: the folder could not be read.
+    m_wizard.Services().messages.Show(IMessageService::Icon::Error, error);
+    setState(State::ListFailed);
+}
+
+void CPageSearch::showResult()
+{
+    m_task.Wait();
+    const SUpdateChoice &choice = m_wizard.Choice();
+    m_title->hide();
+    m_status->hide();
+    m_result->setText(shown(UpdateResultText(choice, m_wizard.ProductName())));
+    m_result->show();
+    setState(choice.HasUpdate() ? State::Found : State::NoUpdate);
+}
