@@ -20,6 +20,8 @@ constexpr Command kCommands[] = {
     {u"delete-all", &RunDeleteAll},
     {u"languages", &RunLanguages},
     {u"settings", &RunSettings},
+    {u"update-check", &RunUpdateCheck},
+    {u"update-download", &RunUpdateDownload},
 };
 
 } // namespace

@@ -27,6 +27,8 @@ int RunDownload(const QStringList &args, Io io);
 int RunDeleteAll(const QStringList &args, Io io);
 int RunLanguages(const QStringList &args, Io io);
 int RunSettings(const QStringList &args, Io io);
+int RunUpdateCheck(const QStringList &args, Io io);
+int RunUpdateDownload(const QStringList &args, Io io);
 
 // Usage error: prints `message` and the usage text to stderr.
 int UsageError(Io io, const QString &message);

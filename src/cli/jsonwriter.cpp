@@ -121,6 +121,12 @@ void JsonWriter::value(bool flag)
     m_out << (flag ? "true" : "false");
 }
 
+void JsonWriter::null()
+{
+    beforeValue();
+    m_out << "null";
+}
+
 void JsonWriter::value(double number)
 {
     beforeValue();

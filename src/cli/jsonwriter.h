@@ -29,6 +29,7 @@ public:
     void value(unsigned number) { value(std::uint64_t(number)); }
     void value(double number);
     void value(bool flag);
+    void null();
 
     static QString Quote(QStringView text);
 
