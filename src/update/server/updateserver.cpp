@@ -45,6 +45,7 @@ struct UpdateServer::Request
 {
     bool nobody = false;
     bool namesOnly = false;
+    bool wholeFile = false;
     QList<QByteArray> quote;
     QByteArray *collect = nullptr;
     const std::function<bool(const char *, std::size_t)> *sink = nullptr;
@@ -164,6 +165,10 @@ int UpdateServer::perform(const QByteArray &url, Request &r)
         curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
     if (r.namesOnly)
         curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
+    // libcurl would stop at the size the server gives; a file longer than
+    // listed must show as such, not arrive cut to the listed length.
+    if (r.wholeFile)
+        curl_easy_setopt(curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_slist *quote = nullptr;
     for (const QByteArray &command : r.quote)
         quote = curl_slist_append(quote, command.constData());
@@ -274,6 +279,7 @@ bool UpdateServer::ReadFile(const QString &name, const std::function<bool(const 
         return fail(0, Res::LoadString(Res::IDS_UPDATE_NO_CURRENT_FOLDER));
     Request read;
     read.sink = &sink;
+    read.wholeFile = true;
     const int code = perform(folderUrl() + QUrl::toPercentEncoding(name), read);
     if (code != CURLE_OK)
         return fail(code, clientError(code));
