@@ -2,11 +2,11 @@
 // A local FTP server (tests/support/ftpserver.py) on a temporary root, laid out
 // as the update server is: ROOT/QxUpgrade/Vetradesk/<installers>.
 
+#include "support/localftp.h"
 #include "support/testsupport.h"
 #include "update/server/updateserver.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -34,49 +34,17 @@ protected:
         TestSupport::WriteBytes(UpdateFolder() + u'/' + name, bytes);
     }
 
-    // Starts the server with the script's options ("--size", "NAME=BYTES", ...)
-    // and reads the port it prints once it listens.
-    bool StartServer(const QStringList &options = {})
-    {
-        // The system interpreter has pyftpdlib; the first python3 on PATH may not.
-        m_server.setProgram(QStringLiteral("/usr/bin/python3"));
-        m_server.setArguments(QStringList{TestSupport::SourcePath(QStringLiteral("tests/support/ftpserver.py")),
-                                          m_root.path()}
-                              + options);
-        m_server.start();
-        if (!m_server.waitForStarted()) {
-            ADD_FAILURE() << "cannot start /usr/bin/python3: " << m_server.errorString().toStdString();
-            return false;
-        }
-        // A generous bound only so that a hanging script ends the test.
-        while (!m_server.canReadLine() && m_server.waitForReadyRead(20000)) {
-        }
-        bool ok = false;
-        m_port = m_server.readLine().trimmed().toInt(&ok);
-        if (!ok || m_port <= 0) {
-            m_server.waitForFinished(1000);
-            ADD_FAILURE() << "ftpserver.py gave no port: " << m_server.readAllStandardError().toStdString();
-            return false;
-        }
-        return true;
-    }
+    bool StartServer(const QStringList &options = {}) { return m_ftp.Start(m_root.path(), options); }
+    void KillServer() { m_ftp.Kill(); }
 
-    void KillServer()
-    {
-        if (m_server.state() != QProcess::NotRunning) {
-            m_server.kill();
-            m_server.waitForFinished();
-        }
-    }
-
-    int Port() const { return m_port; }
+    int Port() const { return m_ftp.Port(); }
 
     // The program's own login, on the local server.
     SServerAddress Address() const
     {
         SServerAddress address = DefaultServerAddress();
         address.host = QStringLiteral("127.0.0.1");
-        address.port = m_port;
+        address.port = Port();
         return address;
     }
 
@@ -97,6 +65,5 @@ protected:
 
 private:
     QTemporaryDir m_root;
-    QProcess m_server;
-    int m_port = 0;
+    TestSupport::CLocalFtpServer m_ftp;
 };
