@@ -3,6 +3,8 @@
 #include "cli/cliui.h"
 #include "data/datafile.h"
 #include "project/vetradoc.h"
+#include "app/language.h"
+#include "app/versioninfo.h"
 #include "res/resources.h"
 #include "streamio/streamtable.h"
 
@@ -131,6 +133,10 @@ int Run(const QStringList &args, Io io)
     const QString &name = args.first();
     if (name == u"--help" || name == u"-h" || name == u"help") {
         io.out << Res::LoadString(Res::IDS_CLI_USAGE);
+        return Exit_Ok;
+    }
+    if (name == u"--version") {
+        io.out << QStringLiteral("vetradesk-cli ") << ProgramVersionInfo().GetProductVersion() << u'\n';
         return Exit_Ok;
     }
     StreamIO::InitStreamLayer();   // project files and copies go through RAM streams

@@ -437,6 +437,18 @@ enum StrId : int {
     IDS_CLI_UPDATE_TRANSFER_FAILED = 30425,
     IDS_CLI_UPDATE_BAD_SERVER     = 30426,
     IDS_CLI_UPDATE_AMOUNT         = 30427,
+    // Command line of the desktop program
+    IDS_APP_USAGE                 = 31510,
+    // PDF report
+    IDS_CMD_EXPORT_PDF            = 31610,
+    IDS_MENU_EXPORT_PDF           = 31611,
+    IDS_PDF_ONLY_SELECTION        = 31612,
+    IDS_PDF_FILTER                = 31613,
+    IDS_PDF_CAPTION               = 31614,
+    // Recent projects
+    IDS_MENU_RECENT               = 31620,
+    IDS_RECENT_NONE               = 31621,
+    IDS_RECENT_MISSING            = 31622,
 };
 
 } // namespace Res

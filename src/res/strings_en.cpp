@@ -156,6 +156,7 @@ constexpr Entry kTable[] = {
                     u"  vetradesk-cli settings [--date-format 0-3] [--time-format 0-3] [--language NAME]\n"
                     u"  vetradesk-cli update-check [--server ftp://HOST[:PORT]] [--json]\n"
                     u"  vetradesk-cli update-download [--server ftp://HOST[:PORT]] -o DIR [--json]\n"
+                    u"  vetradesk-cli --version | --help\n"
                     u"FILE is a data file (.csv) or a project file (.qxs). --simulate on an instrument\n"
                     u"command starts a simulated instrument on COM1 (with the objects of FILE.csv).\n"},
     {IDS_CLI_UNKNOWN_COMMAND, u"unknown command \"%s\""},
@@ -418,6 +419,15 @@ constexpr Entry kTable[] = {
     {IDS_UPDATE_LAUNCH_FAILED, u"The installer %s could not be started. Start it yourself; Vetradesk keeps running."},
     {IDS_UPDATE_SAVE_FILTER, u"(*.exe)|*.exe|"},
     {IDS_UPDATE_SAVE_CAPTION, u"Save the installer"},
+    {IDS_APP_USAGE, u"Usage: vetradesk [PROJECT.qxs] [--simulate[=FILE.csv]]\n  PROJECT.qxs             opens the project (exactly one; more open nothing)\n  --simulate[=FILE.csv]   starts a simulated Vetrameter on COM1, holding the objects of FILE.csv\n                          (or 25 generated ones)\n  --version               prints the version and ends\n  --help                  prints this text and ends\n"},
+    {IDS_CMD_EXPORT_PDF, u"Export the objects as a PDF report, as they would be printed\nExport as PDF report"},
+    {IDS_MENU_EXPORT_PDF, u"Export as &PDF report..."},
+    {IDS_PDF_ONLY_SELECTION, u"Put only the %d selected objects into the report?\n(No puts all objects into it.)"},
+    {IDS_PDF_FILTER, u"PDF report (*.pdf)|*.pdf||"},
+    {IDS_PDF_CAPTION, u"Export as PDF report"},
+    {IDS_MENU_RECENT, u"Recent pro&jects"},
+    {IDS_RECENT_NONE, u"(none)"},
+    {IDS_RECENT_MISSING, u"%s no longer exists."},
     {IDS_APP_TITLE, u"Vetradesk"},
     {IDS_IDLE_MESSAGE, u"Ready"},
     {IDS_CMD_CLOSE, u"Close the project\nClose project"},

@@ -32,6 +32,7 @@ enum Id : int {
     ID_ADD_CSV = 1103,
     ID_OPEN_CSV = 1111,
     ID_ADD_DOWNLOAD = 1121,
+    ID_EXPORT_PDF = 31610,
     ID_CLOSE = 57602,
     ID_SAVE = 57603,
     ID_ABOUT = 57664,
@@ -61,7 +62,8 @@ struct SCommand
 // A menu as a flat list: a popup opens a level, End closes it.
 struct SMenuEntry
 {
-    enum Kind { Popup, Item, Separator, End } kind;
+    // RecentList: the submenu of the projects used last, filled when it opens.
+    enum Kind { Popup, Item, Separator, End, RecentList } kind;
     Res::StrId caption;   // popups and items
     int command;          // items
 };

@@ -1,4 +1,6 @@
+#include "app/language.h"
 #include "app/startup.h"
+#include "app/versioninfo.h"
 #include "res/resources.h"
 #include "shell/vetradeskapp.h"
 
@@ -25,6 +27,19 @@ void platformFailed(QtMsgType type, const QMessageLogContext &, const QString &m
 
 int main(int argc, char **argv)
 {
+    // Answered without a window, so they work without a display too.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--version" || arg == "--help" || arg == "-h") {
+            QCoreApplication core(argc, argv);
+            CApplicationRun run(QCoreApplication::applicationFilePath());
+            const QString text = arg == "--version"
+                                   ? QStringLiteral("vetradesk %1\n").arg(ProgramVersionInfo().GetProductVersion())
+                                   : Res::LoadString(Res::IDS_APP_USAGE);
+            std::fputs(qPrintable(text), stdout);
+            return 0;
+        }
+    }
     if (!CVetradeskApp::CanShowWindows()) {
         // Say it in the chosen language, then end: there is nowhere to show a window.
         QCoreApplication core(argc, argv);

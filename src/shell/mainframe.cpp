@@ -49,7 +49,8 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
       m_document(m_documentUi),
       m_clipboard(new CQtProjectClipboard(this)),
       m_view(new CChildView(m_document, services.messages, *m_clipboard, this)),
-      m_progress(new CProgressDlg(this))
+      m_progress(new CProgressDlg(this)),
+      m_recent(Settings::Store(), Settings::SettingsKey())
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(Icons::Get(u"vetradesk"));
@@ -141,6 +142,14 @@ void CMainFrame::buildMenu()
         case SMenuEntry::Separator:
             open.back()->addSeparator();
             break;
+        case SMenuEntry::RecentList: {
+            QMenu *menu = open.back()->addMenu(Res::LoadString(e.caption));
+            menu->setObjectName(QStringLiteral("recentProjects"));
+            menu->setToolTipsVisible(true);
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillRecentMenu(*menu); });
+            fillRecentMenu(*menu);
+            break;
+        }
         case SMenuEntry::End:
             open.pop_back();
             break;
@@ -246,8 +255,37 @@ void CMainFrame::Retranslate()
     UpdateCommandStates();
 }
 
+void CMainFrame::fillRecentMenu(QMenu &menu)
+{
+    menu.clear();
+    const QStringList paths = m_recent.Paths();
+    int n = 0;
+    for (const QString &path : paths) {
+        ++n;
+        QAction *action = menu.addAction(QStringLiteral("&%1  %2").arg(n).arg(QFileInfo(path).fileName()));
+        if (QFileInfo::exists(path)) {
+            action->setToolTip(path);
+            connect(action, &QAction::triggered, this, [this, path] {
+                Guard::Run(m_services.messages, Guard::Origin::Command, [&] { m_document.OpenProject(path, false); });
+                RefreshTitle();
+                UpdateCommandStates();
+            });
+        } else {
+            action->setEnabled(false);
+            action->setToolTip(Res::FormatString(Res::IDS_RECENT_MISSING, {path}));
+        }
+    }
+    if (paths.isEmpty())
+        menu.addAction(Res::LoadString(Res::IDS_RECENT_NONE))->setEnabled(false);
+}
+
 void CMainFrame::RefreshTitle()
 {
+    // Whatever gave the project its file (open, save as, a drop) makes it recent.
+    if (const QString &path = m_document.GetPath(); !path.isEmpty() && path != m_lastRecent) {
+        m_lastRecent = path;
+        m_recent.Add(path);
+    }
     QString title = Res::LoadString(Res::IDS_MAINFRAME_TITLE);
     const QString document = m_document.GetTitle(false);
     if (!document.isEmpty())
@@ -328,6 +366,7 @@ void CMainFrame::dispatch(int id)
     case ID_SAVE_AS: m_document.SaveAs(); break;
     case ID_EXPORT_CSV: page.ExportCsv(); break;
     case ID_EXPORT_GRAPHIC: page.ExportGraphic(); break;
+    case ID_EXPORT_PDF: page.ExportPdfReport(); break;
     case ID_PRINT: page.Print(); break;
     case ID_RESTORE: restoreOriginals(); break;
     case ID_SETTINGS: runSettings(); break;

@@ -6,6 +6,7 @@
 
 #include "gui/documentui.h"
 #include "project/vetradoc.h"
+#include "shell/recentprojects.h"
 #include "shell/vetraconnection.h"
 
 #include <QHash>
@@ -22,6 +23,7 @@ class CQtProjectClipboard;
 class IDesktopServices;
 class IMessageService;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 // The services a window talks to the user and the desktop through.
@@ -95,6 +97,7 @@ private:
     void openWebSite();
     void openDocument(const QString &path);
     void checkForUpdatesCommand();
+    void fillRecentMenu(QMenu &menu);
     void updateIndicators(Qt::KeyboardModifiers modifiers, quint32 native);
 
     SShellServices m_services;
@@ -110,4 +113,6 @@ private:
     QLabel *m_num = nullptr;
     std::vector<std::pair<int, QAction *>> m_menuActions;   // in menu order
     QHash<int, QAction *> m_toolActions;
+    CRecentProjects m_recent;
+    QString m_lastRecent;
 };

@@ -631,8 +631,15 @@ void CTabGrid::Print()
     printer.setDocName(Res::LoadString(Res::IDS_APP_TITLE));
     if (!m_messages.AskPrinter(printer, m_table->selectionModel()->hasSelection()))
         return;
+    QString reason;
+    if (!PrintTo(printer, printer.printRange() == QPrinter::Selection, &reason))
+        m_messages.Show(IMessageService::Icon::Error, Res::FormatString(Res::IDS_PRINT_FAILED, {reason}));
+}
+
+bool CTabGrid::PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason)
+{
     CWaitCursor wait;
-    const std::vector<const object_t *> objects = objectsToExport(printer.printRange() == QPrinter::Selection);
+    const std::vector<const object_t *> objects = objectsToExport(selectionOnly);
     const Render::STableLook look = tableLook();
     const CFileVersionInfo &version = ProgramVersionInfo();
     Render::SPrintBands bands;
@@ -647,9 +654,7 @@ void CTabGrid::Print()
     if (const std::optional<std::tm> now = TimeText::LocalTime(std::int64_t(std::time(nullptr))))
         bands.printedAt = TimeText::FormatPicture(look.datePattern, *now) + u' '
                           + TimeText::FormatPicture(look.timePattern, *now);
-    QString reason;
-    if (!Render::PrintTable(printer, Render::PrintRows(objects, look), look, bands, nullptr, &reason))
-        m_messages.Show(IMessageService::Icon::Error, Res::FormatString(Res::IDS_PRINT_FAILED, {reason}));
+    return Render::PrintTable(device, Render::PrintRows(objects, look), look, bands, nullptr, reason);
 }
 
 void CTabGrid::ExportGraphic()

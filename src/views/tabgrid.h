@@ -13,6 +13,7 @@
 #include <map>
 #include <vector>
 
+class QPagedPaintDevice;
 class CObjectTableDelegate;
 class CObjectTableModel;
 class CObjectTableView;
@@ -38,6 +39,10 @@ public:
     ~CTabGrid() override;
 
     void Print() override;
+    // The printout of all objects or the selection into a PDF file the user picks.
+    void ExportPdfReport() override;
+    // The printout onto `device` (a printer or a PDF writer).
+    bool PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason);
     void ExportGraphic() override;
     void ExportCsv() override;
     void SelectAll() override;

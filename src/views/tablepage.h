@@ -13,6 +13,7 @@ public:
 
     virtual void Print() = 0;
     virtual void ExportGraphic() = 0;
+    virtual void ExportPdfReport() = 0;
     virtual void ExportCsv() = 0;
     virtual void SelectAll() = 0;
     virtual void DeleteSelection() = 0;

@@ -70,4 +70,38 @@ TEST_F(PrintFromTable, CancelPrintsNothing)
     EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.pdf")}).isEmpty());
 }
 
+// The same printout into a PDF file of the user's choice.
+TEST_F(PrintFromTable, APdfReportOfAllObjectsOrTheSelection)
+{
+    load(4);
+    const QString all = dir.filePath(QStringLiteral("report.pdf"));
+    messages.ExpectSaveFile(all);
+    page->ExportPdfReport();
+    const QString text = pdfText(all);
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    EXPECT_TRUE(text.contains(QStringLiteral("Page 1 of 1")));
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_TRUE(text.contains(QStringLiteral("Object %1").arg(n))) << n;
+
+    table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(2), 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QString some = dir.filePath(QStringLiteral("some.pdf"));
+    messages.ExpectBox(QStringLiteral("Put only the 1 selected objects into the report?"), IMessageService::Yes);
+    messages.ExpectSaveFile(some);
+    page->ExportPdfReport();
+    const QString selected = pdfText(some);
+    EXPECT_TRUE(selected.contains(QStringLiteral("Object 3")));
+    EXPECT_FALSE(selected.contains(QStringLiteral("Object 2")));
+
+    // A file that cannot be written is said, and nothing is left.
+    const QString nowhere = dir.filePath(QStringLiteral("missing/report.pdf"));
+    messages.ExpectBox(QStringLiteral("Put only"), IMessageService::No);
+    messages.ExpectSaveFile(nowhere);
+    messages.ExpectBox(nowhere);
+    page->ExportPdfReport();
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    EXPECT_TRUE(messages.Done());
+}
+
 } // namespace

@@ -1,0 +1,55 @@
+// The printout into a PDF file, for a desktop without a printer or a report
+// to send on.
+#include "views/tabgrid.h"
+
+#include "gui/messageservice.h"
+#include "project/vetradoc.h"
+#include "res/resources.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLocale>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTableView>
+
+void CTabGrid::ExportPdfReport()
+{
+    bool selectionOnly = false;
+    const int selected = int(objectsOfSelectedRows().size());
+    if (selected > 0) {
+        const auto answer = m_messages.Show(IMessageService::Icon::Question,
+                                            Res::FormatString(Res::IDS_PDF_ONLY_SELECTION, {selected}),
+                                            IMessageService::Buttons::YesNoCancel);
+        if (answer == IMessageService::Cancel)
+            return;
+        selectionOnly = answer == IMessageService::Yes;
+    }
+    SFileDialog dialog;
+    dialog.filter = Res::LoadString(Res::IDS_PDF_FILTER);
+    dialog.defaultSuffix = QStringLiteral("pdf");
+    const QString title = QFileInfo(m_document.GetTitle(false)).completeBaseName();
+    dialog.initialName = (title.isEmpty() ? Res::LoadString(Res::IDS_APP_TITLE) : title) + QStringLiteral(".pdf");
+    dialog.caption = Res::LoadString(Res::IDS_PDF_CAPTION);
+    const std::optional<QString> path = m_messages.AskSaveFile(dialog);
+    if (!path)
+        return;
+    QString reason;
+    bool printed;
+    {
+        QPdfWriter writer(*path);
+        // The paper of the user's country, as a printer would have it.
+        writer.setPageSize(QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                                                 : QPageSize::A4));
+        writer.setResolution(600);
+        writer.setTitle(Res::LoadString(Res::IDS_PRINT_TITLE));
+        writer.setCreator(Res::LoadString(Res::IDS_APP_TITLE));
+        printed = PrintTo(writer, selectionOnly, &reason);
+    }
+    if (!printed) {
+        QFile::remove(*path);   // half a report is no report
+        m_messages.Show(IMessageService::Icon::Error,
+                        Res::FormatString(Res::IDS_ERR_FILE_WRITE, {*path, reason.isEmpty() ? QFile(*path).errorString() : reason}));
+    }
+}
