@@ -75,11 +75,15 @@ for side in 48 256; do
     [ "$width" -eq "$side" ] && [ "$height" -eq "$side" ] || fail "$png is ${width}x$height, not ${side}x$side"
 done
 
-desktop-file-validate "$share/applications/vetradesk.desktop" || fail "desktop-file-validate"
+# Hints count too: a missing main category is only a hint, but it leaves the
+# program in a menu's catch-all section.
+if ! out=$(desktop-file-validate "$share/applications/vetradesk.desktop" 2>&1) || [ -n "$out" ]; then
+    fail "desktop-file-validate: $out"
+fi
 # --no-net: the screenshot and home page addresses are not checked, the test
 # must not depend on the network.
-appstreamcli validate --no-net "$share/metainfo/com.quelix.Vetradesk.metainfo.xml" \
-    || fail "appstreamcli validate"
+out=$(appstreamcli validate --no-net "$share/metainfo/com.quelix.Vetradesk.metainfo.xml" 2>&1) \
+    || fail "appstreamcli validate: $out"
 
 # The programs, started through the links, in a private settings folder.
 export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/home/.config
