@@ -139,3 +139,47 @@ SOverlap CVetraData::FindOverlap(const CVetraData &incoming) const
     }
     return {};
 }
+
+namespace {
+
+// Every field a project file keeps, and the view state besides.
+bool sameObject(const object_t &a, const object_t &b)
+{
+    return a.version == b.version && a.deviceName == b.deviceName && a.softwareVersion == b.softwareVersion
+        && a.serialNumber == b.serialNumber && a.hardwareIndex == b.hardwareIndex && a.signature == b.signature
+        && a.regional == b.regional && a.storageMode == b.storageMode
+        && a.rawDefaultBarDiameter == b.rawDefaultBarDiameter && a.neighborCorrection == b.neighborCorrection
+        && a.comment == b.comment && a.objectName == b.objectName && a.timeStamp == b.timeStamp
+        && a.objectNumber == b.objectNumber && a.measurements.size() == b.measurements.size()
+        && std::equal(a.measurements.begin(), a.measurements.end(), b.measurements.begin(),
+                      [](const MEAS_T &x, const MEAS_T &y) {
+                          return x.number == y.number && x.cover == y.cover && x.rawDiameter == y.rawDiameter;
+                      })
+        && a.diagramOrder == b.diagramOrder && a.position == b.position && a.expanded == b.expanded
+        && a.selected == b.selected;
+}
+
+} // namespace
+
+std::vector<std::shared_ptr<const object_t>>
+CVetraData::Capture(const std::vector<std::shared_ptr<const object_t>> *previous) const
+{
+    std::vector<std::shared_ptr<const object_t>> objects;
+    objects.reserve(m_objects.size());
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        if (previous && i < previous->size() && sameObject(*(*previous)[i], *m_objects[i]))
+            objects.push_back((*previous)[i]);
+        else
+            objects.push_back(std::make_shared<const object_t>(*m_objects[i]));
+    }
+    return objects;
+}
+
+void CVetraData::Restore(const std::vector<std::shared_ptr<const object_t>> &objects, std::uint8_t sortMode)
+{
+    m_objects.clear();
+    m_objects.reserve(objects.size());
+    for (const auto &o : objects)
+        m_objects.push_back(std::make_unique<object_t>(*o));
+    m_sortMode = sortMode;
+}

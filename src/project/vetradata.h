@@ -70,6 +70,12 @@ public:
     // `selected` as given; the stored sort mode comes along when any came.
     void TakeFrom(CVetraData &other, bool selected);
 
+    // Copies of the objects for the undo history; objects equal to those at
+    // the same place in `previous` are shared with it instead of copied.
+    std::vector<std::shared_ptr<const object_t>> Capture(const std::vector<std::shared_ptr<const object_t>> *previous) const;
+    // Puts captured objects back (as copies) with the list's sort mode.
+    void Restore(const std::vector<std::shared_ptr<const object_t>> &objects, std::uint8_t sortMode);
+
 private:
     object_t &object(int index) { return *m_objects.at(std::size_t(index)); }
     void changed();

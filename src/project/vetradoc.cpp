@@ -1,5 +1,7 @@
 #include "project/vetradoc.h"
 
+#include <optional>
+
 #include "res/resources.h"
 #include "streamio/archive.h"
 #include "streamio/filestream.h"
@@ -46,6 +48,7 @@ void CVetraDoc::UpdateAllViews(IDocumentView *sender, int index)
 
 bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool synchronize)
 {
+    CChangeScope change(*this, QString());
     QList<TVetraObject> objects = incoming;
     if (synchronize) {
         SOverlap overlap;
@@ -70,6 +73,7 @@ bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool s
             }
         }
     }
+    change.SetText(Res::FormatString(Res::IDS_UNDO_ADD, {int(objects.size())}));
     m_originals.AddTransferObjects(objects, add);
     m_current.AddTransferObjects(objects, add);
     m_current.Sort(m_current.GetSortMode());
@@ -80,6 +84,7 @@ bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool s
 
 void CVetraDoc::RestoreOriginals()
 {
+    const CChangeScope change(*this, Res::LoadString(Res::IDS_UNDO_RESTORE));
     m_current.CopyFrom(m_originals);
     m_modified = true;
     UpdateAllViews(nullptr, -1);
@@ -118,6 +123,8 @@ bool CVetraDoc::CloseProject()
     m_originals.Clear();
     m_path.clear();
     m_modified = false;
+    if (m_recorder)
+        m_recorder->DocumentReplaced();
     UpdateAllViews(nullptr, -1);
     return true;
 }
@@ -263,6 +270,8 @@ bool CVetraDoc::SaveToPath(const QString &path)
         return false;
     }
     m_modified = false;
+    if (m_recorder)
+        m_recorder->DocumentSaved();
     return true;
 }
 
@@ -279,6 +288,10 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
         return false;
     if (!add && !CloseProject())
         return false;
+    // Adding a project is one change; opening one starts the history afresh.
+    std::optional<CChangeScope> change;
+    if (add)
+        change.emplace(*this, QString());
     const bool hadObjects = HasObjects();
     const bool wasModified = m_modified;
     const int before = m_current.GetCount() + m_originals.GetCount();
@@ -302,6 +315,10 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
     // could not be read.
     if (!ok)
         m_ui.ShowError(Res::LoadString(Res::IDS_PROJECT_READ_ERROR) + u'\n' + reason);
+    if (change)
+        change->SetText(Res::FormatString(Res::IDS_UNDO_ADD, {m_current.GetCount() + m_originals.GetCount() - before}));
+    else if (m_recorder)
+        m_recorder->DocumentReplaced();
     UpdateAllViews(nullptr, -1);
     return ok;
 }
@@ -370,12 +387,32 @@ bool CVetraDoc::PasteFromClipboard(const IProjectClipboard &clipboard)
     const std::optional<QByteArray> block = clipboard.ProjectData();
     if (!block)
         return true;
+    CChangeScope change(*this, QString());
+    const int before = m_current.GetCount();
     if (!pastePayload(*block)) {
         m_ui.ShowError(Res::LoadString(Res::IDS_PROJECT_READ_ERROR));
         return false;
     }
     m_current.Sort(m_current.GetSortMode());
+    change.SetText(Res::FormatString(Res::IDS_UNDO_PASTE, {m_current.GetCount() - before}));
     m_modified = true;
     UpdateAllViews(nullptr, -1);
     return true;
+}
+
+SDocState CVetraDoc::CaptureState(const SDocState *previous) const
+{
+    SDocState state;
+    state.current = m_current.Capture(previous ? &previous->current : nullptr);
+    state.originals = m_originals.Capture(previous ? &previous->originals : nullptr);
+    state.currentSort = m_current.GetSortMode();
+    state.originalsSort = m_originals.GetSortMode();
+    return state;
+}
+
+void CVetraDoc::RestoreState(const SDocState &state)
+{
+    m_current.Restore(state.current, state.currentSort);
+    m_originals.Restore(state.originals, state.originalsSort);
+    UpdateAllViews(nullptr, -1);
 }

@@ -2,6 +2,7 @@
 // CVetraDoc: the project — the current objects, the originals as downloaded,
 // the file path, the modified flag, and the views to tell about changes.
 
+#include "project/changerecorder.h"
 #include "project/documentui.h"
 #include "project/projectfile.h"
 #include "project/vetradata.h"
@@ -63,6 +64,14 @@ public:
     bool PasteFromClipboard(const IProjectClipboard &clipboard);
     bool CanPaste(const IProjectClipboard &clipboard) const;
 
+    // The undo history, told of every change the user makes (may be null).
+    void SetChangeRecorder(IChangeRecorder *recorder) { m_recorder = recorder; }
+    IChangeRecorder *ChangeRecorder() const { return m_recorder; }
+    // Both lists as they are now; see CVetraData::Capture for `previous`.
+    SDocState CaptureState(const SDocState *previous) const;
+    // Puts a captured state back and tells the views.
+    void RestoreState(const SDocState &state);
+
     // The program version written into project files (1.0.1.0 unless set).
     void SetProgramVersion(const ProgramVersion &version) { m_version = version; }
 
@@ -77,4 +86,5 @@ private:
     bool m_modified = false;
     QString m_path;
     ProgramVersion m_version{1, 0, 1, 0};
+    IChangeRecorder *m_recorder = nullptr;
 };

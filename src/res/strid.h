@@ -449,6 +449,22 @@ enum StrId : int {
     IDS_MENU_RECENT               = 31620,
     IDS_RECENT_NONE               = 31621,
     IDS_RECENT_MISSING            = 31622,
+    // Undo and redo
+    IDS_UNDO_PREFIX               = 31630,
+    IDS_REDO_PREFIX               = 31631,
+    IDS_UNDO_RENAME               = 31632,
+    IDS_UNDO_COMMENT              = 31633,
+    IDS_UNDO_REGIONAL             = 31634,
+    IDS_UNDO_TIME                 = 31635,
+    IDS_UNDO_DELETE               = 31636,
+    IDS_UNDO_PASTE                = 31637,
+    IDS_UNDO_ADD                  = 31638,
+    IDS_UNDO_RESTORE              = 31639,
+    IDS_UNDO_SORT                 = 31640,
+    IDS_CMD_UNDO                  = 31641,
+    IDS_CMD_REDO                  = 31642,
+    IDS_MENU_UNDO                 = 31643,
+    IDS_MENU_REDO                 = 31644,
 };
 
 } // namespace Res

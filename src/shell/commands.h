@@ -33,6 +33,8 @@ enum Id : int {
     ID_OPEN_CSV = 1111,
     ID_ADD_DOWNLOAD = 1121,
     ID_EXPORT_PDF = 31610,
+    ID_UNDO = 31641,
+    ID_REDO = 31642,
     ID_CLOSE = 57602,
     ID_SAVE = 57603,
     ID_ABOUT = 57664,
@@ -49,6 +51,8 @@ enum class Rule {
     TableCanCopy,    // the table reports a selection
     TableCanDelete,  // the table reports a selection
     CanPaste,        // the clipboard holds objects
+    CanUndo,         // the project's history has a step to undo
+    CanRedo,         // ... or to redo
 };
 
 struct SCommand

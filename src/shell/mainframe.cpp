@@ -9,6 +9,7 @@
 #include "gui/logobutton.h"
 #include "gui/messageservice.h"
 #include "gui/progressdlg.h"
+#include "gui/projecthistory.h"
 #include "gui/qtclipboard.h"
 #include "gui/waitcursor.h"
 #include "res/resources.h"
@@ -50,7 +51,8 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
       m_clipboard(new CQtProjectClipboard(this)),
       m_view(new CChildView(m_document, services.messages, *m_clipboard, this)),
       m_progress(new CProgressDlg(this)),
-      m_recent(Settings::Store(), Settings::SettingsKey())
+      m_recent(Settings::Store(), Settings::SettingsKey()),
+      m_history(std::make_unique<CProjectHistory>(m_document))
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(Icons::Get(u"vetradesk"));
@@ -65,6 +67,10 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
     });
     connect(m_view, &CChildView::StatusText, this, [this](const QString &text) { statusBar()->showMessage(text); });
     connect(m_clipboard, &CQtProjectClipboard::Changed, this, &CMainFrame::UpdateCommandStates);
+    connect(m_history.get(), &CProjectHistory::Changed, this, [this] {
+        RefreshTitle();
+        UpdateCommandStates();
+    });
     m_connection.SetWizard([this] {
         return RunConnectionWizard({m_services.messages, m_services.desktop}, Settings::Store(), this);
     });
@@ -307,12 +313,19 @@ bool CMainFrame::IsCommandEnabled(int id) const
     case Rule::TableCanCopy: return page.CanCopy();
     case Rule::TableCanDelete: return page.CanDelete();
     case Rule::CanPaste: return m_document.CanPaste(*m_clipboard);
+    case Rule::CanUndo: return m_history->CanUndo();
+    case Rule::CanRedo: return m_history->CanRedo();
     }
     return false;
 }
 
 void CMainFrame::UpdateCommandStates()
 {
+    // The entries name the step they undo or redo.
+    if (QAction *undo = MenuAction(ID_UNDO))
+        undo->setText(m_history->CanUndo() ? m_history->UndoText() : Res::LoadString(Res::IDS_MENU_UNDO));
+    if (QAction *redo = MenuAction(ID_REDO))
+        redo->setText(m_history->CanRedo() ? m_history->RedoText() : Res::LoadString(Res::IDS_MENU_REDO));
     for (const auto &[id, action] : m_menuActions)
         action->setEnabled(IsCommandEnabled(id));
     for (auto it = m_toolActions.cbegin(); it != m_toolActions.cend(); ++it)
@@ -367,6 +380,8 @@ void CMainFrame::dispatch(int id)
     case ID_EXPORT_CSV: page.ExportCsv(); break;
     case ID_EXPORT_GRAPHIC: page.ExportGraphic(); break;
     case ID_EXPORT_PDF: page.ExportPdfReport(); break;
+    case ID_UNDO: m_history->Undo(); break;
+    case ID_REDO: m_history->Redo(); break;
     case ID_PRINT: page.Print(); break;
     case ID_RESTORE: restoreOriginals(); break;
     case ID_SETTINGS: runSettings(); break;

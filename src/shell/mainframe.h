@@ -19,6 +19,7 @@
 class CChildView;
 class CLogoButton;
 class CProgressDlg;
+class CProjectHistory;
 class CQtProjectClipboard;
 class IDesktopServices;
 class IMessageService;
@@ -60,6 +61,7 @@ public:
     CVetraConnection &Connection() { return m_connection; }
     CProgressDlg &Progress() { return *m_progress; }
     CChildView &View() { return *m_view; }
+    CProjectHistory &History() { return *m_history; }
 
     // Texts of the window, its menu and its views again, after the language
     // changed.
@@ -115,4 +117,5 @@ private:
     QHash<int, QAction *> m_toolActions;
     CRecentProjects m_recent;
     QString m_lastRecent;
+    std::unique_ptr<CProjectHistory> m_history;   // goes before the document it watches
 };

@@ -1,0 +1,22 @@
+#include "project/changerecorder.h"
+
+#include "project/vetradoc.h"
+
+bool SDocState::SameAs(const SDocState &other) const
+{
+    return current == other.current && originals == other.originals && currentSort == other.currentSort
+        && originalsSort == other.originalsSort;
+}
+
+CChangeScope::CChangeScope(CVetraDoc &document, QString text)
+    : m_recorder(document.ChangeRecorder()), m_text(std::move(text))
+{
+    if (m_recorder)
+        m_recorder->BeginChange();
+}
+
+CChangeScope::~CChangeScope()
+{
+    if (m_recorder)
+        m_recorder->EndChange(m_text);
+}
