@@ -92,6 +92,15 @@ void writeJson(const SUpdateChoice &choice, const QString *path, Io io)
     io.out.flush();
 }
 
+// The check's answer, as the window words it or as JSON.
+void printResult(const SUpdateChoice &choice, const Options &opts, Io io)
+{
+    if (opts.has(u"--json"))
+        writeJson(choice, nullptr, io);
+    else
+        io.out << plainLines(UpdateResultText(choice, ProgramVersionInfo().GetProductName())) << u'\n';
+}
+
 // Progress on stderr while a person watches; only when the text changes.
 class TerminalAmount
 {
@@ -139,10 +148,7 @@ int RunUpdateCheck(const QStringList &args, Io io)
     SUpdateChoice choice;
     if (!check(server, choice, io))
         return Exit_ServerFailed;
-    if (opts.has(u"--json"))
-        writeJson(choice, nullptr, io);
-    else
-        io.out << plainLines(UpdateResultText(choice, ProgramVersionInfo().GetProductName())) << u'\n';
+    printResult(choice, opts, io);
     return Exit_Ok;
 }
 
@@ -166,10 +172,7 @@ int RunUpdateDownload(const QStringList &args, Io io)
     if (!check(server, choice, io))
         return Exit_ServerFailed;
     if (!choice.HasUpdate()) {
-        if (opts.has(u"--json"))
-            writeJson(choice, nullptr, io);
-        else
-            io.out << plainLines(UpdateResultText(choice, ProgramVersionInfo().GetProductName())) << u'\n';
+        printResult(choice, opts, io);
         return Exit_Ok;
     }
     const QString path = QDir(folder).filePath(choice.file);

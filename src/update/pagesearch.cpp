@@ -1,21 +1,13 @@
 #include "update/pagesearch.h"
 
 #include "gui/messageservice.h"
+#include "gui/shownlines.h"
 #include "res/resources.h"
 #include "update/autoupdate.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QVBoxLayout>
-
-namespace {
-
-QString shown(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-} // namespace
 
 CPageSearch::CPageSearch(CAutoUpdate &wizard) : m_wizard(wizard)
 {
@@ -136,7 +128,7 @@ void CPageSearch::showResult()
     const SUpdateChoice &choice = m_wizard.Choice();
     m_title->hide();
     m_status->hide();
-    m_result->setText(shown(UpdateResultText(choice, m_wizard.ProductName())));
+    m_result->setText(ShownLines(UpdateResultText(choice, m_wizard.ProductName())));
     m_result->show();
     setState(choice.HasUpdate() ? State::Found : State::NoUpdate);
 }

@@ -3,6 +3,7 @@
 #include "device/qxdevice.h"
 #include "device/worker.h"
 #include "gui/messageservice.h"
+#include "gui/shownlines.h"
 #include "res/resources.h"
 #include "streamio/rs232stream.h"
 #include "wizard/devselectsheet.h"
@@ -20,11 +21,6 @@
 namespace {
 
 constexpr int kAbortWaitMs = 8000;
-
-QString shown(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
 
 } // namespace
 
@@ -118,7 +114,7 @@ void CDevFoundPage::startSearch()
 void CDevFoundPage::OnSearchStatus(std::uint64_t search, const QString &text)
 {
     if (search == m_search && m_searching)
-        m_status->setPlainText(shown(text));
+        m_status->setPlainText(ShownLines(text));
 }
 
 void CDevFoundPage::OnSearchResult(std::uint64_t search, std::unique_ptr<Device::CQxDevice> device, bool ended)
@@ -169,7 +165,7 @@ void CDevFoundPage::searchEnded()
     m_status->setPlainText(Res::LoadString(Res::IDS_WIZARD_FINISHED_NONE));
     Q_EMIT completeChanged();
     const auto answer = m_sheet.Services().messages.Show(IMessageService::Icon::Question,
-                                                         shown(Res::LoadString(Res::IDS_WIZARD_ASK_RETRY)),
+                                                         ShownLines(Res::LoadString(Res::IDS_WIZARD_ASK_RETRY)),
                                                          IMessageService::Buttons::RetryCancel);
     if (answer == IMessageService::Retry && m_sheet.currentPage() == this)
         QTimer::singleShot(0, this, &CDevFoundPage::startSearch);
@@ -179,7 +175,7 @@ void CDevFoundPage::selectionChanged()
 {
     const int row = m_list->currentRow();
     const bool selected = row >= 0 && row < int(m_found.size()) && !m_list->selectedItems().isEmpty();
-    const QString info = selected ? shown(m_found[std::size_t(row)]->GetInfoText()) : QString();
+    const QString info = selected ? ShownLines(m_found[std::size_t(row)]->GetInfoText()) : QString();
     // One tab stop past the longest label lines the values up in any language.
     int labels = 0;
     for (const QString &line : info.split(u'\n'))

@@ -1,6 +1,7 @@
 #include "wizard/portselectpage.h"
 
 #include "gui/messageservice.h"
+#include "gui/shownlines.h"
 #include "res/resources.h"
 #include "wizard/devselectsheet.h"
 
@@ -38,7 +39,7 @@ bool isDottedAddress(const QString &text)
 // The explanation's layout characters as a label shows them.
 QString labelText(QString text)
 {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\t', QStringLiteral("    "));
+    return ShownLines(std::move(text)).replace(u'\t', QStringLiteral("    "));
 }
 
 } // namespace
