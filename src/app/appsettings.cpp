@@ -130,7 +130,12 @@ void CheckProgramFolder()
         Res::ShowMessage(Res::MessageIcon::Error, text(Res::IDS_CAPTION_ERROR), text(Res::IDS_FOLDER_INCORRECT));
         return;
     }
-    if (!driveRoot && !info.isWritable())
+    // "Marked read-only" is the folder's own mark: no write permission for
+    // anyone. Whether this user may write is another matter — an installed
+    // program's folder belongs to root, and that is no fault to report at
+    // every start.
+    const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!driveRoot && !(info.permissions() & writable))
         Res::ShowMessage(Res::MessageIcon::Error, text(Res::IDS_CAPTION_ERROR), text(Res::IDS_FOLDER_READ_ONLY));
 }
 

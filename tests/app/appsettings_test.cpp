@@ -158,6 +158,23 @@ TEST_F(AppSettings, ProgramFolderCheck)
     Preset(QStringLiteral("Pfad"), QStringLiteral("X:\\\\"));   // four characters: no drive root
     Start();
     EXPECT_EQ(reporter.messages.size(), 1u);
+
+    // A folder marked read-only is said; one that only this user may not
+    // write (an installed program's, owned by root) is not.
+    QTemporaryDir folders;
+    const QString marked = folders.filePath(QStringLiteral("marked"));
+    ASSERT_TRUE(QDir().mkpath(marked));
+    QFile::setPermissions(marked, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                      | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    reporter.messages.clear();
+    Preset(QStringLiteral("Pfad"), marked);
+    Start();
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].text, Res::BuiltinString(1003));
+    QFile::setPermissions(marked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    reporter.messages.clear();
+    Start();
+    EXPECT_TRUE(reporter.messages.empty());
 }
 
 TEST_F(AppSettings, OverLongOrWronglyTypedValueIsReplacedByItsDefault)
