@@ -117,8 +117,7 @@ public:
         if (!m_terminal)
             return;
         const QString text = Res::FormatString(Res::IDS_CLI_UPDATE_AMOUNT,
-                                               {Res::Format(u"%0.2f", {double(received) / 1048576.0}),
-                                                Res::Format(u"%0.2f", {double(m_size) / 1048576.0})});
+                                               {MegabytesText(received), MegabytesText(std::uint64_t(m_size))});
         if (text == m_last)
             return;
         m_last = text;

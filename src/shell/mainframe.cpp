@@ -152,8 +152,8 @@ void CMainFrame::buildMenu()
             QMenu *menu = open.back()->addMenu(Res::LoadString(e.caption));
             menu->setObjectName(QStringLiteral("recentProjects"));
             menu->setToolTipsVisible(true);
+            // Filled when it opens: no file is looked at while the window starts.
             connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillRecentMenu(*menu); });
-            fillRecentMenu(*menu);
             break;
         }
         case SMenuEntry::End:

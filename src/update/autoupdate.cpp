@@ -55,7 +55,7 @@ CVersion CAutoUpdate::OwnProductVersion() const
 
 bool CAutoUpdate::EnsureConnected(QString *error)
 {
-    if (m_server.IsConnected() || m_server.Connect(QString()))
+    if (::EnsureConnected(m_server))
         return true;
     if (error)
         *error = m_server.GetLastError();

@@ -39,11 +39,6 @@ CPageDownload::~CPageDownload()
     m_task.Stop();
 }
 
-QString CPageDownload::Megabytes(std::uint64_t bytes)
-{
-    return Res::Format(u"%0.2f", {double(bytes) / 1048576.0});
-}
-
 void CPageDownload::initializePage()
 {
     m_title->setText(Res::FormatString(Res::IDS_UPDATE_DOWNLOADING, {m_wizard.Choice().file}));
@@ -123,7 +118,7 @@ void CPageDownload::start()
         QString lastText;
         const auto onStep = [&](std::uint64_t received) {
             const int percent = size ? int(received * 100 / size) : 0;
-            QString text = Res::FormatString(Res::IDS_UPDATE_AMOUNT, {Megabytes(received)});
+            QString text = Res::FormatString(Res::IDS_UPDATE_AMOUNT, {MegabytesText(received)});
             if (percent == lastPercent && text == lastText)
                 return;
             lastPercent = percent;
@@ -142,7 +137,7 @@ void CPageDownload::progress(std::uint64_t received)
 {
     const std::uint64_t size = std::uint64_t(std::max<std::int64_t>(m_wizard.Choice().size, 0));
     m_bar->setValue(size ? int(received * 100 / size) : 0);
-    const QString text = Res::FormatString(Res::IDS_UPDATE_AMOUNT, {Megabytes(received)});
+    const QString text = Res::FormatString(Res::IDS_UPDATE_AMOUNT, {MegabytesText(received)});
     if (m_amount->text() != text) {
         m_amount->setText(text);
         ++m_amountUpdates;

@@ -38,9 +38,6 @@ public:
     void initializePage() override;
     bool isComplete() const override;
 
-    // "%0.2f" of the bytes in MB.
-    static QString Megabytes(std::uint64_t bytes);
-
 private:
     void start();
     void progress(std::uint64_t received);

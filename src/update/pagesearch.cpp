@@ -82,14 +82,8 @@ void CPageSearch::search()
             page->setState(State::Searching);
             page->m_status->setText(Res::LoadString(Res::IDS_UPDATE_RECEIVING));
         }, Qt::QueuedConnection);
-        QStringList names;
-        const bool listed = server.ListNames(names);
         SUpdateChoice choice;
-        if (listed) {
-            choice = ChooseInstaller(names, own);
-            if (choice.HasUpdate())
-                choice.size = std::max<std::int64_t>(server.FileSize(choice.file), 0);
-        }
+        const bool listed = ListAndChoose(server, own, choice);
         const QString listError = server.GetLastError();
         server.SetCancelFlag(nullptr);
         if (m_task.IsCancelled())

@@ -13,13 +13,17 @@
 #include "views/objecttablemodel.h"
 #include "views/tabgrid.h"
 
+#include <QDialog>
 #include <QItemSelectionModel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace TestSupport {
 
@@ -60,6 +64,29 @@ protected:
     bool rowSelected(int row) const
     {
         return table().selectionModel()->isSelected(table().model()->index(row, 1));
+    }
+    void selectObject(int object, QItemSelectionModel::SelectionFlags how = QItemSelectionModel::Select)
+    {
+        table().selectionModel()->select(table().model()->index(CObjectTableModel::HeaderRowOf(object), 0),
+                                         how | QItemSelectionModel::Rows);
+    }
+    // An export dialog answered as a user would: the radio buttons named, then
+    // Export; the save dialog answered with `path` (none for the clipboard)
+    // and the boxes that follow expected.
+    void expectExportDialog(const QString &dialogName, const QStringList &radios, const QString &target,
+                            const std::optional<QString> &path, const QStringList &thenBoxes)
+    {
+        messages.ExpectDialog(dialogName, [radios](QDialog &dialog) {
+            for (const QString &name : radios)
+                dialog.findChild<QRadioButton *>(name)->click();
+            dialog.findChild<QPushButton *>(QStringLiteral("export"))->click();
+            if (dialog.isVisible())
+                dialog.reject();
+        });
+        if (target != u"clipboard")
+            messages.ExpectSaveFile(path);
+        for (const QString &box : thenBoxes)
+            messages.ExpectBox(box);
     }
     QStringList numbers() const
     {

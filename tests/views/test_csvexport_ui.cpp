@@ -26,23 +26,9 @@ protected:
     void exportCsv(const char *target, const char *data, const std::optional<QString> &path,
                    const QStringList &thenBoxes = {})
     {
-        messages.ExpectDialog(QStringLiteral("exportCsvDialog"), [=](QDialog &dialog) {
-            dialog.findChild<QRadioButton *>(QString::fromLatin1(target))->click();
-            dialog.findChild<QRadioButton *>(QString::fromLatin1(data))->click();
-            dialog.findChild<QPushButton *>(QStringLiteral("export"))->click();
-            if (dialog.isVisible())
-                dialog.reject();
-        });
-        if (QString::fromLatin1(target) != u"clipboard")
-            messages.ExpectSaveFile(path);
-        for (const QString &box : thenBoxes)
-            messages.ExpectBox(box);
+        expectExportDialog(QStringLiteral("exportCsvDialog"), {QString::fromLatin1(target), QString::fromLatin1(data)},
+                           QString::fromLatin1(target), path, thenBoxes);
         page->ExportCsv();
-    }
-    void selectObject(int object)
-    {
-        table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(object), 0),
-                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QString saveProject()
     {

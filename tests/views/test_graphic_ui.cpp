@@ -22,23 +22,10 @@ protected:
     void exportGraphic(const char *what, const char *target, const char *data, const std::optional<QString> &path,
                        const QStringList &thenBoxes = {})
     {
-        messages.ExpectDialog(QStringLiteral("exportGraphicDialog"), [=](QDialog &dialog) {
-            for (const char *name : {what, target, data})
-                dialog.findChild<QRadioButton *>(QString::fromLatin1(name))->click();
-            dialog.findChild<QPushButton *>(QStringLiteral("export"))->click();
-            if (dialog.isVisible())
-                dialog.reject();
-        });
-        if (QString::fromLatin1(target) != u"clipboard")
-            messages.ExpectSaveFile(path);
-        for (const QString &box : thenBoxes)
-            messages.ExpectBox(box);
+        expectExportDialog(QStringLiteral("exportGraphicDialog"),
+                           {QString::fromLatin1(what), QString::fromLatin1(target), QString::fromLatin1(data)},
+                           QString::fromLatin1(target), path, thenBoxes);
         page->ExportGraphic();
-    }
-    void selectObject(int object)
-    {
-        table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(object), 0),
-                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 };
 

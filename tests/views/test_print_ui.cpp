@@ -52,8 +52,7 @@ TEST_F(PrintFromTable, AllObjectsOrTheSelectionWithTheFooter)
     for (int n = 1; n <= 5; ++n)
         EXPECT_TRUE(text.contains(QStringLiteral("Object %1").arg(n))) << n;
 
-    table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(3), 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selectObject(3);
     messages.ExpectSaveFile(dir.filePath(QStringLiteral("site.qxs")));
     ASSERT_TRUE(document->SaveAs());
     text = pdfText(print(true));
@@ -84,8 +83,7 @@ TEST_F(PrintFromTable, APdfReportOfAllObjectsOrTheSelection)
     for (int n = 1; n <= 4; ++n)
         EXPECT_TRUE(text.contains(QStringLiteral("Object %1").arg(n))) << n;
 
-    table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(2), 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selectObject(2);
     const QString some = dir.filePath(QStringLiteral("some.pdf"));
     messages.ExpectBox(QStringLiteral("Put only the 1 selected objects into the report?"), IMessageService::Yes);
     messages.ExpectSaveFile(some);

@@ -28,10 +28,6 @@ protected:
         const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     }
-    void selectObject(int object, QItemSelectionModel::SelectionFlags how = QItemSelectionModel::Select)
-    {
-        table().selectionModel()->select(table().model()->index(Model::HeaderRowOf(object), 0), how | QItemSelectionModel::Rows);
-    }
 };
 
 TEST_F(ObjectTable, AnEmptyProjectShowsOnlyTheColumnHeaders)

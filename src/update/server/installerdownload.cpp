@@ -6,6 +6,11 @@
 
 #include <algorithm>
 
+QString MegabytesText(std::uint64_t bytes)
+{
+    return Res::Format(u"%0.2f", {double(bytes) / 1048576.0});
+}
+
 CInstallerDownload::CInstallerDownload(QString localPath, SServerFile file)
     : m_localPath(std::move(localPath)), m_file(std::move(file))
 {

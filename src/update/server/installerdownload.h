@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <functional>
 
+// An amount as the progress lines show it: megabytes with two decimals.
+QString MegabytesText(std::uint64_t bytes);
+
 class CInstallerDownload
 {
 public:

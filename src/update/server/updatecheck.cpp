@@ -34,22 +34,32 @@ CVersion OwnProductVersion()
     return CVersion::Parse(ProgramVersionInfo().GetProductVersion());
 }
 
-bool FindUpdate(UpdateServer &server, CVersion own, SUpdateChoice &choice, bool *listingFailed)
+bool EnsureConnected(UpdateServer &server)
 {
-    if (listingFailed)
-        *listingFailed = false;
-    if (!server.IsConnected() && !server.Connect(QString()))
-        return false;
+    return server.IsConnected() || server.Connect(QString());
+}
+
+bool ListAndChoose(UpdateServer &server, CVersion own, SUpdateChoice &choice)
+{
     QStringList names;
-    if (!server.ListNames(names)) {
-        if (listingFailed)
-            *listingFailed = true;
+    if (!server.ListNames(names))
         return false;
-    }
     choice = ChooseInstaller(names, own);
     if (choice.HasUpdate())
         choice.size = std::max<std::int64_t>(server.FileSize(choice.file), 0);
     return true;
+}
+
+bool FindUpdate(UpdateServer &server, CVersion own, SUpdateChoice &choice, bool *listingFailed)
+{
+    if (listingFailed)
+        *listingFailed = false;
+    if (!EnsureConnected(server))
+        return false;
+    const bool listed = ListAndChoose(server, own, choice);
+    if (listingFailed)
+        *listingFailed = !listed;
+    return listed;
 }
 
 QString UpdateResultText(const SUpdateChoice &choice, const QString &productName)

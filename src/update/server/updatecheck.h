@@ -30,9 +30,13 @@ SUpdateChoice ChooseInstaller(const QStringList &names, CVersion own);
 // The running program's product version.
 CVersion OwnProductVersion();
 
-// Connects when needed, lists the folder, chooses and asks for the chosen
-// file's size. False when the server cannot be reached or listed (the
-// reason in the server's GetLastError; `listing` tells which).
+// The connection, opened again when the server no longer answers; false
+// with the reason in the server's GetLastError.
+bool EnsureConnected(UpdateServer &server);
+// Lists the current folder, chooses and asks for the chosen file's size;
+// false (the reason in GetLastError) when the folder cannot be listed.
+bool ListAndChoose(UpdateServer &server, CVersion own, SUpdateChoice &choice);
+// Both of the above; `listingFailed` tells which failed.
 bool FindUpdate(UpdateServer &server, CVersion own, SUpdateChoice &choice, bool *listingFailed = nullptr);
 
 // The result line of a check: the newer version with both versions, or that
