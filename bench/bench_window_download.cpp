@@ -8,11 +8,12 @@
 #include "benchobjects.h"
 #include "benchui.h"
 #include "device/vetrasmartdevice.h"
+#include "device/worker.h"
 #include "gui/desktopservices.h"
 #include "gui/progressdlg.h"
 #include "shell/commands.h"
 #include "shell/mainframe.h"
-#include "shell/vetraconnection.h"
+#include "instrument/instrumentservice.h"
 #include "simulator.h"
 #include "streamio/portmap.h"
 #include "streamio/rs232stream.h"
@@ -158,7 +159,7 @@ SRun runOnce(const QList<TVetraObject> &objects)
             std::fprintf(stderr, "cannot open the simulator's port\n");
             std::exit(1);
         }
-        frame.Connection().TakeInstrument(std::move(device));
+        frame.Instruments().TakeInstrument(std::move(device));
 
         // The stall is counted from the progress window's showing to its hiding,
         // so that a thread that never gets back to its events shows as one
@@ -180,6 +181,8 @@ SRun runOnce(const QList<TVetraObject> &objects)
         const Clock::time_point t0 = Clock::now();
         last = t0;
         frame.Execute(Commands::ID_DOWNLOAD);
+        while (frame.IsInstrumentBusy())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         const Clock::time_point t1 = Clock::now();
         ticker.stop();
         r.stallCommand = std::max(r.stallCommand, seconds(t1 - last));   // the work after the last tick
@@ -202,6 +205,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Bench::CWindowEnvironment environment;
+    Device::StartWorker();   // the instrument service's exchanges run there
     const QList<TVetraObject> objects = makeObjects();
 
     std::printf("window download of %d objects with %d measurements each, paced, 115200 baud, offscreen\n",
@@ -227,5 +231,6 @@ int main(int argc, char **argv)
     std::printf("ratio wall / line time: best %.4f, worst %.4f (goal <= 1.03)\n", ratioBest, ratioWorst);
     std::printf("longest stall with the progress shown: best %.1f ms, worst %.1f ms (goal <= 50)\n", stallBest * 1e3,
                 stallWorst * 1e3);
+    Device::StopWorker();
     return 0;
 }

@@ -44,12 +44,11 @@ bool LoadWizardSettings(const CSettingsStore &store, const QString &key, SWizard
     return true;
 }
 
-bool SaveWizardSettings(CSettingsStore &store, const QString &key, const SWizardSettings &s,
-                        const Device::CQxDevice *chosen)
+bool SaveWizardSettings(CSettingsStore &store, const QString &key, const SWizardSettings &s)
 {
     if (key.isEmpty())
         return false;
-    const std::uint32_t type = chosen ? std::uint32_t(chosen->GetType()) : std::uint32_t(s.deviceType);
+    const std::uint32_t type = std::uint32_t(s.deviceType);
     const std::uint32_t com = s.comPort >= 1 && s.comPort <= 9999 ? s.comPort : 1;
     return store.Write(key, kExpress, std::uint32_t(s.express ? 1 : 0))
         && store.Write(key, kDeviceType, type)

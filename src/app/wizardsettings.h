@@ -1,7 +1,7 @@
 #pragma once
 // The connection wizard's stored choices, below the upgrade tool's key.
 
-#include "device/qxdevice.h"
+#include "device/devicetypes.h"
 
 #include <QString>
 
@@ -27,5 +27,4 @@ QString WizardSettingsKey();
 // defaults; a key that does not exist leaves everything as it was (false).
 bool LoadWizardSettings(const CSettingsStore &store, const QString &key, SWizardSettings &settings);
 // Stops at the first value that cannot be written (false), without a message.
-bool SaveWizardSettings(CSettingsStore &store, const QString &key, const SWizardSettings &settings,
-                        const Device::CQxDevice *chosen = nullptr);
+bool SaveWizardSettings(CSettingsStore &store, const QString &key, const SWizardSettings &settings);

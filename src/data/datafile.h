@@ -4,6 +4,7 @@
 // Text is UTF-16 in memory and one byte per character on disk.
 
 #include "data/measurement.h"
+#include "res/usermessage.h"
 
 #include <QByteArray>
 #include <QList>
@@ -27,7 +28,7 @@ QString FormatDataFile(const TVetraObject &object);
 
 // A complete date whose fields are out of range cannot be converted; it ends
 // the whole reading operation (objects read before it are not kept).
-class DataFileError : public std::runtime_error
+class DataFileError : public std::runtime_error, public Res::IUserMessage
 {
 public:
     explicit DataFileError(QString dateText);
@@ -38,7 +39,7 @@ public:
     void setLocation(const QString &fileName, int ordinal);
 
     // The user's message, from the string resources of the active language.
-    QString message() const;
+    QString message() const override;
 
 private:
     QString m_dateText;

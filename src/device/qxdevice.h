@@ -4,6 +4,7 @@
 // carry out its functions.
 
 #include "device/callback.h"
+#include "device/devicetypes.h"
 #include "device/errorcode.h"
 #include "device/failure.h"
 #include "device/qxcommands.h"
@@ -20,28 +21,6 @@ class CIoStream;
 }
 
 namespace Device {
-
-enum NTypes : std::int32_t {
-    Type_Vetrameter = 3,
-    Type_Count = 8,   // 0..7 are instrument families
-    Type_None = 8,
-};
-
-enum NPorts : std::int32_t {
-    Port_None = 0,
-    Port_Serial = 1,
-    Port_Usb = 2,
-    Port_Ip = 4,
-};
-
-QString GetPortKindText(NPorts kind);
-
-struct SDeviceInfo
-{
-    QString typeName;
-    QString firmwareVersion;
-    QString serialNumber;
-};
 
 struct SLoginRecord
 {

@@ -61,7 +61,10 @@ bool QueueUpgrade(CCallback *receiver, CQxDevice *device, StreamIO::CIoStream *p
     job.device = device;
     job.package = package;
     job.selection = selection;
-    return QueueJob(std::move(job));
+    if (QueueJob(std::move(job)))
+        return true;
+    delete package;   // the job took it, and it will never run
+    return false;
 }
 
 void RunUpgrade(SJobEntry &job)

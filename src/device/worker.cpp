@@ -53,6 +53,10 @@ void runJob(SJobEntry &job)
     switch (job.kind) {
     case SJobEntry::Kind_Search: RunSearch(job); break;
     case SJobEntry::Kind_Upgrade: RunUpgrade(job); break;
+    case SJobEntry::Kind_Call:
+        if (job.call)
+            job.call();
+        break;
     default: break;
     }
 }
@@ -135,11 +139,21 @@ bool QueueJob(SJobEntry job)
     Worker &w = worker();
     {
         std::lock_guard guard(w.lock);
+        if (!w.thread.joinable() || w.stop)
+            return false;
         w.jobs.push_back(std::move(job));
         w.idle = false;
     }
     w.wake.notify_all();
     return true;
+}
+
+bool QueueCall(std::function<void()> call)
+{
+    SJobEntry job;
+    job.kind = SJobEntry::Kind_Call;
+    job.call = std::move(call);
+    return QueueJob(std::move(job));
 }
 
 bool QueueSearch(CCallback *receiver, const SSearchParams *params)
@@ -189,6 +203,13 @@ bool IsWorkerIdle()
     Worker &w = worker();
     std::lock_guard guard(w.lock);
     return w.idle;
+}
+
+bool IsWorkerRunning()
+{
+    Worker &w = worker();
+    std::lock_guard guard(w.lock);
+    return w.thread.joinable() && !w.stop;
 }
 
 bool WorkerAbortTest(int)

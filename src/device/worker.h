@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace StreamIO {
 class CFileStream;
 class CIoStream;
@@ -14,19 +16,9 @@ class CIoStream;
 
 namespace Device {
 
-struct SSearchParams
-{
-    NTypes type = Type_None;
-    NPorts portKind = Port_None;
-    bool scan = false;          // serial: try COM1..COM256 instead of one port
-    bool stopAtFirst = true;    // serial: stop after the first instrument found
-    int portNumber = 1;         // serial without scan
-    QString address;            // IP
-};
-
 struct SJobEntry
 {
-    enum NKind : std::int32_t { Kind_None = 0, Kind_Search = 1, Kind_Upgrade = 2 };
+    enum NKind : std::int32_t { Kind_None = 0, Kind_Search = 1, Kind_Upgrade = 2, Kind_Call = 3 };
 
     std::int32_t kind = Kind_None;
     CCallback *callback = nullptr;
@@ -39,6 +31,7 @@ struct SJobEntry
     CQxDevice *device = nullptr;              // upgrade: the connected driver
     StreamIO::CIoStream *package = nullptr;   // upgrade: the firmware package
     const void *selection = nullptr;          // upgrade: the chosen package entries
+    std::function<void()> call;               // call: the work itself
 };
 
 bool StartWorker();
@@ -48,7 +41,10 @@ bool QueueSearch(CCallback *receiver, const SSearchParams *params);
 // leave content entries out; it must live until the job ended.
 bool QueueUpgrade(CCallback *receiver, CQxDevice *device, StreamIO::CIoStream *package,
                   const QList<SContentEntry> *selection = nullptr);
+// False when the worker is not running: a job queued then would never run.
 bool QueueJob(SJobEntry job);
+// Runs `call` on the worker after the jobs queued before it.
+bool QueueCall(std::function<void()> call);
 // Asks the running job to stop (a read it waits in is broken off) and drops
 // queued jobs; with waitMs, waits that long for the worker to become idle.
 void AbortJobs(int waitMs);
@@ -57,6 +53,7 @@ bool IsAborted();
 // Aborts, breaks any blocked read and joins the thread: no job runs after it.
 bool StopWorker();
 bool IsWorkerIdle();
+bool IsWorkerRunning();
 
 // The command engine's abort test.
 bool WorkerAbortTest(int userValue);

@@ -1,9 +1,8 @@
 #include "gui/commandguard.h"
 
-#include "data/datafile.h"
 #include "gui/messageservice.h"
 #include "res/resources.h"
-#include "streamio/streamerror.h"
+#include "res/usermessage.h"
 
 #include <QString>
 
@@ -35,10 +34,8 @@ void ShowException(IMessageService &messages, std::exception_ptr error, Origin o
         std::rethrow_exception(error);
     } catch (const UserCancelled &) {
         return;
-    } catch (const StreamIO::StreamError &e) {
-        text = e.message();
-    } catch (const DataFileError &e) {
-        text = e.message();
+    } catch (const Res::IUserMessage &e) {
+        text = e.message();   // a stream's or a data file's error
     } catch (const std::bad_alloc &) {
         text = Res::LoadString(Res::IDS_STREAM_OUT_OF_MEMORY);
         icon = IMessageService::Icon::Warning;

@@ -2,6 +2,7 @@
 
 #include "res/resources.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -62,4 +63,18 @@ void CProgressDlg::Reset()
     m_lastText = Res::LoadString(Res::IDS_PROGRESS_DOWNLOADING);
     m_text->setText(m_lastText);
     setWindowTitle(Res::LoadString(Res::IDS_APP_TITLE));
+}
+
+void CProgressDlg::reject()
+{
+    if (m_closable)
+        QDialog::reject();
+}
+
+void CProgressDlg::closeEvent(QCloseEvent *event)
+{
+    if (m_closable)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
 }

@@ -25,9 +25,21 @@ public:
 
     int LastPosition() const { return m_lastPosition; }
 
+    // Not closable, neither Escape, Alt+F4 nor the window manager ends it:
+    // the operation behind it ends only by itself.
+    void SetClosable(bool closable) { m_closable = closable; }
+    bool IsClosable() const { return m_closable; }
+
+public Q_SLOTS:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     QProgressBar *m_bar;
     QLabel *m_text;
     int m_lastPosition = -1;
     QString m_lastText;
+    bool m_closable = true;
 };

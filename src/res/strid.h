@@ -465,6 +465,8 @@ enum StrId : int {
     IDS_CMD_REDO                  = 31642,
     IDS_MENU_UNDO                 = 31643,
     IDS_MENU_REDO                 = 31644,
+    // The instrument service
+    IDS_INSTRUMENT_BUSY           = 31650,
 };
 
 } // namespace Res

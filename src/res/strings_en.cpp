@@ -443,6 +443,7 @@ constexpr Entry kTable[] = {
     {IDS_CMD_REDO, u"Redo the change undone last\nRedo"},
     {IDS_MENU_UNDO, u"&Undo"},
     {IDS_MENU_REDO, u"&Redo"},
+    {IDS_INSTRUMENT_BUSY, u"The instrument is busy with another operation.\nPlease wait until it has finished."},
     {IDS_APP_TITLE, u"Vetradesk"},
     {IDS_IDLE_MESSAGE, u"Ready"},
     {IDS_CMD_CLOSE, u"Close the project\nClose project"},

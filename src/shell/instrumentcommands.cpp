@@ -1,124 +1,129 @@
 // The main window's instrument commands: download, delete all objects on the
-// instrument, and the firmware-upgrade tool.
+// instrument, and the firmware-upgrade tool. The exchanges run in the
+// instrument service; these functions start them and take their results.
 #include "shell/mainframe.h"
 
 #include "app/appsettings.h"
-#include "device/vetrasmartdevice.h"
 #include "gui/desktopservices.h"
 #include "gui/messageservice.h"
 #include "gui/progressdlg.h"
+#include "instrument/instrumentservice.h"
 #include "res/resources.h"
-#include "streamio/streamerror.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QPointer>
 #include <QFileInfo>
-#include <QScopeGuard>
 
-#include <thread>
+using Instrument::NCall;
+using Instrument::SCallResult;
 
-namespace {
-
-// The driver reports progress from the download's own thread; the bar lives
-// on the user-interface thread.
-class CQueuedProgress : public Device::CCallback
+bool CMainFrame::IsInstrumentBusy() const
 {
-public:
-    explicit CQueuedProgress(CProgressDlg *progress) : m_progress(progress) {}
-    void OnProgress(int percent, int, int) override
-    {
-        QMetaObject::invokeMethod(m_progress.data(), [bar = m_progress, percent] {
-            if (bar)
-                bar->SetProgress(percent * 10);
-        }, Qt::QueuedConnection);
-    }
+    return m_instrument->IsBusy() || m_connection->IsConnecting();
+}
 
-private:
-    QPointer<CProgressDlg> m_progress;
-};
-
-} // namespace
+// Never a second exchange on the line: the first one finishes undisturbed.
+bool CMainFrame::refuseWhileBusy()
+{
+    if (!IsInstrumentBusy() && m_pending == Pending::None)
+        return false;
+    m_services.messages.Show(IMessageService::Icon::Warning, Res::LoadString(Res::IDS_INSTRUMENT_BUSY));
+    return true;
+}
 
 void CMainFrame::DownloadObjects(bool add)
 {
-    if (!m_connection.ConnectInstrument())
+    if (refuseWhileBusy())
         return;
-    Device::CVetraSmartDevice *device = m_connection.GetInstrument();
-    Device::STransferContainer container;
-    bool ok = false;
-    Device::SFailure failure;
-    {
-        // The transfer runs on its own thread while the modal progress window
-        // keeps the window painted; the result is taken over here in one step.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        CQueuedProgress callback(m_progress);
-        device->SetCallback(&callback);
-        m_progress->Reset();
-        m_progress->setWindowModality(Qt::ApplicationModal);
-        m_progress->show();
-        const auto restore = qScopeGuard([&] {
-            m_progress->hide();
-            device->DetachCallback();
-            QApplication::restoreOverrideCursor();
-        });
-        m_progress->SetProgress(50);
-        QEventLoop loop;
-        std::thread transfer([&] {
-            try {
-                ok = device->DownloadObjects(container, Device::CVetraSmartDevice::kDownloadBaud, true);
-                failure = device->LastFailure();
-            } catch (const StreamIO::StreamError &e) {
-                ok = false;
-                failure.cause = Device::NFailureCause::LinkLost;
-                failure.streamCode = e.code();
-                failure.streamText = e.message();
-            } catch (...) {
-                ok = false;   // anything else is a failed download too, without a known cause
-            }
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        loop.exec();
-        transfer.join();
-        QCoreApplication::sendPostedEvents(m_progress);   // the last progress reports
-        m_progress->SetProgress(1000);
+    m_connection->ConnectInstrument([this, add](bool connected) {
+        if (connected)
+            startDownload(add);
+    });
+}
+
+void CMainFrame::startDownload(bool add)
+{
+    if (!m_instrument->Download()) {
+        m_services.messages.Show(IMessageService::Icon::Error, Res::LoadString(Res::IDS_DOWNLOAD_FAILED));
+        return;
     }
-    if (!ok)
+    m_pending = add ? Pending::AddDownload : Pending::Download;
+    // Modal and not to be closed: the transfer ends only by itself, and the
+    // window stays painted meanwhile.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_progress->Reset();
+    m_progress->setWindowModality(Qt::ApplicationModal);
+    m_progress->SetClosable(false);
+    m_progress->show();
+    m_progress->SetProgress(50);
+}
+
+void CMainFrame::instrumentFinished(const SCallResult &result)
+{
+    if (result.call == NCall::Download && (m_pending == Pending::Download || m_pending == Pending::AddDownload))
+        downloadFinished(result);
+    else if (result.call == NCall::DeleteAll && m_pending == Pending::DeleteAll)
+        deleteFinished(result);
+}
+
+void CMainFrame::downloadFinished(const SCallResult &result)
+{
+    const bool add = m_pending == Pending::AddDownload;
+    m_pending = Pending::None;
+    m_progress->SetProgress(1000);
+    m_progress->SetClosable(true);
+    m_progress->hide();
+    QApplication::restoreOverrideCursor();
+    if (result.cancelled)
+        return;   // the window is closing
+    if (!result.ok)
         m_services.messages.Show(IMessageService::Icon::Error,
-                                 Device::WithCause(Res::LoadString(Res::IDS_DOWNLOAD_FAILED), failure));
-    else if (container.objects.isEmpty())
+                                 Device::WithCause(Res::LoadString(Res::IDS_DOWNLOAD_FAILED), result.failure));
+    else if (result.objects.isEmpty())
         m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_NO_OBJECTS_ON_INSTRUMENT));
     else
-        m_document.AddObjects(container.objects, add, true);
+        m_document.AddObjects(result.objects, add, true);
 }
 
 void CMainFrame::DeleteAllOnInstrument()
 {
-    if (!m_connection.ConnectInstrument()) {
-        m_services.messages.Show(IMessageService::Icon::Warning, Res::LoadString(Res::IDS_NOT_CONNECTED));
+    if (refuseWhileBusy())
         return;
-    }
-    if (m_services.messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_DELETE_ALL),
-                                 IMessageService::Buttons::YesNoCancel) != IMessageService::Yes)
-        return;
-    Device::CVetraSmartDevice *device = m_connection.GetInstrument();
-    Device::NError_code result;
-    {
+    m_connection->ConnectInstrument([this](bool connected) {
+        if (!connected) {
+            m_services.messages.Show(IMessageService::Icon::Warning, Res::LoadString(Res::IDS_NOT_CONNECTED));
+            return;
+        }
+        if (m_services.messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_DELETE_ALL),
+                                     IMessageService::Buttons::YesNoCancel)
+            != IMessageService::Yes)
+            return;
+        if (!m_instrument->DeleteAll()) {
+            m_services.messages.Show(IMessageService::Icon::Error, Res::LoadString(Res::IDS_DELETE_FAILED));
+            return;
+        }
+        m_pending = Pending::DeleteAll;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        result = device->DeleteAllObjects();
-    }
-    if (result == Device::Err_Success)
+    });
+}
+
+void CMainFrame::deleteFinished(const SCallResult &result)
+{
+    m_pending = Pending::None;
+    QApplication::restoreOverrideCursor();
+    if (result.cancelled)
+        return;
+    if (result.ok)
         m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_DELETE_SUCCEEDED));
     else
         m_services.messages.Show(IMessageService::Icon::Error,
-                                 Device::WithCause(Res::LoadString(Res::IDS_DELETE_FAILED), device->LastFailure()));
+                                 Device::WithCause(Res::LoadString(Res::IDS_DELETE_FAILED), result.failure));
 }
 
 void CMainFrame::LaunchUpgradeTool()
 {
-    // The tool needs the port.
-    m_connection.DisconnectInstrument();
+    // The tool needs the port, which a running exchange still uses.
+    if (refuseWhileBusy() || !m_connection->DisconnectInstrument())
+        return;
     Settings::WriteUpgradeToolSettings();
     const QString folder = Settings::ProgramFolder();
     const QString native = folder + u'/' + Res::LoadString(Res::IDS_UPGRADE_TOOL_NAME);

@@ -2,7 +2,6 @@
 
 #include "app/appsettings.h"
 #include "data/datafile.h"
-#include "device/vetrasmartdevice.h"
 #include "gui/commandguard.h"
 #include "gui/desktopservices.h"
 #include "gui/icons.h"
@@ -12,6 +11,7 @@
 #include "gui/projecthistory.h"
 #include "gui/qtclipboard.h"
 #include "gui/waitcursor.h"
+#include "instrument/instrumentservice.h"
 #include "res/resources.h"
 #include "shell/aboutdlg.h"
 #include "shell/appsettingsdlg.h"
@@ -48,6 +48,8 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
       m_services(services),
       m_documentUi(services.messages),
       m_document(m_documentUi),
+      m_instrument(new Instrument::CInstrumentService(this)),
+      m_connection(new CVetraConnection(*m_instrument, this)),
       m_clipboard(new CQtProjectClipboard(this)),
       m_view(new CChildView(m_document, services.messages, *m_clipboard, this)),
       m_progress(new CProgressDlg(this)),
@@ -71,9 +73,11 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
         RefreshTitle();
         UpdateCommandStates();
     });
-    m_connection.SetWizard([this] {
-        return RunConnectionWizard({m_services.messages, m_services.desktop}, Settings::Store(), this);
+    m_connection->SetWizard([this] {
+        return RunConnectionWizard({m_services.messages, m_services.desktop, *m_instrument}, Settings::Store(), this);
     });
+    connect(m_instrument, &Instrument::CInstrumentService::Finished, this, &CMainFrame::instrumentFinished);
+    connect(m_instrument, &Instrument::CInstrumentService::Progress, m_progress, &CProgressDlg::SetProgress);
     qApp->installEventFilter(this);
     RefreshTitle();
     UpdateCommandStates();
@@ -82,7 +86,10 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
 CMainFrame::~CMainFrame()
 {
     qApp->removeEventFilter(this);
-    m_connection.DisconnectInstrument();
+    // A call still running is stopped and waited for; its result is not wanted now.
+    m_pending = Pending::None;
+    m_instrument->StopAndWait();
+    m_instrument->Release();
     // The views unregister from the document, which must still exist then.
     delete m_view;
     m_view = nullptr;

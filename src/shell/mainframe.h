@@ -16,6 +16,11 @@
 #include <utility>
 #include <vector>
 
+namespace Instrument {
+class CInstrumentService;
+struct SCallResult;
+}
+
 class CChildView;
 class CLogoButton;
 class CProgressDlg;
@@ -58,7 +63,10 @@ public:
     QAction *ToolbarAction(int id) const;
 
     CVetraDoc &Document() { return m_document; }
-    CVetraConnection &Connection() { return m_connection; }
+    CVetraConnection &Connection() { return *m_connection; }
+    Instrument::CInstrumentService &Instruments() { return *m_instrument; }
+    // An instrument command is under way: connecting, or the service busy.
+    bool IsInstrumentBusy() const;
     CProgressDlg &Progress() { return *m_progress; }
     CChildView &View() { return *m_view; }
     CProjectHistory &History() { return *m_history; }
@@ -99,13 +107,19 @@ private:
     void openWebSite();
     void openDocument(const QString &path);
     void checkForUpdatesCommand();
+    bool refuseWhileBusy();
+    void startDownload(bool add);
+    void instrumentFinished(const Instrument::SCallResult &result);
+    void downloadFinished(const Instrument::SCallResult &result);
+    void deleteFinished(const Instrument::SCallResult &result);
     void fillRecentMenu(QMenu &menu);
     void updateIndicators(Qt::KeyboardModifiers modifiers, quint32 native);
 
     SShellServices m_services;
     CDocumentUi m_documentUi;
     CVetraDoc m_document;
-    CVetraConnection m_connection;
+    Instrument::CInstrumentService *m_instrument;   // a child: outlives every command that uses it
+    CVetraConnection *m_connection;
     CQtProjectClipboard *m_clipboard;
     CChildView *m_view;
     QToolBar *m_toolbar = nullptr;
@@ -118,4 +132,6 @@ private:
     CRecentProjects m_recent;
     QString m_lastRecent;
     std::unique_ptr<CProjectHistory> m_history;   // goes before the document it watches
+    enum class Pending { None, Download, AddDownload, DeleteAll };
+    Pending m_pending = Pending::None;   // the instrument call this window waits for
 };

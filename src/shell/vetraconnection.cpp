@@ -1,39 +1,62 @@
 #include "shell/vetraconnection.h"
 
-#include "device/vetrasmartdevice.h"
-#include "streamio/streamerror.h"
+#include "instrument/instrumentservice.h"
 
-CVetraConnection::CVetraConnection() = default;
+#include <QApplication>
 
-CVetraConnection::~CVetraConnection()
+using Instrument::NCall;
+
+CVetraConnection::CVetraConnection(Instrument::CInstrumentService &service, QObject *parent)
+    : QObject(parent), m_service(service)
 {
-    DisconnectInstrument();
+    connect(&m_service, &Instrument::CInstrumentService::Finished, this, &CVetraConnection::identified);
 }
 
-bool CVetraConnection::ConnectInstrument()
+bool CVetraConnection::ConnectInstrument(Then then)
 {
-    if (m_device) {
-        Device::SDeviceInfo info;
-        bool answered = false;
-        try {
-            answered = m_device->Identify(info);
-        } catch (const StreamIO::StreamError &) {
-            answered = false;
-        }
-        if (!answered)
-            DisconnectInstrument();
+    if (m_then || m_service.IsBusy())
+        return false;
+    m_then = std::move(then);
+    if (m_service.HasInstrument() && m_service.Identify()) {
+        m_identifying = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return true;
     }
-    if (!m_device && m_wizard)
-        m_device = m_wizard();
-    return m_device != nullptr;
+    runWizardThen();
+    return true;
 }
 
-void CVetraConnection::DisconnectInstrument()
+void CVetraConnection::identified(const Instrument::SCallResult &result)
 {
-    m_device.reset();   // the driver closes its stream
+    if (result.call != NCall::Identify || !m_identifying)
+        return;
+    m_identifying = false;
+    QApplication::restoreOverrideCursor();
+    if (result.cancelled) {
+        m_then = nullptr;   // the program is closing
+        return;
+    }
+    if (!result.ok)
+        m_service.Release();
+    // Not from inside the service's signal: the wizard is modal.
+    QMetaObject::invokeMethod(this, &CVetraConnection::runWizardThen, Qt::QueuedConnection);
 }
 
-void CVetraConnection::TakeInstrument(std::unique_ptr<Device::CVetraSmartDevice> device)
+void CVetraConnection::runWizardThen()
 {
-    m_device = std::move(device);
+    if (!m_service.HasInstrument() && m_wizard)
+        m_wizard();
+    Then then = std::move(m_then);
+    m_then = nullptr;
+    const bool connected = m_service.HasInstrument();
+    // Still "connecting" while `then` runs, so no second command slips in.
+    m_then = [](bool) {};
+    if (then)
+        then(connected);
+    m_then = nullptr;
+}
+
+bool CVetraConnection::DisconnectInstrument()
+{
+    return m_service.Release();
 }

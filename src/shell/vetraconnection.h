@@ -1,38 +1,46 @@
 #pragma once
-// CVetraConnection: holds the one connected cover meter of the program. When
-// it holds none, or the one it holds no longer answers, the connection wizard
+// CVetraConnection: makes sure the instrument service holds a cover meter that
+// answers before an instrument command runs. The held one is asked to identify
+// itself (off the user-interface thread, the window painted behind the wait
+// cursor); when it does not answer, or none is held, the connection wizard
 // finds one.
 
-#include <functional>
-#include <memory>
+#include <QObject>
 
-namespace Device {
-class CVetraSmartDevice;
+#include <functional>
+
+namespace Instrument {
+class CInstrumentService;
+struct SCallResult;
 }
 
-class CVetraConnection
+class CVetraConnection : public QObject
 {
+    Q_OBJECT
 public:
-    // Runs the connection wizard; the instrument it hands over, or null when
-    // the user cancelled or nothing was found.
-    using Wizard = std::function<std::unique_ptr<Device::CVetraSmartDevice>()>;
+    // Runs the connection wizard; true when the service holds an instrument after it.
+    using Wizard = std::function<bool()>;
+    using Then = std::function<void(bool connected)>;
 
-    CVetraConnection();
-    ~CVetraConnection();
-    CVetraConnection(const CVetraConnection &) = delete;
-    CVetraConnection &operator=(const CVetraConnection &) = delete;
+    explicit CVetraConnection(Instrument::CInstrumentService &service, QObject *parent = nullptr);
 
     void SetWizard(Wizard wizard) { m_wizard = std::move(wizard); }
 
-    // Asks the held instrument to identify itself and drops it when it does
-    // not; then, holding none, runs the wizard. True when one is held after.
-    bool ConnectInstrument();
-    void DisconnectInstrument();
-    Device::CVetraSmartDevice *GetInstrument() const { return m_device.get(); }
-    // Hands an instrument over (the wizard's result, or a test's).
-    void TakeInstrument(std::unique_ptr<Device::CVetraSmartDevice> device);
+    // `then` is called once, on this thread, with whether an instrument that
+    // answers is held. False (and `then` never called) while the service is
+    // busy or another connection is being made.
+    bool ConnectInstrument(Then then);
+    // True from ConnectInstrument until its `then` has returned.
+    bool IsConnecting() const { return bool(m_then); }
+    // Closes the held instrument's port; false while the service is busy.
+    bool DisconnectInstrument();
 
 private:
-    std::unique_ptr<Device::CVetraSmartDevice> m_device;
+    void identified(const Instrument::SCallResult &result);
+    void runWizardThen();
+
+    Instrument::CInstrumentService &m_service;
     Wizard m_wizard;
+    Then m_then;
+    bool m_identifying = false;
 };

@@ -3,6 +3,8 @@
 // data, 1460 time-out, 50 not supported, 6 no such stream, ...); system
 // errors are mapped onto the same numbers in one place (oserror.cpp).
 
+#include "res/usermessage.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -52,7 +54,7 @@ inline constexpr std::uint32_t ERR_WSA_HOST_NOT_FOUND = 11001;
 inline constexpr std::uint32_t ERR_SYSTEM_FLAG = 0x20000000;
 
 
-class StreamError : public std::exception
+class StreamError : public std::exception, public Res::IUserMessage
 {
 public:
     StreamError(std::uint32_t code, QString streamName, QString systemText = {});
@@ -63,7 +65,7 @@ public:
     const QString &systemText() const { return m_systemText; }
 
     // One line for the user: what failed, and on which stream.
-    QString message() const;
+    QString message() const override;
     const char *what() const noexcept override { return m_what.c_str(); }
 
 private:

@@ -21,7 +21,6 @@
 #include "render/tablepicture.h"
 #include "render/tableprint.h"
 #include "res/resources.h"
-#include "streamio/streamerror.h"
 #include "views/objecttabledelegate.h"
 #include "views/objecttablemodel.h"
 
@@ -587,7 +586,7 @@ void CTabGrid::Copy()
     const QString text = BuildCsvClipboardText(transfer);
     try {
         m_clipboard.SetProjectDataAndText(m_document.BuildClipboardPayload(selection), text);
-    } catch (const StreamIO::StreamError &) {
+    } catch (const std::exception &) {
         // Without the private block other programs still get the text.
         QGuiApplication::clipboard()->setText(text);
     }

@@ -1,10 +1,9 @@
 #include "wizard/connectionwizard.h"
 
-#include "device/vetrasmartdevice.h"
+#include "instrument/instrumentservice.h"
 #include "res/resources.h"
 
-std::unique_ptr<Device::CVetraSmartDevice> RunConnectionWizard(SWizardServices services, CSettingsStore *store,
-                                                               QWidget *parent)
+bool RunConnectionWizard(SWizardServices services, CSettingsStore *store, QWidget *parent)
 {
     CDevSelectSheet sheet(Res::IDS_WIZARD_CAPTION, services, parent);
     const QString key = WizardSettingsKey();
@@ -17,12 +16,7 @@ std::unique_ptr<Device::CVetraSmartDevice> RunConnectionWizard(SWizardServices s
     // Saved on Cancel too: the next run starts from the user's last choices.
     if (store)
         sheet.SaveWizardSettings(*store, key);
-    if (!finished)
-        return nullptr;
-    std::unique_ptr<Device::CQxDevice> device = sheet.TakeDevice();
-    if (auto *cover = dynamic_cast<Device::CVetraSmartDevice *>(device.get())) {
-        device.release();
-        return std::unique_ptr<Device::CVetraSmartDevice>(cover);
-    }
-    return nullptr;
+    // Instruments found but not chosen close their ports.
+    services.instrument.DropCandidates();
+    return finished && sheet.Adopted() && services.instrument.HasInstrument();
 }

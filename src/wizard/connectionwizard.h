@@ -1,20 +1,14 @@
 #pragma once
 // The connection holder's use of the wizard: the stored choices in, the
 // cover meter as the type to look for, the choices stored again however the
-// wizard ended, and the chosen instrument out.
+// wizard ended, and the chosen instrument handed to the instrument service.
 
 #include "wizard/devselectsheet.h"
-
-#include <memory>
 
 class CSettingsStore;
 class QWidget;
 
-namespace Device {
-class CVetraSmartDevice;
-}
-
-// Null when the user cancelled or chose nothing. `store` may be null (no
-// settings are read or written then).
-std::unique_ptr<Device::CVetraSmartDevice> RunConnectionWizard(SWizardServices services, CSettingsStore *store,
-                                                               QWidget *parent = nullptr);
+// True when the service holds the chosen instrument; false when the user
+// cancelled or chose nothing. `store` may be null (no settings are read or
+// written then).
+bool RunConnectionWizard(SWizardServices services, CSettingsStore *store, QWidget *parent = nullptr);

@@ -1,13 +1,9 @@
 #include "wizard/devfoundpage.h"
 
-#include "device/qxdevice.h"
-#include "device/worker.h"
 #include "gui/messageservice.h"
 #include "gui/shownlines.h"
 #include "res/resources.h"
-#include "streamio/rs232stream.h"
 #include "wizard/devselectsheet.h"
-#include "wizard/searchrelay.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -18,11 +14,8 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr int kAbortWaitMs = 8000;
-
-} // namespace
+using Instrument::CInstrumentService;
+using Instrument::NCall;
 
 CDevFoundPage::CDevFoundPage(CDevSelectSheet &sheet) : m_sheet(sheet)
 {
@@ -53,13 +46,23 @@ CDevFoundPage::CDevFoundPage(CDevSelectSheet &sheet) : m_sheet(sheet)
     layout->addWidget(m_info);
 
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CDevFoundPage::selectionChanged);
+    CInstrumentService &service = m_sheet.Services().instrument;
+    connect(&service, &CInstrumentService::SearchStatus, this, &CDevFoundPage::onStatus);
+    connect(&service, &CInstrumentService::InstrumentFound, this, &CDevFoundPage::onFound);
+    connect(&service, &CInstrumentService::BadConnection, this, &CDevFoundPage::onBadConnection);
+    connect(&service, &CInstrumentService::Finished, this, &CDevFoundPage::onFinished);
+    connect(&service, &CInstrumentService::BusyChanged, this, [this](bool busy) {
+        if (!busy && m_waitingForService) {
+            m_waitingForService = false;
+            startSearch();
+        }
+    });
 }
 
 CDevFoundPage::~CDevFoundPage()
 {
-    CSearchRelay::Instance().Detach(this);
     if (m_searching)
-        Device::AbortJobs(kAbortWaitMs);
+        AbortSearch();
 }
 
 void CDevFoundPage::setButtons(bool withBack)
@@ -74,7 +77,9 @@ void CDevFoundPage::discardResults()
 {
     const QSignalBlocker quiet(m_list);
     m_list->clear();
-    m_found.clear();   // the drivers close their ports
+    m_found.clear();
+    if (!m_searching)
+        m_sheet.Services().instrument.DropCandidates();   // their ports close
     m_status->clear();
     m_info->clear();
 }
@@ -97,64 +102,67 @@ void CDevFoundPage::startSearch()
     setButtons(false);
     Q_EMIT completeChanged();
 
+    CInstrumentService &service = m_sheet.Services().instrument;
+    if (service.IsBusy() && service.RunningCall() == NCall::Search) {
+        m_waitingForService = true;   // the search left by Back is still ending
+        return;
+    }
     const SWizardSettings &state = m_sheet.State();
     Device::SSearchParams params;
-    params.type = m_sheet.Device() ? m_sheet.Device()->GetType() : state.deviceType;
+    params.type = state.deviceType;
     params.portKind = state.portKind;
     params.scan = state.scanPorts;
     params.stopAtFirst = state.stopAfterFirst;
     params.portNumber = int(state.comPort);
     params.address = state.ipAddress;
-    m_search = CSearchRelay::Instance().Attach(this);
-    Device::ClearAbort();
-    if (!Device::QueueSearch(&CSearchRelay::Instance(), &params))
+    if (!service.Search(params))
         searchEnded();   // no worker: nothing can be found
 }
 
-void CDevFoundPage::OnSearchStatus(std::uint64_t search, const QString &text)
+void CDevFoundPage::onStatus(const QString &text)
 {
-    if (search == m_search && m_searching)
+    if (m_searching)
         m_status->setPlainText(ShownLines(text));
 }
 
-void CDevFoundPage::OnSearchResult(std::uint64_t search, std::unique_ptr<Device::CQxDevice> device, bool ended)
+void CDevFoundPage::onFound(const Instrument::SFoundInstrument &found)
 {
-    if (search != m_search || !m_searching)
-        return;   // a report of an earlier search: its driver is dropped
-    if (ended) {
-        searchEnded();
+    if (!m_searching)
         return;
-    }
-    if (!device)
-        return;
-    Device::SDeviceInfo info;
-    if (!device->QuickIdentify(info)) {
-        m_status->setPlainText(m_status->toPlainText() + Res::LoadString(Res::IDS_WIZARD_BAD_CONNECTION));
-        return;
-    }
-    m_list->addItem(DeviceLine(*device, info.serialNumber));
-    m_found.push_back(std::move(device));
+    m_list->addItem(DeviceLine(found));
+    m_found.push_back(found);
     m_list->setCurrentRow(m_list->count() - 1);
 }
 
-QString CDevFoundPage::DeviceLine(Device::CQxDevice &device, const QString &serialNumber)
+void CDevFoundPage::onBadConnection()
+{
+    if (m_searching)
+        m_status->setPlainText(m_status->toPlainText() + Res::LoadString(Res::IDS_WIZARD_BAD_CONNECTION));
+}
+
+void CDevFoundPage::onFinished(const Instrument::SCallResult &result)
+{
+    if (result.call == NCall::Search && m_searching)
+        searchEnded();
+}
+
+QString CDevFoundPage::DeviceLine(const Instrument::SFoundInstrument &found)
 {
     // The user knows the port as COMn; the device path says which device that is.
     QString port;
-    const QString name = device.GetStreamName();
-    if (const auto *serial = dynamic_cast<const StreamIO::CRs232Stream *>(device.GetStream()))
-        port = QStringLiteral("COM%1 (%2)").arg(serial->GetPort()).arg(name);
+    const QString &name = found.streamName;
+    if (found.comPort > 0)
+        port = QStringLiteral("COM%1 (%2)").arg(found.comPort).arg(name);
     else if (name.startsWith(u"IP:"))
         port = name.left(name.lastIndexOf(u':'));
     if (!port.isEmpty())
         port.prepend(QStringLiteral("@ "));
-    return Res::FormatString(Res::IDS_WIZARD_FOUND_LINE, {serialNumber, port});
+    return Res::FormatString(Res::IDS_WIZARD_FOUND_LINE, {found.serialNumber, port});
 }
 
 void CDevFoundPage::searchEnded()
 {
     m_searching = false;
-    CSearchRelay::Instance().Detach(this);
     m_list->setEnabled(true);
     setButtons(true);
     if (!m_found.empty()) {
@@ -175,7 +183,7 @@ void CDevFoundPage::selectionChanged()
 {
     const int row = m_list->currentRow();
     const bool selected = row >= 0 && row < int(m_found.size()) && !m_list->selectedItems().isEmpty();
-    const QString info = selected ? ShownLines(m_found[std::size_t(row)]->GetInfoText()) : QString();
+    const QString info = selected ? ShownLines(m_found[std::size_t(row)].infoText) : QString();
     // One tab stop past the longest label lines the values up in any language.
     int labels = 0;
     for (const QString &line : info.split(u'\n'))
@@ -197,11 +205,12 @@ bool CDevFoundPage::validatePage()
     const int row = m_list->currentRow();
     if (m_searching || row < 0 || row >= int(m_found.size()))
         return false;
-    // The chosen instrument replaces the type instance; the page no longer owns it.
-    std::unique_ptr<Device::CQxDevice> chosen = std::move(m_found[std::size_t(row)]);
-    m_found.erase(m_found.begin() + row);
-    delete m_list->takeItem(row);
-    m_sheet.SetDevice(std::move(chosen));
+    // The chosen instrument goes to the service; the others close their ports.
+    if (!m_sheet.Services().instrument.Adopt(m_found[std::size_t(row)].id))
+        return false;
+    m_found.clear();
+    m_list->clear();
+    m_sheet.SetAdopted();
     return true;
 }
 
@@ -215,7 +224,9 @@ void CDevFoundPage::cleanupPage()
 
 void CDevFoundPage::AbortSearch()
 {
-    CSearchRelay::Instance().Detach(this);
-    Device::AbortJobs(kAbortWaitMs);
+    m_waitingForService = false;
+    if (!m_searching)
+        return;
     m_searching = false;
+    m_sheet.Services().instrument.Cancel();
 }

@@ -1,20 +1,16 @@
 #pragma once
-// CDevFoundPage: searches the chosen ports on the instrument worker and lists
-// the instruments found; Finish takes the selected one.
+// CDevFoundPage: searches the chosen ports through the instrument service and
+// lists the instruments found; Finish makes the selected one the held one.
+
+#include "instrument/instrumentservice.h"
 
 #include <QWizardPage>
 
-#include <cstdint>
-#include <memory>
 #include <vector>
 
 class CDevSelectSheet;
 class QListWidget;
 class QPlainTextEdit;
-
-namespace Device {
-class CQxDevice;
-}
 
 class CDevFoundPage : public QWizardPage
 {
@@ -27,15 +23,11 @@ public:
     // starts a new search.
     void Activate();
     bool IsSearching() const { return m_searching; }
-    // Stops a running search, waiting up to 8 s for the worker.
+    // Stops a running search; the service ends it in the background.
     void AbortSearch();
 
-    // The search's reports, queued onto this thread by the relay.
-    void OnSearchStatus(std::uint64_t search, const QString &text);
-    void OnSearchResult(std::uint64_t search, std::unique_ptr<Device::CQxDevice> device, bool ended);
-
     // The line shown for a found instrument: serial number and port.
-    static QString DeviceLine(Device::CQxDevice &device, const QString &serialNumber);
+    static QString DeviceLine(const Instrument::SFoundInstrument &found);
 
     QListWidget *DeviceList() const { return m_list; }
     QPlainTextEdit *StatusField() const { return m_status; }
@@ -48,6 +40,10 @@ public:
 
 private:
     void startSearch();
+    void onStatus(const QString &text);
+    void onFound(const Instrument::SFoundInstrument &found);
+    void onBadConnection();
+    void onFinished(const Instrument::SCallResult &result);
     void searchEnded();
     void selectionChanged();
     void discardResults();
@@ -57,7 +53,7 @@ private:
     QPlainTextEdit *m_status;
     QListWidget *m_list;
     QPlainTextEdit *m_info;
-    std::vector<std::unique_ptr<Device::CQxDevice>> m_found;   // by list row
-    std::uint64_t m_search = 0;
+    std::vector<Instrument::SFoundInstrument> m_found;   // by list row
     bool m_searching = false;
+    bool m_waitingForService = false;   // an earlier search is still ending
 };

@@ -1,9 +1,9 @@
 #include "wizard/devselectsheet.h"
 
 #include "app/appsettings.h"
-#include "device/qxdevice.h"
 #include "gui/desktopservices.h"
 #include "gui/messageservice.h"
+#include "instrument/instrumentservice.h"
 #include "res/resources.h"
 #include "wizard/devfoundpage.h"
 #include "wizard/portselectpage.h"
@@ -52,9 +52,7 @@ bool CDevSelectSheet::SaveWizardSettings(CSettingsStore &store, const QString &k
 {
     if (key.isEmpty())
         return false;
-    // Only a chosen instrument names the type stored; the type instance does not.
-    const Device::CQxDevice *chosen = result() == QDialog::Accepted ? m_device.get() : nullptr;
-    return ::SaveWizardSettings(store, key, m_state, chosen);
+    return ::SaveWizardSettings(store, key, m_state);
 }
 
 int CDevSelectSheet::DoModal()
@@ -62,14 +60,9 @@ int CDevSelectSheet::DoModal()
     return m_services.messages.RunDialog(*this) == QDialog::Accepted ? kFinish : kCancel;
 }
 
-void CDevSelectSheet::SetDevice(std::unique_ptr<Device::CQxDevice> device)
+std::uint32_t CDevSelectSheet::PortMask() const
 {
-    m_device = std::move(device);
-}
-
-std::unique_ptr<Device::CQxDevice> CDevSelectSheet::TakeDevice()
-{
-    return std::move(m_device);
+    return m_portMask ? *m_portMask : Instrument::CInstrumentService::PortMask(m_state.deviceType);
 }
 
 void CDevSelectSheet::reject()

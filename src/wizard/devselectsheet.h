@@ -1,14 +1,15 @@
 #pragma once
 // CDevSelectSheet: the connection wizard. Page one chooses how the instrument
 // is connected; page two searches those ports and lets the user pick one of
-// the instruments found. On Finish the picked instrument, connected and
-// identified, is the sheet's device until the caller takes it.
+// the instruments found. On Finish the picked instrument becomes the
+// instrument service's held one.
 
 #include "app/wizardsettings.h"
 
 #include <QWizard>
 
-#include <memory>
+#include <cstdint>
+#include <optional>
 
 class CDevFoundPage;
 class CPortSelectPage;
@@ -16,14 +17,15 @@ class CSettingsStore;
 class IDesktopServices;
 class IMessageService;
 
-namespace Device {
-class CQxDevice;
+namespace Instrument {
+class CInstrumentService;
 }
 
 struct SWizardServices
 {
     IMessageService &messages;
     IDesktopServices &desktop;
+    Instrument::CInstrumentService &instrument;
 };
 
 class CDevSelectSheet : public QWizard
@@ -47,11 +49,13 @@ public:
 
     SWizardSettings &State() { return m_state; }
     const SWizardSettings &State() const { return m_state; }
-    // The type instance at first; after Finish the chosen instrument.
-    Device::CQxDevice *Device() const { return m_device.get(); }
-    // Replaces (and deletes) the device the sheet held.
-    void SetDevice(std::unique_ptr<Device::CQxDevice> device);
-    std::unique_ptr<Device::CQxDevice> TakeDevice();
+    // The port kinds of the instrument type looked for (Device::NPorts bits).
+    std::uint32_t PortMask() const;
+    // For a family whose driver this program does not carry.
+    void SetPortMask(std::uint32_t mask) { m_portMask = mask; }
+    // Finish handed the chosen instrument to the service.
+    bool Adopted() const { return m_adopted; }
+    void SetAdopted() { m_adopted = true; }
 
     SWizardServices Services() const { return m_services; }
     CPortSelectPage *PortPage() const { return m_portPage; }
@@ -69,7 +73,8 @@ private:
 
     SWizardServices m_services;
     SWizardSettings m_state;
-    std::unique_ptr<Device::CQxDevice> m_device;
+    std::optional<std::uint32_t> m_portMask;
+    bool m_adopted = false;
     CPortSelectPage *m_portPage;
     CDevFoundPage *m_foundPage;
 };

@@ -133,9 +133,7 @@ void CPortSelectPage::initializePage()
 
 void CPortSelectPage::Activate()
 {
-    if (!m_sheet.Device())
-        m_sheet.SetDevice(std::unique_ptr<Device::CQxDevice>(Device::CreateDevice(m_sheet.State().deviceType)));
-    const std::uint32_t mask = m_sheet.Device() ? m_sheet.Device()->GetPortMask() : 0;
+    const std::uint32_t mask = m_sheet.PortMask();
     const QSignalBlocker quiet(m_kinds);
     m_kinds->clear();
     if (mask & Device::Port_Usb)

@@ -2,7 +2,7 @@
 // CPortSelectPage: how the instrument is connected (the communication types
 // its driver supports) and the port details.
 
-#include "device/qxdevice.h"
+#include "instrument/instrumentservice.h"
 
 #include <QWizardPage>
 

@@ -6,6 +6,8 @@
 #include "app/language.h"
 #include "app/settingsstore.h"
 #include "data/datafile.h"
+#include "device/worker.h"
+#include "instrument/instrumentservice.h"
 #include "project/vetradoc.h"
 #include "res/report.h"
 #include "shell/mainframe.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -40,18 +43,32 @@ protected:
         Settings::Attach(store.get(), bin + QStringLiteral("/vetradesk"));
         Settings::LoadSettings();
         LoadLanguageLibrary(Settings::Current().languageFile);
+        ASSERT_TRUE(Device::StartWorker());
         frame = std::make_unique<CMainFrame>(SShellServices{messages, desktop});
     }
 
     void TearDown() override
     {
         frame.reset();
+        Device::StopWorker();
         LoadLanguageLibrary(Settings::ProgramPath());   // back to the built-in texts
         Settings::Attach(nullptr, QString());
         StreamIO::ShutdownStreamLayer();
     }
 
     QString path(const QString &name) const { return dir.filePath(name); }
+
+    // Runs an instrument command as a menu choice does and waits until it has
+    // ended: its exchanges run off this thread, its boxes come afterwards.
+    void runInstrumentCommand(int id)
+    {
+        frame->Execute(id);
+        waitForInstrument();
+    }
+    void waitForInstrument()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !frame->IsInstrumentBusy(); }, 30000));
+    }
 
     // A project file of `count` objects numbered from `first`.
     QString writeProject(const QString &name, int count, int first = 1)

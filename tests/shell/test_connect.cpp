@@ -5,7 +5,6 @@
 
 #include "device/vetrasmartdevice.h"
 #include "app/wizardsettings.h"
-#include "device/worker.h"
 #include "shell/commands.h"
 #include "simulator.h"
 #include "streamio/portmap.h"
@@ -52,12 +51,10 @@ protected:
         ports.insert(3, sim->SlavePath());
         ports.insert(4, link);
         StreamIO::SetPortMap(ports);
-        ASSERT_TRUE(Device::StartWorker());
     }
     void TearDown() override
     {
         frame->Connection().DisconnectInstrument();
-        Device::StopWorker();
         sim->Stop();
         other->Stop();
         StreamIO::SetPortMap({});
@@ -81,7 +78,10 @@ protected:
     void connectThroughWizard()
     {
         expectWizardFinds(QStringLiteral("COM3 (%1)").arg(sim->SlavePath()));
-        ASSERT_TRUE(frame->Connection().ConnectInstrument());
+        bool connected = false;
+        ASSERT_TRUE(frame->Connection().ConnectInstrument([&](bool c) { connected = c; }));
+        waitForInstrument();
+        ASSERT_TRUE(connected);
     }
     void answerSynchronize(const char *button)
     {
@@ -102,19 +102,19 @@ protected:
 TEST_F(Connect, TheScanFindsCom3ThenDownloadsIntoAnEmptyAndAFullProject)
 {
     expectWizardFinds(QStringLiteral("COM3 (%1)").arg(sim->SlavePath()));
-    frame->Execute(ID_DOWNLOAD);
+    runInstrumentCommand(ID_DOWNLOAD);
     EXPECT_EQ(count(), kObjects);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quelix Vetradesk - Unnamed"));
 
     // The instrument is held now: no wizard again.
     answerSynchronize("addNewOnly");
-    frame->Execute(ID_ADD_DOWNLOAD);
+    runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(count(), kObjects);
     answerSynchronize("");
-    frame->Execute(ID_ADD_DOWNLOAD);
+    runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(count(), kObjects);
     answerSynchronize("addAll");
-    frame->Execute(ID_ADD_DOWNLOAD);
+    runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(count(), 2 * kObjects);
     EXPECT_TRUE(messages.Done());
 
@@ -125,7 +125,7 @@ TEST_F(Connect, TheScanFindsCom3ThenDownloadsIntoAnEmptyAndAFullProject)
 TEST_F(Connect, EachFaultSaysWhyOnASecondLineAndLeavesTheProject)
 {
     connectThroughWizard();
-    frame->Execute(ID_DOWNLOAD);
+    runInstrumentCommand(ID_DOWNLOAD);
     ASSERT_EQ(count(), kObjects);
     const QString failed = QStringLiteral("The download of objects from Vetrameter failed!\n");
     const struct
@@ -140,7 +140,7 @@ TEST_F(Connect, EachFaultSaysWhyOnASecondLineAndLeavesTheProject)
     for (const auto &c : cases) {
         sim->SetFault(c.fault, c.parameter);
         messages.ExpectBox(failed + c.cause);
-        frame->Execute(ID_ADD_DOWNLOAD);
+        runInstrumentCommand(ID_ADD_DOWNLOAD);
         EXPECT_EQ(count(), kObjects);
         EXPECT_TRUE(messages.Done());
     }
@@ -155,7 +155,7 @@ TEST_F(Connect, ALinkDroppedMidDownloadSaysSoAndLeavesTheProject)
     sim->SetFault(VetraSim::Fault::DisconnectAfter, 20000);
     messages.ExpectBox(QStringLiteral("The download of objects from Vetrameter failed!\n"
                                       "The connection to the instrument was lost: "));
-    frame->Execute(ID_ADD_DOWNLOAD);
+    runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(count(), 5);
     EXPECT_FALSE(frame->Document().IsModified());
     EXPECT_TRUE(messages.Done());
@@ -166,19 +166,19 @@ TEST_F(Connect, NoObjectsOnTheInstrumentIsSaidAndDeleteAllAskedNoSendsNothing)
     connectThroughWizard();
     sim->SetFault(VetraSim::Fault::NoObjects);
     messages.ExpectBox(QStringLiteral("No measurement objects found on Vetrameter!"));
-    frame->Execute(ID_DOWNLOAD);
+    runInstrumentCommand(ID_DOWNLOAD);
     EXPECT_EQ(count(), 0);
     sim->SetFault(VetraSim::Fault::None);
 
     sim->ClearLog();
     messages.ExpectBox(QStringLiteral("Do you really want to delete all objects on Vetrameter?"), IMessageService::No);
-    frame->Execute(ID_DELETE_ALL);
+    runInstrumentCommand(ID_DELETE_ALL);
     EXPECT_FALSE(sim->Log().join(u'\n').contains(QStringLiteral("frame D2 11")));
     EXPECT_EQ(sim->Objects().size(), kObjects);
 
     messages.ExpectBox(QStringLiteral("Do you really want to delete all objects on Vetrameter?"), IMessageService::Yes);
     messages.ExpectBox(QStringLiteral("Delete all data on Vetrameter succeeded."));
-    frame->Execute(ID_DELETE_ALL);
+    runInstrumentCommand(ID_DELETE_ALL);
     EXPECT_TRUE(sim->Objects().isEmpty());
     EXPECT_TRUE(messages.Done());
 }
@@ -199,7 +199,7 @@ TEST_F(Connect, NothingFoundAsksToRetryAndTheRetryFindsTheInstrumentThatAppeared
         EXPECT_TRUE(sim->MakeLink(link));   // the user plugs the instrument in
         return IMessageService::Retry;
     });
-    frame->Execute(ID_DOWNLOAD);
+    runInstrumentCommand(ID_DOWNLOAD);
     EXPECT_EQ(count(), kObjects);
     EXPECT_TRUE(messages.Done());
     EXPECT_EQ(store->ReadNumber(WizardSettingsKey(), QStringLiteral("ComPort")), 4u);
@@ -212,8 +212,8 @@ TEST_F(Connect, ALinkDroppedOnAHeldInstrumentRunsTheWizardAgain)
     sim->SetFault(VetraSim::Fault::Silent);   // it no longer answers its identification
     messages.ExpectDialog(QStringLiteral("connectionWizard"), [](QDialog &wizard) { wizard.reject(); });
     messages.ExpectBox(QStringLiteral("You are not connected to a Vetrameter."));
-    frame->Execute(ID_DELETE_ALL);
-    EXPECT_EQ(frame->Connection().GetInstrument(), nullptr);
+    runInstrumentCommand(ID_DELETE_ALL);
+    EXPECT_FALSE(frame->Instruments().HasInstrument());
     EXPECT_EQ(sim->Objects().size(), kObjects);
 }
 

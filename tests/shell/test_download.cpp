@@ -44,7 +44,7 @@ protected:
         auto *stream = new StreamIO::CRs232Stream;
         ASSERT_TRUE(stream->OpenPort(1, StreamIO::SO_READ | StreamIO::SO_WRITE, device->GetLineSettings()));
         ASSERT_TRUE(device->Connect(stream, Device::Port_Serial));
-        frame->Connection().TakeInstrument(std::move(device));
+        ASSERT_TRUE(frame->Instruments().TakeInstrument(std::move(device)));
     }
 
     std::unique_ptr<VetraSim::CSimulator> sim;
@@ -53,7 +53,7 @@ protected:
 TEST_F(WindowDownload, ObjectsArriveThenTheSameObjectsAskToSynchronize)
 {
     holdInstrument();
-    frame->Execute(ID_DOWNLOAD);
+    runInstrumentCommand(ID_DOWNLOAD);
     EXPECT_EQ(frame->Document().Current().GetCount(), 12);
     EXPECT_TRUE(frame->Document().IsModified());
     EXPECT_EQ(frame->Progress().LastPosition(), 1000);
@@ -64,12 +64,12 @@ TEST_F(WindowDownload, ObjectsArriveThenTheSameObjectsAskToSynchronize)
     messages.ExpectDialog(QStringLiteral("synchronizeDialog"), [](QDialog &dialog) {
         dialog.findChild<QPushButton *>(QStringLiteral("addNewOnly"))->click();
     });
-    frame->Execute(ID_ADD_DOWNLOAD);
+    runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(frame->Document().Current().GetCount(), 12);
     messages.ExpectDialog(QStringLiteral("synchronizeDialog"), [](QDialog &dialog) {
         dialog.findChild<QPushButton *>(QStringLiteral("addAll"))->click();
     });
-    frame->Execute(ID_ADD_DOWNLOAD);
+    runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(frame->Document().Current().GetCount(), 24);
 }
 
@@ -84,7 +84,7 @@ TEST_F(WindowDownload, TheWindowKeepsServingEventsWhileTheTransferRuns)
             ++ticksDuring;
     });
     ticker.start(10);
-    frame->Execute(ID_DOWNLOAD);
+    runInstrumentCommand(ID_DOWNLOAD);
     ticker.stop();
     EXPECT_EQ(frame->Document().Current().GetCount(), 12);
     EXPECT_GT(ticksDuring, 3) << "the user-interface thread was blocked during the download";
@@ -93,11 +93,11 @@ TEST_F(WindowDownload, TheWindowKeepsServingEventsWhileTheTransferRuns)
 TEST_F(WindowDownload, AFailedDownloadSaysSoAndLeavesTheProject)
 {
     holdInstrument();
-    frame->Execute(ID_DOWNLOAD);
+    runInstrumentCommand(ID_DOWNLOAD);
     ASSERT_EQ(frame->Document().Current().GetCount(), 12);
     sim->SetFault(VetraSim::Fault::Truncated);
     messages.ExpectBox(QStringLiteral("The download of objects from Vetrameter failed!"));
-    frame->Execute(ID_ADD_DOWNLOAD);
+    runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(frame->Document().Current().GetCount(), 12);
 }
 

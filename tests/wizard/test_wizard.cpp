@@ -4,6 +4,7 @@
 #include "app/wizardsettings.h"
 #include "device/vetrasmartdevice.h"
 #include "device/worker.h"
+#include "instrument/instrumentservice.h"
 #include "res/resources.h"
 #include "simulator.h"
 #include "streamio/portmap.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,17 +31,6 @@ using TestSupport::CScriptedDesktop;
 using TestSupport::CScriptedMessages;
 
 namespace {
-
-// A driver of a family that can also be reached over Ethernet and USB.
-class CNetworkDevice : public CQxDevice
-{
-public:
-    CNetworkDevice() : CQxDevice(NTypes(5), Port_Serial | Port_Usb | Port_Ip, QStringLiteral("Netmeter"), 9) {}
-    CQxDevice *CreateInstance() const override { return new CNetworkDevice; }
-    bool Identify(SDeviceInfo &) override { return false; }
-    QString GetInfoText() override { return {}; }
-    QString GetSerialNumber() override { return {}; }
-};
 
 class WizardPages : public ::testing::Test
 {
@@ -52,14 +43,15 @@ protected:
     }
 
     // A sheet as the connection holder prepares it, on its first page.
-    std::unique_ptr<CDevSelectSheet> open(std::unique_ptr<CQxDevice> prototype = nullptr)
+    // `portMask`: the port kinds of a family that can be reached otherwise.
+    std::unique_ptr<CDevSelectSheet> open(std::uint32_t portMask = 0)
     {
-        auto sheet = std::make_unique<CDevSelectSheet>(Res::IDS_WIZARD_CAPTION, SWizardServices{messages, desktop});
+        auto sheet = std::make_unique<CDevSelectSheet>(Res::IDS_WIZARD_CAPTION, services());
         sheet->LoadWizardSettings(*store, key);
         sheet->State().deviceType = Type_Vetrameter;
         sheet->State().express = false;
-        if (prototype)
-            sheet->SetDevice(std::move(prototype));
+        if (portMask)
+            sheet->SetPortMask(portMask);
         sheet->restart();
         return sheet;
     }
@@ -72,7 +64,10 @@ protected:
         return names;
     }
 
+    SWizardServices services() { return {messages, desktop, instrument}; }
+
     QTemporaryDir dir;
+    Instrument::CInstrumentService instrument;
     std::unique_ptr<CSettingsStore> store;
     QString key;
     CScriptedMessages messages;
@@ -108,7 +103,7 @@ TEST_F(WizardPages, StoredEthernetIsChosenOnlyWhereTheTypeSupportsIt)
     store->Write(key, QStringLiteral("CommPort"), std::uint32_t(4));
     store->Write(key, QStringLiteral("IP Address"), QStringLiteral("192.168.4.20"));
     {
-        auto sheet = open(std::make_unique<CNetworkDevice>());
+        auto sheet = open(Port_Serial | Port_Usb | Port_Ip);
         CPortSelectPage &page = *sheet->PortPage();
         EXPECT_EQ(kinds(page), (QStringList{QStringLiteral("USB"), QStringLiteral("Ethernet"), QStringLiteral("Serial")}));
         EXPECT_EQ(page.SelectedKind(), Port_Ip);
@@ -161,7 +156,7 @@ TEST_F(WizardPages, CancelOnTheFirstPageStillStoresTheChoices)
     store->Write(key, QStringLiteral("Scan"), std::uint32_t(0));
     store->Write(key, QStringLiteral("Express"), std::uint32_t(1));
     messages.ExpectDialog(QStringLiteral("connectionWizard"), [](QDialog &wizard) { wizard.reject(); });
-    EXPECT_EQ(RunConnectionWizard({messages, desktop}, store.get()), nullptr);
+    EXPECT_FALSE(RunConnectionWizard(services(), store.get()));
     EXPECT_TRUE(messages.Done());
 
     CSettingsStore reread(store->Path());
@@ -208,6 +203,8 @@ protected:
     }
     void TearDown() override
     {
+        instrument.StopAndWait();
+        instrument.Release();
         StopWorker();
         sim->Stop();
         silent->Stop();
@@ -236,12 +233,14 @@ TEST_F(WizardSearch, FinishHandsOverTheIdentifiedInstrumentAndStoresItsType)
 {
     store->Write(key, QStringLiteral("DeviceType"), std::uint32_t(5));
     messages.ExpectDialog(QStringLiteral("connectionWizard"), findAndFinish);
-    std::unique_ptr<CVetraSmartDevice> device = RunConnectionWizard({messages, desktop}, store.get());
-    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(RunConnectionWizard(services(), store.get()));
     // The wizard is gone and did not take the instrument with it.
-    SDeviceInfo info;
-    EXPECT_TRUE(device->Identify(info));
-    EXPECT_EQ(info.serialNumber, QStringLiteral("VM-20931"));
+    EXPECT_EQ(instrument.InstrumentPort(), QStringLiteral("COM1 (%1)").arg(sim->SlavePath()));
+    EXPECT_EQ(instrument.CandidateCount(), 0);
+    QSignalSpy finished(&instrument, &Instrument::CInstrumentService::Finished);
+    ASSERT_TRUE(instrument.Identify());
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(finished.at(0).at(0).value<Instrument::SCallResult>().ok);
     EXPECT_EQ(store->ReadNumber(key, QStringLiteral("DeviceType")), 3u);
 }
 
@@ -265,6 +264,8 @@ TEST_F(WizardSearch, BackDropsTheResultsAndCancelDuringTheSearchStopsIt)
     EXPECT_FALSE(sheet->button(QWizard::FinishButton)->isEnabled());
     sheet->reject();
     EXPECT_FALSE(found->IsSearching());
+    // The scan ends in the background; the worker is free again after it.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !instrument.IsBusy(); }, 20000));
     EXPECT_TRUE(IsWorkerIdle());
 }
 
