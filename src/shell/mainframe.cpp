@@ -86,8 +86,8 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
 CMainFrame::~CMainFrame()
 {
     qApp->removeEventFilter(this);
-    // A call still running is stopped and waited for; its result is not wanted now.
-    m_pending = Pending::None;
+    // A call still running is stopped and waited for; its result, marked
+    // cancelled, only takes the progress window and the wait cursor away.
     m_instrument->StopAndWait();
     m_instrument->Release();
     // The views unregister from the document, which must still exist then.
@@ -375,7 +375,8 @@ void CMainFrame::dispatch(int id)
             importCsvFiles(false);
         break;
     case ID_DOWNLOAD:
-        if (m_document.CloseProject())
+        // Refused before the project closes: a refused command changes nothing.
+        if (!refuseWhileBusy() && m_document.CloseProject())
             DownloadObjects(false);
         break;
     case ID_ADD_PROJECT: m_document.OpenProject(QString(), true); break;
