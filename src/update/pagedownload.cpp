@@ -8,12 +8,11 @@
 
 #include <QFileInfo>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
-CPageDownload::CPageDownload(CAutoUpdate &wizard) : m_wizard(wizard)
+CPageDownload::CPageDownload(CAutoUpdate &wizard) : m_wizard(wizard), m_worker(wizard)
 {
     setObjectName(QStringLiteral("pageDownload"));
     setTitle(Res::LoadString(Res::IDS_UPDATE_DOWNLOAD_PAGE));
@@ -32,11 +31,14 @@ CPageDownload::CPageDownload(CAutoUpdate &wizard) : m_wizard(wizard)
     layout->addWidget(m_bar);
     layout->addWidget(m_amount);
     layout->addStretch(1);
+    connect(&m_worker, &CUpdateWorker::ConnectFailed, this, &CPageDownload::connectFailed);
+    connect(&m_worker, &CUpdateWorker::Received, this, &CPageDownload::progress);
+    connect(&m_worker, &CUpdateWorker::DownloadEnded, this, &CPageDownload::finished);
 }
 
 CPageDownload::~CPageDownload()
 {
-    m_task.Stop();
+    m_worker.Stop();
 }
 
 void CPageDownload::initializePage()
@@ -99,38 +101,7 @@ void CPageDownload::start()
     m_amountUpdates = 0;
     setState(State::Transferring);
 
-    QPointer<CPageDownload> page(this);
-    CInstallerDownload *download = m_download.get();
-    const std::uint64_t size = std::uint64_t(std::max<std::int64_t>(choice.size, 0));
-    m_task.Start([this, page, download, size] {
-        QString error;
-        if (!m_wizard.EnsureConnected(&error)) {
-            QMetaObject::invokeMethod(page, [page, error] {
-                page->m_task.Wait();
-                page->m_download.reset();
-                page->showDownloadError(error);
-            }, Qt::QueuedConnection);
-            return;
-        }
-        // Only what the page shows is sent over: a new percentage or a new
-        // amount text, not each of the 10000 steps.
-        int lastPercent = -1;
-        QString lastText;
-        const auto onStep = [&](std::uint64_t received) {
-            const int percent = size ? int(received * 100 / size) : 0;
-            QString text = Res::FormatString(Res::IDS_UPDATE_AMOUNT, {MegabytesText(received)});
-            if (percent == lastPercent && text == lastText)
-                return;
-            lastPercent = percent;
-            lastText = text;
-            QMetaObject::invokeMethod(page, [page, received] { page->progress(received); }, Qt::QueuedConnection);
-        };
-        const auto result = download->Run(m_wizard.Server(), m_task.CancelFlag(), onStep);
-        m_wizard.Server().Close();
-        if (result == CInstallerDownload::Result::Cancelled)
-            return;
-        QMetaObject::invokeMethod(page, [page, result] { page->finished(int(result)); }, Qt::QueuedConnection);
-    });
+    m_worker.Download(*m_download, std::uint64_t(std::max<std::int64_t>(choice.size, 0)));
 }
 
 void CPageDownload::progress(std::uint64_t received)
@@ -144,9 +115,14 @@ void CPageDownload::progress(std::uint64_t received)
     }
 }
 
+void CPageDownload::connectFailed(const QString &error)
+{
+    m_download.reset();
+    showDownloadError(error);
+}
+
 void CPageDownload::finished(int result)
 {
-    m_task.Wait();
     if (CInstallerDownload::Result(result) == CInstallerDownload::Result::Done) {
         progress(m_download->Received());
         m_download.reset();
@@ -183,6 +159,6 @@ void CPageDownload::showDownloadError(const QString &text)
 
 void CPageDownload::Stop()
 {
-    m_task.Stop();
+    m_worker.Stop();
     m_download.reset();   // a partial file goes with it
 }

@@ -2,7 +2,7 @@
 // CPageDownload: copies the chosen installer next to the program (or where
 // the user says, when that folder cannot be written), then starts it.
 
-#include "update/worktask.h"
+#include "update/updateworker.h"
 
 #include <QWizardPage>
 
@@ -41,6 +41,7 @@ public:
 private:
     void start();
     void progress(std::uint64_t received);
+    void connectFailed(const QString &error);
     void finished(int result);
     void launch();
     void showDownloadError(const QString &text);
@@ -53,6 +54,6 @@ private:
     State m_state = State::Starting;
     QString m_localPath;
     std::unique_ptr<CInstallerDownload> m_download;
-    CWorkTask m_task;
+    CUpdateWorker m_worker;
     int m_amountUpdates = 0;
 };

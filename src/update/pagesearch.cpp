@@ -6,10 +6,9 @@
 #include "update/autoupdate.h"
 
 #include <QLabel>
-#include <QPointer>
 #include <QVBoxLayout>
 
-CPageSearch::CPageSearch(CAutoUpdate &wizard) : m_wizard(wizard)
+CPageSearch::CPageSearch(CAutoUpdate &wizard) : m_wizard(wizard), m_worker(wizard)
 {
     setObjectName(QStringLiteral("pageSearch"));
     setTitle(Res::LoadString(Res::IDS_UPDATE_SEARCH_PAGE));
@@ -27,6 +26,9 @@ CPageSearch::CPageSearch(CAutoUpdate &wizard) : m_wizard(wizard)
     layout->addWidget(m_status);
     layout->addWidget(m_result);
     layout->addStretch(1);
+    connect(&m_worker, &CUpdateWorker::Connected, this, &CPageSearch::connected);
+    connect(&m_worker, &CUpdateWorker::ConnectFailed, this, &CPageSearch::connectFailed);
+    connect(&m_worker, &CUpdateWorker::Listed, this, &CPageSearch::listed);
 }
 
 void CPageSearch::initializePage()
@@ -45,7 +47,7 @@ void CPageSearch::Activate()
     m_status->setText(Res::LoadString(Res::IDS_UPDATE_CONNECTING));
     m_status->show();
     m_result->hide();
-    search();
+    m_worker.Search(m_wizard.OwnProductVersion());
 }
 
 void CPageSearch::setState(State state)
@@ -64,53 +66,27 @@ int CPageSearch::nextId() const
     return m_state == State::Found ? CAutoUpdate::Page_Download : -1;
 }
 
-void CPageSearch::search()
+void CPageSearch::connected()
 {
-    const CVersion own = m_wizard.OwnProductVersion();
-    QPointer<CPageSearch> page(this);
-    m_task.Start([this, page, own] {
-        // The network waits happen here; the page learns of each step queued.
-        UpdateServer &server = m_wizard.Server();
-        server.SetCancelFlag(&m_task.CancelFlag());
-        QString error;
-        if (!m_wizard.EnsureConnected(&error)) {
-            server.SetCancelFlag(nullptr);
-            QMetaObject::invokeMethod(page, [page, error] { page->connectFailed(error); }, Qt::QueuedConnection);
-            return;
-        }
-        QMetaObject::invokeMethod(page, [page] {
-            page->setState(State::Searching);
-            page->m_status->setText(Res::LoadString(Res::IDS_UPDATE_RECEIVING));
-        }, Qt::QueuedConnection);
-        SUpdateChoice choice;
-        const bool listed = ListAndChoose(server, own, choice);
-        const QString listError = server.GetLastError();
-        server.SetCancelFlag(nullptr);
-        if (m_task.IsCancelled())
-            return;
-        QMetaObject::invokeMethod(page, [page, listed, listError, choice] {
-            if (!listed) {
-                page->listFailed(listError);
-                return;
-            }
-            page->m_wizard.Choice() = choice;
-            page->showResult();
-        }, Qt::QueuedConnection);
-    });
+    setState(State::Searching);
+    m_status->setText(Res::LoadString(Res::IDS_UPDATE_RECEIVING));
 }
 
 void CPageSearch::connectFailed(const QString &error)
 {
-    m_task.Wait();
     m_wizard.Services().messages.Show(IMessageService::Icon::Error, error);
     m_title->hide();
     m_status->setText(error);
     setState(State::Failed);
 }
 
-void CPageSearch::listFailed(const QString &error)
+void CPageSearch::listed(bool ok, const QString &error, const SUpdateChoice &choice)
 {
-    m_task.Wait();
+    if (ok) {
+        m_wizard.Choice() = choice;
+        showResult();
+        return;
+    }
     // Only Cancel is left: the folder could not be read.
     m_wizard.Services().messages.Show(IMessageService::Icon::Error, error);
     setState(State::ListFailed);
@@ -118,7 +94,6 @@ void CPageSearch::listFailed(const QString &error)
 
 void CPageSearch::showResult()
 {
-    m_task.Wait();
     const SUpdateChoice &choice = m_wizard.Choice();
     m_title->hide();
     m_status->hide();

@@ -2,7 +2,7 @@
 // CPageSearch: connects to the update server, lists the program's folder
 // there and says whether a newer version exists.
 
-#include "update/worktask.h"
+#include "update/updateworker.h"
 
 #include <QWizardPage>
 
@@ -18,9 +18,9 @@ public:
     explicit CPageSearch(CAutoUpdate &wizard);
 
     void Activate();
-    void Stop() { m_task.Stop(); }
+    void Stop() { m_worker.Stop(); }
     State CurrentState() const { return m_state; }
-    bool IsBusy() const { return m_task.IsRunning(); }
+    bool IsBusy() const { return m_worker.IsRunning(); }
 
     QLabel *TitleLine() const { return m_title; }
     QLabel *StatusLine() const { return m_status; }
@@ -31,9 +31,9 @@ public:
     int nextId() const override;
 
 private:
-    void search();
+    void connected();
     void connectFailed(const QString &error);
-    void listFailed(const QString &error);
+    void listed(bool ok, const QString &error, const SUpdateChoice &choice);
     void showResult();
     void setState(State state);
 
@@ -42,5 +42,5 @@ private:
     QLabel *m_status;
     QLabel *m_result;
     State m_state = State::Connecting;
-    CWorkTask m_task;
+    CUpdateWorker m_worker;
 };
