@@ -198,6 +198,61 @@ SRun runOnce(const QList<TVetraObject> &objects)
     return r;
 }
 
+// Delete all (answered Yes) or a download from an instrument that has fallen
+// silent (identification times out, the wizard is cancelled): the longest
+// stall of the user-interface thread over the whole command.
+enum class Other { DeleteAll, SilentDownload };
+
+double stallOf(Other kind)
+{
+    VetraSim::CSimulator sim;
+    sim.SetPacing(false);
+    sim.GenerateObjects(20, 10);
+    sim.Start();
+    StreamIO::SetPortMap({{1, sim.SlavePath()}});
+    double stall = 0;
+    {
+        Bench::CNoMessages messages;   // Yes to the question, Cancel to the wizard
+        CNoDesktop desktop;
+        CMainFrame frame(SShellServices{messages, desktop});
+        frame.show();
+        QApplication::processEvents();
+        auto device = std::make_unique<Device::CVetraSmartDevice>();
+        auto *stream = new StreamIO::CRs232Stream;
+        if (!stream->OpenPort(1, StreamIO::SO_READ | StreamIO::SO_WRITE, device->GetLineSettings())
+            || !device->Connect(stream, Device::Port_Serial)) {
+            std::fprintf(stderr, "cannot open the simulator's port\n");
+            std::exit(1);
+        }
+        frame.Instruments().TakeInstrument(std::move(device));
+        if (kind == Other::SilentDownload)
+            sim.SetFault(VetraSim::Fault::Silent);
+
+        Clock::time_point last = Clock::now();
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const Clock::time_point now = Clock::now();
+            stall = std::max(stall, seconds(now - last));
+            last = now;
+        });
+        ticker.start(5);
+        last = Clock::now();
+        frame.Execute(kind == Other::DeleteAll ? Commands::ID_DELETE_ALL : Commands::ID_DOWNLOAD);
+        while (frame.IsInstrumentBusy())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        stall = std::max(stall, seconds(Clock::now() - last));
+        ticker.stop();
+        if (kind == Other::DeleteAll && !sim.Objects().isEmpty()) {
+            std::fprintf(stderr, "delete all left %d objects; no figures\n", int(sim.Objects().size()));
+            std::exit(1);
+        }
+    }
+    sim.Stop();
+    StreamIO::SetPortMap({});
+    return stall;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -210,8 +265,9 @@ int main(int argc, char **argv)
 
     std::printf("window download of %d objects with %d measurements each, paced, 115200 baud, offscreen\n",
                 kObjects, kMeasurements);
-    std::printf("goals: wall / line time <= 1.03; longest stall with the progress window shown <= 50 ms\n");
-    double ratioBest = 1e9, ratioWorst = 0, stallBest = 1e9, stallWorst = 0;
+    std::printf("goals: wall / line time <= 1.01; longest stall over the whole command, identification "
+                "included, <= 50 ms\n");
+    double ratioBest = 1e9, ratioWorst = 0, stallBest = 1e9, stallWorst = 0, commandWorst = 0;
     for (int run = 1; run <= kRuns; ++run) {
         const SRun r = runOnce(objects);
         if (r.objects != kObjects || r.messages != 0 || !r.progressShown) {
@@ -227,10 +283,16 @@ int main(int argc, char **argv)
         ratioWorst = std::max(ratioWorst, ratio);
         stallBest = std::min(stallBest, r.stallVisible);
         stallWorst = std::max(stallWorst, r.stallVisible);
+        commandWorst = std::max(commandWorst, r.stallCommand);
     }
-    std::printf("ratio wall / line time: best %.4f, worst %.4f (goal <= 1.03)\n", ratioBest, ratioWorst);
+    std::printf("ratio wall / line time: best %.4f, worst %.4f (goal <= 1.01)\n", ratioBest, ratioWorst);
+    std::printf("longest stall over the whole download command: worst %.1f ms (goal <= 50)\n", commandWorst * 1e3);
     std::printf("longest stall with the progress shown: best %.1f ms, worst %.1f ms (goal <= 50)\n", stallBest * 1e3,
                 stallWorst * 1e3);
+    std::printf("longest stall over delete all: %.1f ms (goal <= 50)\n", stallOf(Other::DeleteAll) * 1e3);
+    std::printf("longest stall over a download from a silent instrument, to the wizard cancelled: %.1f ms "
+                "(goal <= 50)\n",
+                stallOf(Other::SilentDownload) * 1e3);
     Device::StopWorker();
     return 0;
 }
