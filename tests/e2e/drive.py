@@ -1,1 +1,349 @@
-import sys; sys.path.insert(0,'/tmp/e2e-scratch'); exec(open('/tmp/e2e-scratch/explore.py').read())
+#!/usr/bin/python3
+"""Drives the real vetradesk window as a person does: through the accessibility
+bus (pyatspi) and real key presses (xdotool), against vetrasim on COM1.
+
+run-e2e.sh starts it once the display, the buses, the simulator and the
+program run. Exit code 0 when every scenario passed, 1 otherwise.
+"""
+
+import argparse
+import ast
+import os
+import re
+import subprocess
+import sys
+import threading
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+LIMIT = 60             # seconds any wait may last before the test fails
+SERIAL = "VM-20931"    # the simulator's serial number (tools/vetrasim/simulator.h)
+
+
+class Failure(Exception):
+    pass
+
+
+class Run:
+    """What every scenario needs: the arguments, the texts and the program's window."""
+    args = None
+    texts = {}
+    app = None
+    frame = None
+
+
+def load_texts(source):
+    """The program's English texts by resource name, from its string table."""
+    with open(os.path.join(source, "src/res/strings_en.cpp"), encoding="utf-8") as f:
+        table = f.read()
+    literal = r'"(?:[^"\\]|\\.)*"'
+    texts = {}
+    for name, body in re.findall(r'\{(IDS_\w+),\s*((?:u' + literal + r'\s*)+)\}', table):
+        # The windows show line breaks without the carriage returns.
+        texts[name] = "".join(ast.literal_eval(s) for s in re.findall(literal, body)).replace("\r", "")
+    return texts
+
+
+def text(name):
+    return Run.texts[name]
+
+
+def caption(name):
+    """A menu or button text as the accessibility bus names it: without the mnemonic marks."""
+    return text(name).replace("&&", "\0").replace("&", "").replace("\0", "&")
+
+
+def mnemonic(name):
+    return re.search(r"&([^&])", text(name)).group(1).lower()
+
+
+# ---------------------------------------------------------------------------
+# Looking and waiting
+
+def program_running():
+    try:
+        with open(f"/proc/{Run.args.pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except FileNotFoundError:
+        return False
+
+
+def wait_for(what, probe, limit=LIMIT, while_running=True):
+    """Polls probe() until it gives something true, and returns that."""
+    end = time.monotonic() + limit
+    while True:
+        if while_running and not program_running():
+            raise Failure(f"vetradesk ended while waiting for {what}")
+        try:
+            value = probe()
+        except (GLib.GError, LookupError):
+            value = None   # an object went away while it was looked at
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise Failure(f"gave up after {limit} s waiting for {what}")
+        time.sleep(0.1)
+
+
+def expect(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def has_state(acc, state):
+    return acc is not None and acc.getState().contains(state)
+
+
+def find(root, role, name):
+    """The first object below root with that role and name. Tables are not
+    searched: they are large and hold nothing looked for here."""
+    if root is None:
+        return None
+    if root.getRoleName() == role and root.name == name:
+        return root
+    if root.getRoleName() == "table":
+        return None
+    for i in range(root.childCount):
+        hit = find(root.getChildAtIndex(i), role, name)
+        if hit:
+            return hit
+    return None
+
+
+def window(role, title, saying=None):
+    """The program's showing top-level window with that role and title, and
+    when asked, a label saying that text."""
+    for w in Run.app:
+        if (w is not None and w.getRoleName() == role and w.name == title
+                and has_state(w, pyatspi.STATE_SHOWING)
+                and (saying is None or find(w, "label", saying))):
+            return w
+    return None
+
+
+def enabled_button(root, name):
+    button = find(root, "push button", name)
+    return button if has_state(button, pyatspi.STATE_ENABLED) else None
+
+
+def alert_texts():
+    """What the message boxes now showing say."""
+    return [label.name for w in Run.app
+            if w is not None and w.getRoleName() == "alert" and has_state(w, pyatspi.STATE_SHOWING)
+            for label in w if label is not None and label.getRoleName() == "label"]
+
+
+def status_line():
+    return next(c for c in Run.frame if c is not None and c.getRoleName() == "status bar")
+
+
+def object_count():
+    """The number the status bar gives after "Total objects:"."""
+    found = re.search(re.escape(text("IDS_STATUS_TOTAL")) + r"\s*(\d+)", status_line().name)
+    return int(found.group(1)) if found else None
+
+
+# ---------------------------------------------------------------------------
+# Doing
+
+def press(acc, what):
+    """Does the object's first action (Press) without waiting for it: an
+    action that opens a modal dialog returns only when the dialog closes."""
+    expect(acc is not None, f"{what} is not there")
+
+    def run():
+        try:
+            acc.queryAction().doAction(0)
+        except GLib.GError:
+            pass   # no reply in time while the dialog it opened is up
+    threading.Thread(target=run, daemon=True).start()
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], check=True, capture_output=True, text=True).stdout.strip()
+
+
+def key(*keys):
+    xdotool("key", *keys)
+
+
+def focused_window_title():
+    try:
+        return xdotool("getwindowfocus", "getwindowname")
+    except subprocess.CalledProcessError:
+        return None   # the focus is on the root window, which has no name
+
+
+def focus_main_window():
+    """Gives the main window the keyboard focus as a window manager would on a
+    click: there is none on this display."""
+    window_id = xdotool("search", "--onlyvisible", "--name", "^" + re.escape(text("IDS_MAINFRAME_TITLE"))).split()[0]
+    xdotool("windowfocus", "--sync", window_id)
+    wait_for("the main window to be active", lambda: has_state(Run.frame, pyatspi.STATE_ACTIVE))
+
+
+def screenshot(name):
+    path = os.path.join(Run.args.work, name + ".png")
+    subprocess.run(["import", "-window", "root", path], check=True)
+    print(f"e2e: screenshot {path}", flush=True)
+
+
+def menu_item(*captions):
+    """A menu entry by its path of captions, e.g. File, Add, Objects on Vetrameter."""
+    acc = Run.frame
+    for name in captions:
+        acc = find(acc, "menu item", caption(name))
+    return acc
+
+
+def answer(role, title, saying, button):
+    """Presses a button of the window saying that text, and waits for it to close."""
+    press(find(window(role, title, saying), "push button", button), f"the button {button!r}")
+    wait_for(f"{title!r} to close after {button!r}", lambda: not window(role, title, saying))
+
+
+# ---------------------------------------------------------------------------
+# Scenarios
+
+def progress_window():
+    return window("dialog", text("IDS_APP_TITLE"), text("IDS_PROGRESS_DOWNLOADING"))
+
+
+def connect_with_wizard():
+    """Device › Download by keyboard runs the connection wizard: Next searches,
+    the simulator is listed on COM1, Finish connects and the download starts."""
+    focus_main_window()
+    key("alt+" + mnemonic("IDS_MENU_DEVICE"))
+    wait_for("the Device menu to open",
+             lambda: has_state(menu_item("IDS_MENU_DEVICE", "IDS_MENU_DOWNLOAD"), pyatspi.STATE_SHOWING))
+    key(mnemonic("IDS_MENU_DOWNLOAD"))
+    wizard = wait_for("the connection wizard",
+                      lambda: window("dialog", text("IDS_WIZARD_CAPTION"), text("IDS_WIZARD_PORT_TITLE")))
+    press(find(wizard, "push button", caption("IDS_WIZARD_NEXT")), "Next")
+    wait_for("the search result page", lambda: window("dialog", text("IDS_WIZARD_CAPTION"), text("IDS_WIZARD_FOUND_TITLE")))
+    line = text("IDS_WIZARD_FOUND_LINE") % (SERIAL, f"@ COM1 ({Run.args.link})")
+    wait_for(f"{line!r} in the list", lambda: has_state(find(wizard, "list item", line), pyatspi.STATE_SHOWING))
+    press(wait_for("Finish to be enabled", lambda: enabled_button(wizard, caption("IDS_WIZARD_FINISH"))), "Finish")
+    wait_for("the wizard to close", lambda: not window("dialog", text("IDS_WIZARD_CAPTION")))
+
+
+def escape_leaves_progress_up():
+    """Escape on the progress window does not close it while the transfer runs."""
+    wait_for("the progress window to have the keyboard focus", lambda: focused_window_title() == text("IDS_APP_TITLE"))
+    caps = find(Run.frame, "label", text("IDS_INDICATOR_CAPS"))
+    key("Escape", "Caps_Lock")
+    # The program handles keys in order and lights its CAP indicator on Caps
+    # Lock: once it is lit, the Escape before it has been handled.
+    wait_for("the CAP indicator to light", lambda: has_state(caps, pyatspi.STATE_ENABLED))
+    if not progress_window():
+        raise Failure("Escape closed the progress window during the transfer" if not object_count() else
+                      "the transfer ended before Escape was handled: give the simulator more objects (E2E_OBJECTS)")
+    key("Caps_Lock")
+    wait_for("the CAP indicator to go out", lambda: not has_state(caps, pyatspi.STATE_ENABLED))
+
+
+def second_command_refused(acc, what):
+    """A download command during the transfer is refused with the busy message
+    and asks nothing else (no save question: the project stays)."""
+    expect(progress_window(), f"the transfer ended before {what} could be tried: "
+                              "give the simulator more objects (E2E_OBJECTS)")
+    press(acc, what)
+    shown = wait_for(f"a message after {what}", alert_texts)
+    busy = text("IDS_INSTRUMENT_BUSY")
+    expect(shown == [busy], f"{what} was answered with {shown!r}, not only with the busy message")
+    answer("alert", text("IDS_APP_TITLE"), busy, "OK")
+    expect(not alert_texts(), f"another message followed the busy message after {what}: {alert_texts()!r}")
+
+
+def transfer_ends_with(count, what):
+    wait_for("the transfer to end", lambda: not progress_window())
+    try:
+        wait_for(f"{count} objects {what}", lambda: object_count() == count)
+    except Failure:
+        raise Failure(f"{what} the status bar says {status_line().name.strip()!r}, expected {count} objects")
+    expect(Run.frame.name == f"{text('IDS_MAINFRAME_TITLE')} - {text('IDS_UNNAMED')}",
+           f"the window title is {Run.frame.name!r}")
+
+
+def first_download():
+    """The download behind its progress window: Escape and a second command
+    during it change nothing, and the table then holds the simulator's objects."""
+    bar = find(wait_for("the progress window", progress_window), "progress bar", "")
+    start = bar.queryValue().currentValue
+    screenshot("progress-window")
+    escape_leaves_progress_up()
+    second_command_refused(menu_item("IDS_MENU_DEVICE", "IDS_MENU_DOWNLOAD"), "Device › Download (through AT-SPI)")
+    wait_for("the progress bar to advance", lambda: bar.queryValue().currentValue > start)
+    transfer_ends_with(Run.args.objects, "after the first download")
+
+
+def download_again(reply, count, first=False):
+    """File › Add › Objects on Vetrameter with the same objects asks whether to
+    synchronise; the reply decides how many objects the project then holds.
+    The first time, the toolbar's Download (a new project) is tried during the
+    transfer too: refused before it could ask to save the project."""
+    n = Run.args.objects
+    press(menu_item("IDS_MENU_FILE", "IDS_MENU_ADD", "IDS_MENU_ON_INSTRUMENT"), "File › Add › Objects on Vetrameter")
+    wait_for("the progress window", progress_window)
+    if first:
+        # A toolbar button is named by its command's tooltip.
+        second_command_refused(find(Run.frame, "push button", text("IDS_CMD_DOWNLOAD").split("\n")[1]),
+                               "the toolbar's Download button (through AT-SPI)")
+    already = text("IDS_SYNC_ALREADY") % (n, n)
+    wait_for("the synchronisation question", lambda: window("dialog", text("IDS_SYNC_TITLE"), already))
+    if first:
+        screenshot("synchronize-dialog")
+    answer("dialog", text("IDS_SYNC_TITLE"), already, reply)
+    transfer_ends_with(count, f"after answering {reply!r}")
+
+
+def leave():
+    """File › Exit by keyboard asks to save the downloaded project; No ends the program."""
+    focus_main_window()
+    key("alt+" + mnemonic("IDS_MENU_FILE"))
+    wait_for("the File menu to open", lambda: has_state(menu_item("IDS_MENU_FILE", "IDS_MENU_EXIT"), pyatspi.STATE_SHOWING))
+    key(mnemonic("IDS_MENU_EXIT"))
+    wait_for("the save question", lambda: window("alert", text("IDS_APP_TITLE"), text("IDS_SAVE_CHANGES")))
+    press(find(window("alert", text("IDS_APP_TITLE"), text("IDS_SAVE_CHANGES")), "push button", "No"), "No")
+    wait_for("vetradesk to end", lambda: not program_running(), while_running=False)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--work", required=True, help="folder for the screenshots")
+    parser.add_argument("--source", required=True, help="the source tree, for the program's texts")
+    parser.add_argument("--link", required=True, help="the simulator's device path (COM1)")
+    parser.add_argument("--objects", type=int, required=True, help="how many objects the simulator holds")
+    parser.add_argument("--pid", type=int, required=True, help="vetradesk's process id")
+    Run.args = parser.parse_args()
+    Run.texts = load_texts(Run.args.source)
+    n = Run.args.objects
+    scenarios = [
+        ("connection wizard", connect_with_wizard),
+        ("download with Escape and a refused second command", first_download),
+        ("download again, add new objects only", lambda: download_again(
+            text("IDS_SYNC_ADD_NEW") % 0, n, first=True)),
+        ("download again, add all objects", lambda: download_again(text("IDS_SYNC_ADD_ALL") % n, 2 * n)),
+        ("exit", leave),
+    ]
+    try:
+        desktop = pyatspi.Registry.getDesktop(0)
+        Run.app = wait_for("vetradesk on the accessibility bus", lambda: next(
+            (a for a in desktop if a is not None and a.name == "vetradesk"), None))
+        Run.frame = wait_for("the main window", lambda: window("frame", text("IDS_MAINFRAME_TITLE")))
+        for name, scenario in scenarios:
+            print(f"e2e: {name} ...", flush=True)
+            scenario()
+            print(f"e2e: {name}: ok", flush=True)
+    except (Failure, GLib.GError) as failure:
+        print(f"e2e: FAILED: {failure}", file=sys.stderr, flush=True)
+        if program_running():
+            screenshot("failure")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
