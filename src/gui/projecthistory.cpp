@@ -5,26 +5,26 @@
 
 namespace {
 
-class CStateCommand : public QUndoCommand
+class CEditCommand : public QUndoCommand
 {
 public:
-    CStateCommand(CProjectHistory &history, const QString &text, SDocState before, SDocState after)
-        : QUndoCommand(text), m_history(history), m_before(std::move(before)), m_after(std::move(after))
+    CEditCommand(CProjectHistory &history, const QString &text, std::unique_ptr<DocEdits::CEdit> edit)
+        : QUndoCommand(text), m_history(history), m_edit(std::move(edit))
     {
     }
-    void undo() override { m_history.Apply(m_before); }
+    void undo() override { m_history.Apply(*m_edit, true); }
     void redo() override
     {
         // Pushed after the change was made: the first redo has nothing to do.
         if (m_done)
-            m_history.Apply(m_after);
+            m_history.Apply(*m_edit, false);
         m_done = true;
     }
+    std::size_t Bytes() const { return sizeof(*this) + std::size_t(text().size()) * sizeof(QChar) + m_edit->Bytes(); }
 
 private:
     CProjectHistory &m_history;
-    SDocState m_before;
-    SDocState m_after;
+    std::unique_ptr<DocEdits::CEdit> m_edit;
     bool m_done = false;
 };
 
@@ -32,9 +32,9 @@ private:
 
 CProjectHistory::CProjectHistory(CVetraDoc &document, QObject *parent) : QObject(parent), m_document(document)
 {
+    m_stack.setUndoLimit(kUndoLimit);
     m_document.SetChangeRecorder(this);
     m_document.RegisterView(this);
-    m_last = m_document.CaptureState(nullptr);
     connect(&m_stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
         m_document.SetModified(!clean);
         Q_EMIT Changed();
@@ -62,28 +62,47 @@ QString CProjectHistory::RedoText() const
     return Res::LoadString(Res::IDS_REDO_PREFIX) + u' ' + m_stack.redoText();
 }
 
+std::size_t CProjectHistory::Bytes() const
+{
+    std::size_t bytes = 0;
+    for (int i = 0; i < m_stack.count(); ++i)
+        bytes += static_cast<const CEditCommand *>(m_stack.command(i))->Bytes();
+    return bytes;
+}
+
 void CProjectHistory::BeginChange()
 {
     if (m_depth++ == 0)
-        m_before = m_document.CaptureState(&m_last);
+        m_change = std::make_unique<DocEdits::CGroup>();
+}
+
+void CProjectHistory::Record(std::unique_ptr<DocEdits::CEdit> edit)
+{
+    if (m_applying)
+        return;
+    if (m_change) {
+        m_change->Add(std::move(edit));
+        return;
+    }
+    // A change outside any step: the steps on the stack would no longer fit
+    // the lists they were made on.
+    m_stack.clear();
+    Q_EMIT Changed();
 }
 
 void CProjectHistory::EndChange(const QString &text)
 {
     if (--m_depth > 0)
         return;
-    SDocState after = m_document.CaptureState(&m_before);
-    m_last = after;
-    if (after.SameAs(m_before))
+    std::unique_ptr<DocEdits::CGroup> change = std::move(m_change);
+    if (!change || change->IsEmpty())
         return;   // cancelled, or nothing to change
-    m_stack.push(new CStateCommand(*this, text, std::move(m_before), std::move(after)));
-    m_before = {};
+    m_stack.push(new CEditCommand(*this, text, std::move(change)));
 }
 
 void CProjectHistory::DocumentReplaced()
 {
     m_stack.clear();
-    m_last = m_document.CaptureState(nullptr);
     Q_EMIT Changed();
 }
 
@@ -101,15 +120,16 @@ void CProjectHistory::OnDocumentUpdate(int)
     // saved state can no longer be reached by undoing.
     if (m_document.IsModified() && m_stack.isClean())
         m_stack.resetClean();
-    m_last = m_document.CaptureState(&m_last);
 }
 
-void CProjectHistory::Apply(const SDocState &state)
+void CProjectHistory::Apply(DocEdits::CEdit &edit, bool undo)
 {
     m_applying = true;
-    m_document.RestoreState(state);
+    if (undo)
+        edit.Undo(m_document);
+    else
+        edit.Redo(m_document);
     m_applying = false;
-    m_last = state;
     // The flag follows the history: modified unless this is the saved state.
     m_document.SetModified(true);
 }

@@ -1,15 +1,18 @@
 #pragma once
 // CProjectHistory: undo and redo of the user's changes to one project. The
-// document reports each change (project/changerecorder.h); the history keeps
-// the state before and after it on a QUndoStack, which is cleared when a
-// project is opened or closed and marked clean when it is saved, so that the
-// modified flag follows undo and redo.
+// document hands over every step a change is made of (project/docedits.h);
+// the steps of one change become one command on a QUndoStack, which is
+// cleared when a project is opened or closed and marked clean when it is
+// saved, so that the modified flag follows undo and redo.
 
 #include "project/changerecorder.h"
+#include "project/docedits.h"
 #include "project/documentui.h"
 
 #include <QObject>
 #include <QUndoStack>
+
+#include <memory>
 
 class CVetraDoc;
 
@@ -17,6 +20,9 @@ class CProjectHistory : public QObject, public IChangeRecorder, public IDocument
 {
     Q_OBJECT
 public:
+    // The oldest steps go beyond this many.
+    static constexpr int kUndoLimit = 1000;
+
     explicit CProjectHistory(CVetraDoc &document, QObject *parent = nullptr);
     ~CProjectHistory() override;
 
@@ -28,15 +34,18 @@ public:
     QString RedoText() const;
     void Undo() { m_stack.undo(); }
     void Redo() { m_stack.redo(); }
+    // What the steps on the stack keep, in bytes.
+    std::size_t Bytes() const;
 
     void BeginChange() override;
+    void Record(std::unique_ptr<DocEdits::CEdit> edit) override;
     void EndChange(const QString &text) override;
     void DocumentReplaced() override;
     void DocumentSaved() override;
     void OnDocumentUpdate(int index) override;
 
-    // Puts a captured state back (the commands' undo and redo).
-    void Apply(const SDocState &state);
+    // Takes a step back or makes it again (the commands' undo and redo).
+    void Apply(DocEdits::CEdit &edit, bool undo);
 
 Q_SIGNALS:
     // Something to undo or redo, or the modified flag, changed.
@@ -45,8 +54,7 @@ Q_SIGNALS:
 private:
     CVetraDoc &m_document;
     QUndoStack m_stack;
-    SDocState m_last;     // the state after the last change seen
-    SDocState m_before;   // the state when the outermost change began
+    std::unique_ptr<DocEdits::CGroup> m_change;   // the steps of the change under way
     int m_depth = 0;
     bool m_applying = false;
 };

@@ -2,12 +2,6 @@
 
 #include "project/vetradoc.h"
 
-bool SDocState::SameAs(const SDocState &other) const
-{
-    return current == other.current && originals == other.originals && currentSort == other.currentSort
-        && originalsSort == other.originalsSort;
-}
-
 CChangeScope::CChangeScope(CVetraDoc &document, QString text)
     : m_recorder(document.ChangeRecorder()), m_text(std::move(text))
 {

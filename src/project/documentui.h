@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class IDocumentUi
 {
@@ -38,10 +39,41 @@ public:
     virtual std::optional<QByteArray> ProjectData() const = 0;
 };
 
-// A view that shows the document: told to refresh one object or all (-1).
+// What changed in the document's current list, so that a view can follow
+// change by change and keep what the user set up (widths, selection, focus,
+// scroll position, expanded rows).
+struct SDocumentChange
+{
+    enum class Kind { All, Changed, Inserted, Removed, Reordered };
+    enum class Field { Any, Name, Comment, Regional, TimeStamp, View };
+
+    Kind kind = Kind::All;
+    Field field = Field::Any;     // Changed: which one
+    int object = -1;              // Changed: its position
+    std::vector<int> positions;   // Inserted: the new ones' positions after; Removed: before; ascending
+    std::vector<int> sourceOf;    // Reordered: position i now holds the object that stood at sourceOf[i]
+
+    static SDocumentChange All() { return {}; }
+    static SDocumentChange ObjectChanged(int object, Field field)
+    {
+        SDocumentChange c;
+        c.kind = Kind::Changed;
+        c.field = field;
+        c.object = object;
+        return c;
+    }
+};
+
+// A view that shows the document.
 class IDocumentView
 {
 public:
     virtual ~IDocumentView() = default;
+    // One object (its position) or all (-1) to show anew.
     virtual void OnDocumentUpdate(int index) = 0;
+    // By default a change of one object refreshes it and any other all of them.
+    virtual void OnDocumentChange(const SDocumentChange &change)
+    {
+        OnDocumentUpdate(change.kind == SDocumentChange::Kind::Changed ? change.object : -1);
+    }
 };

@@ -18,9 +18,8 @@ void ShiftTimeStamps(CVetraDoc &document, const std::vector<int> &objects, std::
 void SetRegional(CVetraDoc &document, const std::vector<int> &objects, std::uint8_t regional);
 // Deletes the objects (any order), from the last to the first.
 void Delete(CVetraDoc &document, std::vector<int> objects);
-// Sorts by `mode`; each object's `selected` flag is taken from `selected`
-// first, so that the views can select the same objects again.
-void Sort(CVetraDoc &document, int mode, const std::vector<bool> &selected);
+// Sorts by `mode`; the views move their rows along, selection and all.
+void Sort(CVetraDoc &document, int mode);
 void SetExpanded(CVetraDoc &document, int object, bool expanded);
 void SetComment(CVetraDoc &document, int object, const QString &comment);
 void SetDiagramOrder(CVetraDoc &document, int object, std::int16_t order);

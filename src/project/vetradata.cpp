@@ -64,10 +64,8 @@ void CVetraData::DeleteObject(int index)
 
 void CVetraData::Sort(int mode)
 {
-    if (mode >= 1 && mode <= kSortModeCount) {
-        std::sort(m_objects.begin(), m_objects.end(),
-                  [mode](const auto &a, const auto &b) { return CompareObjects(mode, *a, *b) < 0; });
-    }
+    if (mode >= 1 && mode <= kSortModeCount)
+        Reorder(SortOrder(mode));
     m_sortMode = std::uint8_t(mode);
     for (std::size_t i = 0; i < m_objects.size(); ++i)
         m_objects[i]->position = std::int32_t(i);
@@ -140,46 +138,75 @@ SOverlap CVetraData::FindOverlap(const CVetraData &incoming) const
     return {};
 }
 
-namespace {
-
-// Every field a project file keeps, and the view state besides.
-bool sameObject(const object_t &a, const object_t &b)
+CVetraData::Objects CVetraData::Remove(const std::vector<int> &positions)
 {
-    return a.version == b.version && a.deviceName == b.deviceName && a.softwareVersion == b.softwareVersion
-        && a.serialNumber == b.serialNumber && a.hardwareIndex == b.hardwareIndex && a.signature == b.signature
-        && a.regional == b.regional && a.storageMode == b.storageMode
-        && a.rawDefaultBarDiameter == b.rawDefaultBarDiameter && a.neighborCorrection == b.neighborCorrection
-        && a.comment == b.comment && a.objectName == b.objectName && a.timeStamp == b.timeStamp
-        && a.objectNumber == b.objectNumber && a.measurements.size() == b.measurements.size()
-        && std::equal(a.measurements.begin(), a.measurements.end(), b.measurements.begin(),
-                      [](const MEAS_T &x, const MEAS_T &y) {
-                          return x.number == y.number && x.cover == y.cover && x.rawDiameter == y.rawDiameter;
-                      })
-        && a.diagramOrder == b.diagramOrder && a.position == b.position && a.expanded == b.expanded
-        && a.selected == b.selected;
+    Objects taken;
+    taken.reserve(positions.size());
+    for (int p : positions)
+        taken.push_back(std::move(m_objects.at(std::size_t(p))));
+    // One pass closes the gaps: no quadratic erasing for a large selection.
+    m_objects.erase(std::remove(m_objects.begin(), m_objects.end(), nullptr), m_objects.end());
+    changed();
+    return taken;
 }
 
-} // namespace
-
-std::vector<std::shared_ptr<const object_t>>
-CVetraData::Capture(const std::vector<std::shared_ptr<const object_t>> *previous) const
+void CVetraData::Insert(const std::vector<int> &positions, Objects objects)
 {
-    std::vector<std::shared_ptr<const object_t>> objects;
-    objects.reserve(m_objects.size());
-    for (std::size_t i = 0; i < m_objects.size(); ++i) {
-        if (previous && i < previous->size() && sameObject(*(*previous)[i], *m_objects[i]))
-            objects.push_back((*previous)[i]);
-        else
-            objects.push_back(std::make_shared<const object_t>(*m_objects[i]));
+    Objects merged;
+    merged.reserve(m_objects.size() + objects.size());
+    std::size_t next = 0, old = 0;
+    for (std::size_t i = 0; i < m_objects.size() + objects.size(); ++i) {
+        if (next < positions.size() && std::size_t(positions[next]) == i)
+            merged.push_back(std::move(objects[next++]));
+        else if (old < m_objects.size())
+            merged.push_back(std::move(m_objects[old++]));
+        else if (next < objects.size())
+            merged.push_back(std::move(objects[next++]));   // positions past the end: appended in order
     }
-    return objects;
+    m_objects = std::move(merged);
+    changed();
 }
 
-void CVetraData::Restore(const std::vector<std::shared_ptr<const object_t>> &objects, std::uint8_t sortMode)
+std::vector<int> CVetraData::SortOrder(int mode) const
 {
-    m_objects.clear();
-    m_objects.reserve(objects.size());
-    for (const auto &o : objects)
-        m_objects.push_back(std::make_unique<object_t>(*o));
-    m_sortMode = sortMode;
+    std::vector<int> order(m_objects.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    if (mode >= 1 && mode <= kSortModeCount)
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return CompareObjects(mode, *m_objects[std::size_t(a)], *m_objects[std::size_t(b)]) < 0;
+        });
+    return order;
+}
+
+void CVetraData::Reorder(const std::vector<int> &sourceOf)
+{
+    Objects reordered;
+    reordered.reserve(m_objects.size());
+    for (int source : sourceOf)
+        reordered.push_back(std::move(m_objects.at(std::size_t(source))));
+    m_objects = std::move(reordered);
+    changed();
+}
+
+std::vector<std::int32_t> CVetraData::Positions() const
+{
+    std::vector<std::int32_t> positions;
+    positions.reserve(m_objects.size());
+    for (const auto &o : m_objects)
+        positions.push_back(o->position);
+    return positions;
+}
+
+void CVetraData::SetPositions(const std::vector<std::int32_t> &positions)
+{
+    for (std::size_t i = 0; i < positions.size() && i < m_objects.size(); ++i)
+        m_objects[i]->position = positions[i];
+}
+
+CVetraData::Objects CVetraData::Replace(Objects objects)
+{
+    std::swap(objects, m_objects);
+    changed();
+    return objects;
 }

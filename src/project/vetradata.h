@@ -49,6 +49,9 @@ public:
     void SetTimeStamp(int index, std::int64_t stamp);
     void DeleteObject(int index);
     void Sort(int mode);
+    // Where each object would go in a sort by `mode`: position i would hold
+    // the object now at the returned [i]. Nothing changes.
+    std::vector<int> SortOrder(int mode) const;
     void AddTransferObjects(const QList<TVetraObject> &objects, bool add);
     void Clear();
     // A deep copy through the in-memory streams (needs the stream layer):
@@ -70,11 +73,25 @@ public:
     // `selected` as given; the stored sort mode comes along when any came.
     void TakeFrom(CVetraData &other, bool selected);
 
-    // Copies of the objects for the undo history; objects equal to those at
-    // the same place in `previous` are shared with it instead of copied.
-    std::vector<std::shared_ptr<const object_t>> Capture(const std::vector<std::shared_ptr<const object_t>> *previous) const;
-    // Puts captured objects back (as copies) with the list's sort mode.
-    void Restore(const std::vector<std::shared_ptr<const object_t>> &objects, std::uint8_t sortMode);
+    // The primitive changes the document's edits are made of (see
+    // project/docedits.h); none of them tells anybody.
+    using Objects = std::vector<std::unique_ptr<object_t>>;
+    // Takes the objects at `positions` (ascending) out, in that order.
+    Objects Remove(const std::vector<int> &positions);
+    // Puts `objects` in so that they stand at `positions` (ascending) after it.
+    void Insert(const std::vector<int> &positions, Objects objects);
+    // Position i gets the object now at sourceOf[i].
+    void Reorder(const std::vector<int> &sourceOf);
+    // Every object's stored position, and putting them back.
+    std::vector<std::int32_t> Positions() const;
+    void SetPositions(const std::vector<std::int32_t> &positions);
+    void SetSortMode(std::uint8_t mode) { m_sortMode = mode; }
+    // The whole list for `objects`; the old one is returned.
+    Objects Replace(Objects objects);
+    object_t &Object(int index) { return object(index); }
+
+    // Marks the document modified (every change of its current list does).
+    void Changed() { changed(); }
 
 private:
     object_t &object(int index) { return *m_objects.at(std::size_t(index)); }

@@ -13,6 +13,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <numeric>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -40,11 +41,164 @@ void CVetraDoc::UnregisterView(IDocumentView *view)
 
 void CVetraDoc::UpdateAllViews(IDocumentView *sender, int index)
 {
+    const SDocumentChange change =
+        index < 0 ? SDocumentChange::All() : SDocumentChange::ObjectChanged(index, SDocumentChange::Field::Any);
     const std::vector<IDocumentView *> views = m_views;   // a view may unregister meanwhile
     for (IDocumentView *v : views)
         if (v != sender)
-            v->OnDocumentUpdate(index);
+            v->OnDocumentChange(change);
 }
+
+void CVetraDoc::Notify(const SDocumentChange &change)
+{
+    const std::vector<IDocumentView *> views = m_views;
+    for (IDocumentView *v : views)
+        v->OnDocumentChange(change);
+}
+
+void CVetraDoc::Perform(std::unique_ptr<DocEdits::CEdit> edit)
+{
+    edit->Redo(*this);
+    if (m_recorder)
+        m_recorder->Record(std::move(edit));
+}
+
+// ---------------------------------------------------------------------------
+// The primitive changes
+
+using DocEdits::NList;
+using Field = SDocumentChange::Field;
+
+DocEdits::SFieldValue CVetraDoc::FieldValue(int object, Field field) const
+{
+    const object_t &o = m_current.GetObject(object);
+    DocEdits::SFieldValue value;
+    value.field = field;
+    switch (field) {
+    case Field::Name: value.text = o.objectName; break;
+    case Field::Comment: value.text = o.comment; break;
+    case Field::Regional: value.number = o.regional; break;
+    case Field::TimeStamp: value.number = o.timeStamp; break;
+    default: break;
+    }
+    return value;
+}
+
+void CVetraDoc::ApplyField(int object, const DocEdits::SFieldValue &value)
+{
+    switch (value.field) {
+    case Field::Name: m_current.SetObjectName(object, value.text); break;
+    case Field::Comment: m_current.SetComment(object, value.text); break;
+    case Field::Regional: m_current.SetRegional(object, std::uint8_t(value.number)); break;
+    case Field::TimeStamp: m_current.SetTimeStamp(object, value.number); break;
+    default: return;
+    }
+    Notify(SDocumentChange::ObjectChanged(object, value.field));
+}
+
+CVetraData::Objects CVetraDoc::TakeObjects(NList list, const std::vector<int> &positions)
+{
+    CVetraData::Objects taken = List(list).Remove(positions);
+    if (list == NList::Current) {
+        SDocumentChange change;
+        change.kind = SDocumentChange::Kind::Removed;
+        change.positions = positions;
+        Notify(change);
+    }
+    return taken;
+}
+
+void CVetraDoc::PutObjects(NList list, const std::vector<int> &positions, CVetraData::Objects objects)
+{
+    List(list).Insert(positions, std::move(objects));
+    if (list == NList::Current) {
+        SDocumentChange change;
+        change.kind = SDocumentChange::Kind::Inserted;
+        change.positions = positions;
+        Notify(change);
+    }
+}
+
+void CVetraDoc::ReorderList(NList list, const std::vector<int> &sourceOf, std::uint8_t sortMode)
+{
+    CVetraData &data = List(list);
+    data.Reorder(sourceOf);
+    data.SetSortMode(sortMode);
+    if (list == NList::Current) {
+        SDocumentChange change;
+        change.kind = SDocumentChange::Kind::Reordered;
+        change.sourceOf = sourceOf;
+        Notify(change);
+    }
+}
+
+CVetraData::Objects CVetraDoc::ReplaceList(NList list, CVetraData::Objects objects, std::uint8_t &sortMode)
+{
+    CVetraData &data = List(list);
+    const std::uint8_t before = data.GetSortMode();
+    CVetraData::Objects replaced = data.Replace(std::move(objects));
+    data.SetSortMode(sortMode);
+    sortMode = before;
+    if (list == NList::Current)
+        Notify(SDocumentChange::All());
+    return replaced;
+}
+
+void CVetraDoc::addObjects(NList list, CVetraData::Objects objects, std::uint8_t sortMode, bool sorted)
+{
+    CVetraData &data = List(list);
+    const int mode = sortMode;
+    const bool sorts = sorted && mode >= 1 && mode <= kSortModeCount;
+    // First the list itself in the order it will have, then the new objects
+    // merged in where a sort of all of them puts them (ties: the old first).
+    if (sorts) {
+        std::vector<int> order = data.SortOrder(mode);
+        const bool moves = !std::is_sorted(order.begin(), order.end());
+        if (moves || data.GetSortMode() != sortMode)
+            Perform(DocEdits::ReorderObjects(*this, list, std::move(order), sortMode));
+        std::stable_sort(objects.begin(), objects.end(),
+                         [mode](const auto &a, const auto &b) { return CompareObjects(mode, *a, *b) < 0; });
+    } else if (data.GetSortMode() != sortMode) {
+        std::vector<int> same(std::size_t(data.GetCount()));
+        std::iota(same.begin(), same.end(), 0);
+        Perform(DocEdits::ReorderObjects(*this, list, std::move(same), sortMode));
+    }
+    if (objects.empty())
+        return;   // the list was sorted again all the same
+    std::vector<int> positions;
+    positions.reserve(objects.size());
+    int old = 0;
+    const int count = data.GetCount();
+    for (std::size_t j = 0; j < objects.size(); ++j) {
+        if (sorts)
+            while (old < count && CompareObjects(mode, *objects[j], data.GetObject(old)) >= 0)
+                ++old;
+        else
+            old = count;
+        positions.push_back(old + int(j));
+    }
+    Perform(DocEdits::InsertObjects(list, std::move(positions), std::move(objects)));
+}
+
+void CVetraDoc::renumber()
+{
+    std::vector<std::int32_t> positions(std::size_t(m_current.GetCount()));
+    std::iota(positions.begin(), positions.end(), 0);
+    m_current.SetPositions(positions);
+}
+
+namespace {
+
+CVetraData::Objects projectObjects(const QList<TVetraObject> &objects, bool add)
+{
+    CVetraData::Objects made;
+    made.reserve(std::size_t(objects.size()));
+    for (const TVetraObject &t : objects)
+        made.push_back(std::make_unique<object_t>(ToProjectObject(t, add)));
+    return made;
+}
+
+} // namespace
 
 bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool synchronize)
 {
@@ -74,20 +228,27 @@ bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool s
         }
     }
     change.SetText(Res::FormatString(Res::IDS_UNDO_ADD, {int(objects.size())}));
-    m_originals.AddTransferObjects(objects, add);
-    m_current.AddTransferObjects(objects, add);
-    m_current.Sort(m_current.GetSortMode());
+    if (add) {
+        addObjects(NList::Originals, projectObjects(objects, add), m_originals.GetSortMode(), false);
+        addObjects(NList::Current, projectObjects(objects, add), m_current.GetSortMode(), true);
+    } else {
+        // A new list: the views build their rows anew.
+        Perform(DocEdits::ReplaceObjects(NList::Originals, projectObjects(objects, add), 0));
+        Perform(DocEdits::ReplaceObjects(NList::Current, projectObjects(objects, add), 0));
+    }
+    renumber();
     m_modified = true;
-    UpdateAllViews(nullptr, -1);
     return true;
 }
 
 void CVetraDoc::RestoreOriginals()
 {
     const CChangeScope change(*this, Res::LoadString(Res::IDS_UNDO_RESTORE));
-    m_current.CopyFrom(m_originals);
+    CVetraData copy;
+    copy.CopyFrom(m_originals);
+    const std::uint8_t sortMode = copy.GetSortMode();
+    Perform(DocEdits::ReplaceObjects(NList::Current, copy.Replace({}), sortMode));
     m_modified = true;
-    UpdateAllViews(nullptr, -1);
 }
 
 QString CVetraDoc::GetTitle(bool fileNameOnly) const
@@ -298,12 +459,26 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
     m_modified = false;
     bool ok = true;
     QString reason;
+    // Added objects are read aside first and then join the lists as one
+    // change; what was read before a damaged part is kept either way.
+    CVetraData addedOriginals, addedCurrent;
     try {
         CQXArchive archive(path, CQXArchive::MODE_LOAD, CQXArchive::kFileBufferSize);
-        ReadProjectFile(m_originals, m_current, archive);
+        ReadProjectFile(add ? addedOriginals : m_originals, add ? addedCurrent : m_current, archive);
     } catch (const StreamError &e) {
         ok = false;
         reason = e.message();
+    }
+    if (add) {
+        for (auto [list, added] : {std::pair{NList::Originals, &addedOriginals}, std::pair{NList::Current, &addedCurrent}}) {
+            const bool joins = List(list).GetCount() > 0;
+            const std::uint8_t mode = added->GetCount() > 0 ? added->GetSortMode() : List(list).GetSortMode();
+            CVetraData::Objects objects = added->Replace({});
+            for (auto &o : objects)
+                o->selected = joins;
+            addObjects(list, std::move(objects), mode, false);
+        }
+        m_modified = false;   // the list's changes mark it; whether that counts is decided below
     }
     // Adding to objects the project held changes its content, and edits made
     // before stay unsaved: keep it marked so that closing asks first.
@@ -315,11 +490,13 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
     // could not be read.
     if (!ok)
         m_ui.ShowError(Res::LoadString(Res::IDS_PROJECT_READ_ERROR) + u'\n' + reason);
-    if (change)
+    if (change) {
         change->SetText(Res::FormatString(Res::IDS_UNDO_ADD, {m_current.GetCount() + m_originals.GetCount() - before}));
-    else if (m_recorder)
-        m_recorder->DocumentReplaced();
-    UpdateAllViews(nullptr, -1);
+    } else {
+        if (m_recorder)
+            m_recorder->DocumentReplaced();
+        UpdateAllViews(nullptr, -1);
+    }
     return ok;
 }
 
@@ -377,8 +554,15 @@ bool CVetraDoc::pastePayload(const QByteArray &block)
     } catch (const StreamError &) {
         return false;
     }
-    m_originals.TakeFrom(originals, m_originals.GetCount() > 0);
-    m_current.TakeFrom(current, m_current.GetCount() > 0);
+    for (auto [list, pasted] : {std::pair{NList::Originals, &originals}, std::pair{NList::Current, &current}}) {
+        const bool joins = List(list).GetCount() > 0;
+        const std::uint8_t mode = pasted->GetCount() > 0 ? pasted->GetSortMode() : List(list).GetSortMode();
+        CVetraData::Objects objects = pasted->Replace({});
+        for (auto &o : objects)
+            o->selected = joins;
+        // The current list is sorted by the pasted objects' mode afterwards.
+        addObjects(list, std::move(objects), mode, list == NList::Current);
+    }
     return true;
 }
 
@@ -393,26 +577,8 @@ bool CVetraDoc::PasteFromClipboard(const IProjectClipboard &clipboard)
         m_ui.ShowError(Res::LoadString(Res::IDS_PROJECT_READ_ERROR));
         return false;
     }
-    m_current.Sort(m_current.GetSortMode());
     change.SetText(Res::FormatString(Res::IDS_UNDO_PASTE, {m_current.GetCount() - before}));
+    renumber();
     m_modified = true;
-    UpdateAllViews(nullptr, -1);
     return true;
-}
-
-SDocState CVetraDoc::CaptureState(const SDocState *previous) const
-{
-    SDocState state;
-    state.current = m_current.Capture(previous ? &previous->current : nullptr);
-    state.originals = m_originals.Capture(previous ? &previous->originals : nullptr);
-    state.currentSort = m_current.GetSortMode();
-    state.originalsSort = m_originals.GetSortMode();
-    return state;
-}
-
-void CVetraDoc::RestoreState(const SDocState &state)
-{
-    m_current.Restore(state.current, state.currentSort);
-    m_originals.Restore(state.originals, state.originalsSort);
-    UpdateAllViews(nullptr, -1);
 }

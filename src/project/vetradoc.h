@@ -3,6 +3,7 @@
 // the file path, the modified flag, and the views to tell about changes.
 
 #include "project/changerecorder.h"
+#include "project/docedits.h"
 #include "project/documentui.h"
 #include "project/projectfile.h"
 #include "project/vetradata.h"
@@ -34,7 +35,9 @@ public:
 
     void RegisterView(IDocumentView *view);
     void UnregisterView(IDocumentView *view);
+    // One object (its position) or all (-1) changed.
     void UpdateAllViews(IDocumentView *sender, int index);
+    void Notify(const SDocumentChange &change);
 
     // Download, data-file import and drop. With `synchronize`, objects that are
     // already the project's latest ones may be left out (the user decides).
@@ -67,10 +70,23 @@ public:
     // The undo history, told of every change the user makes (may be null).
     void SetChangeRecorder(IChangeRecorder *recorder) { m_recorder = recorder; }
     IChangeRecorder *ChangeRecorder() const { return m_recorder; }
-    // Both lists as they are now; see CVetraData::Capture for `previous`.
-    SDocState CaptureState(const SDocState *previous) const;
-    // Puts a captured state back and tells the views.
-    void RestoreState(const SDocState &state);
+    // Makes the change and hands it to the undo history, if one listens.
+    void Perform(std::unique_ptr<DocEdits::CEdit> edit);
+
+    // The primitive changes the edits are made of. Each tells the views what
+    // changed in the current list; none is recorded.
+    CVetraData &List(DocEdits::NList list) { return list == DocEdits::NList::Current ? m_current : m_originals; }
+    const CVetraData &List(DocEdits::NList list) const
+    {
+        return list == DocEdits::NList::Current ? m_current : m_originals;
+    }
+    DocEdits::SFieldValue FieldValue(int object, SDocumentChange::Field field) const;
+    void ApplyField(int object, const DocEdits::SFieldValue &value);
+    CVetraData::Objects TakeObjects(DocEdits::NList list, const std::vector<int> &positions);
+    void PutObjects(DocEdits::NList list, const std::vector<int> &positions, CVetraData::Objects objects);
+    void ReorderList(DocEdits::NList list, const std::vector<int> &sourceOf, std::uint8_t sortMode);
+    // `sortMode` goes in with `objects` and comes out as the replaced list's.
+    CVetraData::Objects ReplaceList(DocEdits::NList list, CVetraData::Objects objects, std::uint8_t &sortMode);
 
     // The program version written into project files (1.0.1.0 unless set).
     void SetProgramVersion(const ProgramVersion &version) { m_version = version; }
@@ -78,6 +94,11 @@ public:
 private:
     void writeTo(const QString &path);
     bool pastePayload(const QByteArray &payload);
+    // Adds `objects` to `list`: at the end, or, when the list is sorted (by
+    // `sortMode`, which it takes), where the sort puts them.
+    // Each current object's position becomes its index, as after a sort.
+    void renumber();
+    void addObjects(DocEdits::NList list, CVetraData::Objects objects, std::uint8_t sortMode, bool sorted);
 
     IDocumentUi &m_ui;
     CVetraData m_originals;

@@ -5,13 +5,13 @@
 #include "project/vetradoc.h"
 
 CObjectTableModel::CObjectTableModel(CVetraDoc &document, QObject *parent)
-    : QAbstractTableModel(parent), m_document(document)
+    : QAbstractTableModel(parent), m_document(document), m_objects(document.Current().GetCount())
 {
 }
 
 int CObjectTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 2 * m_document.Current().GetCount();
+    return parent.isValid() ? 0 : 2 * m_objects;
 }
 
 int CObjectTableModel::columnCount(const QModelIndex &parent) const
@@ -83,7 +83,64 @@ QVariant CObjectTableModel::headerData(int section, Qt::Orientation orientation,
 void CObjectTableModel::Rebuild()
 {
     beginResetModel();
+    m_objects = m_document.Current().GetCount();
     endResetModel();
+}
+
+namespace {
+
+// Runs of consecutive positions, as [first, last] pairs in ascending order.
+std::vector<std::pair<int, int>> runsOf(const std::vector<int> &positions)
+{
+    std::vector<std::pair<int, int>> runs;
+    for (int p : positions) {
+        if (!runs.empty() && runs.back().second + 1 == p)
+            runs.back().second = p;
+        else
+            runs.emplace_back(p, p);
+    }
+    return runs;
+}
+
+} // namespace
+
+void CObjectTableModel::ObjectsInserted(const std::vector<int> &positions)
+{
+    // Ascending: each run's place counts the runs before it as there.
+    for (const auto &[first, last] : runsOf(positions)) {
+        beginInsertRows({}, HeaderRowOf(first), DetailRowOf(last));
+        m_objects += last - first + 1;
+        endInsertRows();
+    }
+}
+
+void CObjectTableModel::ObjectsRemoved(const std::vector<int> &positions)
+{
+    // From the last run, so that the earlier ones keep their rows.
+    const auto runs = runsOf(positions);
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+        beginRemoveRows({}, HeaderRowOf(it->first), DetailRowOf(it->second));
+        m_objects -= it->second - it->first + 1;
+        endRemoveRows();
+    }
+}
+
+void CObjectTableModel::ObjectsReordered(const std::vector<int> &sourceOf)
+{
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newPlace(sourceOf.size());
+    for (std::size_t i = 0; i < sourceOf.size(); ++i)
+        newPlace[std::size_t(sourceOf[i])] = int(i);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &index : before) {
+        const int object = ObjectOfRow(index.row());
+        const int moved = object < int(newPlace.size()) ? newPlace[std::size_t(object)] : object;
+        after << this->index(2 * moved + index.row() % 2, index.column());
+    }
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void CObjectTableModel::RefreshTexts()

@@ -3,9 +3,12 @@
 // list — its header row (2k) with the eight column texts, and its detail row
 // (2k + 1), which the detail cell draws across columns 1 to 7. The column
 // header row is the view's horizontal header. The model reads the document
-// at every request and caches nothing, so a refresh is only a notice.
+// at every request and caches nothing but the number of objects it has
+// announced, so that the rows it reports follow the notices one by one.
 
 #include <QAbstractTableModel>
+
+#include <vector>
 
 class CVetraDoc;
 
@@ -33,6 +36,13 @@ public:
 
     // Every row anew (the document's list changed as a whole).
     void Rebuild();
+    // Objects that came in at (ascending) positions of the list after it, or
+    // went from positions of the list before it: row inserts and removes.
+    void ObjectsInserted(const std::vector<int> &positions);
+    void ObjectsRemoved(const std::vector<int> &positions);
+    // Position i now holds the object from sourceOf[i]: the rows move with
+    // their persistent indexes (selection, focus, row heights).
+    void ObjectsReordered(const std::vector<int> &sourceOf);
     // Every text anew (another language or date format), rows unchanged.
     void RefreshTexts();
     // One object's header row texts changed.
@@ -44,4 +54,5 @@ Q_SIGNALS:
 
 private:
     CVetraDoc &m_document;
+    int m_objects = 0;   // as announced to the views
 };

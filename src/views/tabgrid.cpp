@@ -441,6 +441,79 @@ void CTabGrid::OnDocumentUpdate(int index)
         refreshObject(index);
 }
 
+void CTabGrid::OnDocumentChange(const SDocumentChange &change)
+{
+    using Kind = SDocumentChange::Kind;
+    switch (change.kind) {
+    case Kind::All: rebuild(); return;
+    case Kind::Changed: refreshObject(change.object); return;
+    case Kind::Inserted: objectsInserted(change.positions); break;
+    case Kind::Removed: objectsRemoved(change.positions); break;
+    case Kind::Reordered: objectsReordered(change.sourceOf); break;
+    }
+    updateSelectionPart(true);
+    Q_EMIT CommandStatesChanged();
+}
+
+void CTabGrid::forgetObjectState()
+{
+    // Drawn areas are found again at the next paint; a row still growing or
+    // shrinking gets its final height.
+    m_areas.clear();
+    m_hoverObject = -1;
+    m_hoverId = 0;
+    m_animations.clear();
+    m_animationTimer->stop();
+}
+
+void CTabGrid::objectsInserted(const std::vector<int> &positions)
+{
+    std::vector<int> animating;
+    for (const auto &[object, growing] : m_animations)
+        animating.push_back(object);
+    forgetObjectState();
+    m_model->ObjectsInserted(positions);
+    CVetraData &list = m_document.Current();
+    QItemSelection selection;
+    for (int t : positions) {
+        m_table->setSpan(CObjectTableModel::DetailRowOf(t), 1, 1, CObjectTableModel::kColumns - 1);
+        applyRowHeight(t);
+        // Objects that join a project come selected, as after opening.
+        if (list.GetObject(t).selected) {
+            list.SetSelected(t, false);
+            selection.select(m_model->index(CObjectTableModel::HeaderRowOf(t), 0),
+                             m_model->index(CObjectTableModel::DetailRowOf(t), CObjectTableModel::kColumns - 1));
+        }
+    }
+    if (!selection.isEmpty())
+        m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Objects that were animating stand elsewhere now: give them their height.
+    for (int t = 0, n = list.GetCount(); t < n && !animating.empty(); ++t)
+        applyRowHeight(t);
+}
+
+void CTabGrid::objectsRemoved(const std::vector<int> &positions)
+{
+    const bool animating = !m_animations.empty();
+    forgetObjectState();
+    m_model->ObjectsRemoved(positions);
+    if (animating)
+        for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t)
+            applyRowHeight(t);
+}
+
+void CTabGrid::objectsReordered(const std::vector<int> &sourceOf)
+{
+    const bool animating = !m_animations.empty();
+    forgetObjectState();
+    // The rows move with their heights, the selection and the focus.
+    m_model->ObjectsReordered(sourceOf);
+    if (animating)
+        for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t)
+            applyRowHeight(t);
+    showSortIndicator();
+}
+
 void CTabGrid::Retranslate()
 {
     // Texts only: the selection and the current row stay.
@@ -693,10 +766,7 @@ void CTabGrid::SortByColumn(int column)
     CWaitCursor wait;
     const int ascending = kAscendingMode[std::size_t(column)];
     const int mode = m_document.Current().GetSortMode() == ascending ? ascending + 1 : ascending;
-    std::vector<bool> selected(std::size_t(m_document.Current().GetCount()), false);
-    for (int object : SelectedObjects())
-        selected[std::size_t(object)] = true;
-    ProjectEdits::Sort(m_document, mode, selected);
+    ProjectEdits::Sort(m_document, mode);
 }
 
 void CTabGrid::SetObjectExpanded(int object, bool expanded, bool animated)

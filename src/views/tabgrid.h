@@ -55,6 +55,9 @@ public:
     void Retranslate() override;
 
     void OnDocumentUpdate(int index) override;
+    // Follows the document change by change; only a change of everything
+    // (open, close, a new list) builds the rows anew.
+    void OnDocumentChange(const SDocumentChange &change) override;
 
     // The sort of a click on column `column`'s header.
     void SortByColumn(int column);
@@ -91,6 +94,11 @@ private:
     void initialise();
     void rebuild();
     void refreshObject(int object);
+    void objectsInserted(const std::vector<int> &positions);
+    void objectsRemoved(const std::vector<int> &positions);
+    void objectsReordered(const std::vector<int> &sourceOf);
+    // Per-object state of the page that an insert, removal or reorder shifts.
+    void forgetObjectState();
     void applyRowHeight(int object);
     void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void onGripperClicked(int object);

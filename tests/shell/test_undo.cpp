@@ -87,7 +87,7 @@ TEST_F(Undo, EveryChangeUndoneAndRedoneGivesBackTheSameBytesFlagAndTitle)
              messages.ExpectOpenFile([&] { return std::optional<QString>(other); });
              frame->Execute(ID_ADD_PROJECT);
          }},
-        {QStringLiteral("Undo sorting"), [&] { ProjectEdits::Sort(doc(), 6, {}); }},
+        {QStringLiteral("Undo sorting"), [&] { ProjectEdits::Sort(doc(), 6); }},
         {QStringLiteral("Undo restoring of the original data"), [&] {
              messages.ExpectBox(QStringLiteral("restore"), IMessageService::Yes);
              frame->Execute(ID_RESTORE);
@@ -126,6 +126,16 @@ TEST_F(Undo, AThousandRenamesUndoneInOneGo)
     history().Stack().setIndex(0);
     EXPECT_EQ(bytes(), opened);
     EXPECT_FALSE(doc().IsModified());
+}
+
+TEST_F(Undo, BeyondTheLimitTheOldestStepsGo)
+{
+    for (int i = 0; i < CProjectHistory::kUndoLimit + 5; ++i)
+        ProjectEdits::Rename(doc(), 0, QStringLiteral("name %1").arg(i));
+    EXPECT_EQ(history().Stack().count(), CProjectHistory::kUndoLimit);
+    history().Stack().setIndex(0);
+    EXPECT_EQ(doc().Current().GetObject(0).objectName, QStringLiteral("name 4"));
+    EXPECT_TRUE(doc().IsModified()) << "the saved state is out of reach";
 }
 
 TEST_F(Undo, SavingMarksTheStateAndOpeningOrClosingForgetsTheHistory)
