@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
@@ -184,7 +185,8 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
       m_model(new CObjectTableModel(document, this)),
       m_delegate(new CObjectTableDelegate(this)),
       m_table(new CObjectTableView(*this)),
-      m_animationTimer(new QTimer(this))
+      m_animationTimer(new QTimer(this)),
+      m_measureTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("tabGrid"));
     m_table->setObjectName(QStringLiteral("objectTable"));
@@ -196,6 +198,8 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
     m_table->setMouseTracking(true);
     m_animationTimer->setInterval(kAnimationIntervalMs);
     connect(m_animationTimer, &QTimer::timeout, this, &CTabGrid::animate);
+    m_measureTimer->setInterval(0);
+    connect(m_measureTimer, &QTimer::timeout, this, &CTabGrid::measureStep);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
@@ -249,7 +253,7 @@ QTableView &CTabGrid::Table() const
     return *m_table;
 }
 
-int CTabGrid::detailWidth() const
+int CTabGrid::DetailWidth() const
 {
     int width = 0;
     for (int c = 1; c < CObjectTableModel::kColumns; ++c)
@@ -261,7 +265,7 @@ int CTabGrid::DetailHeight(int object) const
 {
     if (object < 0 || object >= m_document.Current().GetCount())
         return 0;
-    return Render::DetailRowHeight(m_document.Current().GetObject(object), m_table->font(), detailWidth());
+    return m_heights.Height(m_document.Current().GetObject(object), m_table->font(), DetailWidth());
 }
 
 void CTabGrid::paintDetail(QPainter &painter, const QRect &rect, int object)
@@ -445,8 +449,15 @@ void CTabGrid::OnDocumentChange(const SDocumentChange &change)
 {
     using Kind = SDocumentChange::Kind;
     switch (change.kind) {
-    case Kind::All: rebuild(); return;
-    case Kind::Changed: refreshObject(change.object); return;
+    case Kind::All:
+        m_heights.Clear();
+        rebuild();
+        return;
+    case Kind::Changed:
+        if (change.object >= 0 && change.object < m_document.Current().GetCount())
+            m_heights.Forget(m_document.Current().GetObject(change.object));
+        refreshObject(change.object);
+        return;
     case Kind::Inserted: objectsInserted(change.positions); break;
     case Kind::Removed: objectsRemoved(change.positions); break;
     case Kind::Reordered: objectsReordered(change.sourceOf); break;
@@ -464,6 +475,11 @@ void CTabGrid::forgetObjectState()
     m_hoverId = 0;
     m_animations.clear();
     m_animationTimer->stop();
+    // Positions have moved: the measuring looks at every row again.
+    if (m_measureTimer->isActive()) {
+        m_measureNext = 0;
+        m_measureLeft = m_document.Current().GetCount();
+    }
 }
 
 void CTabGrid::objectsInserted(const std::vector<int> &positions)
@@ -474,6 +490,8 @@ void CTabGrid::objectsInserted(const std::vector<int> &positions)
     forgetObjectState();
     m_model->ObjectsInserted(positions);
     CVetraData &list = m_document.Current();
+    for (int t : positions)
+        m_heights.Forget(list.GetObject(t));   // a new object, perhaps at a freed one's address
     QItemSelection selection;
     for (int t : positions) {
         m_table->setSpan(CObjectTableModel::DetailRowOf(t), 1, 1, CObjectTableModel::kColumns - 1);
@@ -792,20 +810,72 @@ void CTabGrid::SetObjectExpanded(int object, bool expanded, bool animated)
 void CTabGrid::ExpandAll(bool expand)
 {
     CWaitCursor wait;
+    m_measureTimer->stop();
     if (expand)
         setProgressPart(Res::LoadString(Res::IDS_STATUS_EXPANDING));
+    m_animations.clear();
     m_table->setUpdatesEnabled(false);
-    for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t) {
+    // An object built like one measured before gets its height at once; the
+    // rest are measured afterwards, a few at a time, the visible ones first.
+    const QFont font = m_table->font();
+    const int width = DetailWidth();
+    const int count = m_document.Current().GetCount();
+    bool estimated = false;
+    for (int t = 0; t < count; ++t) {
         ProjectEdits::SetExpanded(m_document, t, expand);
-        applyRowHeight(t);
-        if (expand && t % kExpandProgressEvery == 0)
-            setProgressPart(Res::FormatString(Res::IDS_STATUS_PROGRESS, {Res::LoadString(Res::IDS_STATUS_EXPANDING), t + 1}));
+        const object_t &o = m_document.Current().GetObject(t);
+        int height = 0;
+        if (expand) {
+            estimated = estimated || !m_heights.IsMeasured(o, font, width);
+            height = m_heights.Estimate(o, font, width);
+        }
+        m_table->setRowHeight(CObjectTableModel::DetailRowOf(t), height);
     }
     m_table->setUpdatesEnabled(true);
-    setProgressPart(QString());
+    if (expand && estimated) {
+        const int top = m_table->rowAt(0);
+        m_measureNext = top >= 0 ? CObjectTableModel::ObjectOfRow(top) : 0;
+        m_measureLeft = count;
+        m_measured = 0;
+        m_measureTimer->start();
+    } else {
+        setProgressPart(QString());
+    }
     updateSelectionPart(true);
     m_table->viewport()->update();
     Q_EMIT CommandStatesChanged();
+}
+
+bool CTabGrid::IsMeasuring() const
+{
+    return m_measureTimer->isActive();
+}
+
+void CTabGrid::measureStep()
+{
+    constexpr int kStepMs = 8;
+    QElapsedTimer clock;
+    clock.start();
+    CVetraData &list = m_document.Current();
+    const int count = list.GetCount();
+    const QFont font = m_table->font();
+    const int width = DetailWidth();
+    while (m_measureLeft > 0 && count > 0 && !clock.hasExpired(kStepMs)) {
+        const int t = m_measureNext % count;
+        m_measureNext = (t + 1) % count;
+        --m_measureLeft;
+        const object_t &o = list.GetObject(t);
+        if (!o.expanded || m_heights.IsMeasured(o, font, width) || m_animations.count(t))
+            continue;
+        m_table->setRowHeight(CObjectTableModel::DetailRowOf(t), m_heights.Height(o, font, width));
+        if (++m_measured % kExpandProgressEvery == 0)
+            setProgressPart(Res::FormatString(Res::IDS_STATUS_PROGRESS,
+                                              {Res::LoadString(Res::IDS_STATUS_EXPANDING), m_measured}));
+    }
+    if (m_measureLeft <= 0 || count == 0) {
+        m_measureTimer->stop();
+        setProgressPart(QString());
+    }
 }
 
 void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)

@@ -8,6 +8,7 @@
 #include "project/documentui.h"
 #include "render/detailcell.h"
 #include "render/tablepicture.h"
+#include "views/detailheights.h"
 #include "views/tablepage.h"
 
 #include <map>
@@ -79,6 +80,8 @@ public:
     QString StatusLine() const { return m_selectionPart + m_progressPart; }
     // The height a detail row takes when its object is expanded.
     int DetailHeight(int object) const;
+    // What the detail rows are wide: columns 1 to 7.
+    int DetailWidth() const;
     // The mouse over an object's detail cell (cell coordinates); -1: elsewhere.
     void HoverDetail(int object, const QPoint &local);
     // A click in an object's detail cell; false when it hit nothing.
@@ -86,6 +89,8 @@ public:
     const CTipAreas::STip *DetailTip(int object, const QPoint &local) const;
     int HoverId() const { return m_hoverId; }
     bool IsAnimating() const { return !m_animations.empty(); }
+    // Expand all gave some rows estimated heights that are being measured.
+    bool IsMeasuring() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -110,8 +115,11 @@ private:
     Render::STableLook tableLook() const;
     std::uint8_t chooseRegional(const QRect &cell, const QPoint &cursor);
     void paintDetail(QPainter &painter, const QRect &rect, int object);
-    int detailWidth() const;
+
     void animate();
+    // Measures expanded rows that carry an estimated height, for a few
+    // milliseconds at a time, so the window keeps answering.
+    void measureStep();
 
     CVetraDoc &m_document;
     IMessageService &m_messages;
@@ -120,6 +128,11 @@ private:
     CObjectTableDelegate *m_delegate;
     CObjectTableView *m_table;
     QTimer *m_animationTimer;
+    QTimer *m_measureTimer;
+    mutable CDetailHeights m_heights;   // a cache: measuring changes nothing the page shows
+    int m_measureNext = 0;      // where the measuring goes on
+    int m_measureLeft = 0;      // rows it has still to look at
+    int m_measured = 0;         // for the progress text
     QString m_selectionPart;
     QString m_progressPart;
     std::map<int, Render::SDetailAreas> m_areas;   // by object, from the last drawing

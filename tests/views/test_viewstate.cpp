@@ -6,9 +6,11 @@
 
 #include "gui/projecthistory.h"
 #include "project/projectedits.h"
+#include "render/detailcell.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QTest>
 
 #include <functional>
 
@@ -193,6 +195,28 @@ TEST_F(ViewState, AStepKeepsWhatItChangedNotTheProject)
     EXPECT_LT(rename, 1024u) << "a rename keeps two names, not the project";
     ProjectEdits::Delete(*document, {position(2)});
     EXPECT_GT(history->Bytes() - rename, sizeof(object_t)) << "a deletion keeps the object it took";
+}
+
+// Objects with differing comments and names: rows that expand all can only
+// estimate at first.
+TEST_F(ViewState, ExpandAllAnswersAtOnceAndEveryRowEndsWithItsExactHeight)
+{
+    for (int t = 0; t < kObjects; t += 3)
+        ProjectEdits::SetComment(*document, t, QStringLiteral("a longer comment line ").repeated(t % 7 + 1));
+    page->ExpandAll(true);
+    page->SortByColumn(Model::kNameColumn);   // positions move while it measures
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsMeasuring(); }, 20000));
+    for (int t = 0; t < document->Current().GetCount(); ++t) {
+        ASSERT_TRUE(document->Current().GetObject(t).expanded);
+        EXPECT_EQ(table().rowHeight(Model::DetailRowOf(t)),
+                  Render::DetailRowHeight(document->Current().GetObject(t), table().font(), page->DetailWidth()))
+            << t;
+    }
+    EXPECT_EQ(page->StatusLine().simplified(), QStringLiteral("Selected objects: 2 Total objects: 40"))
+        << "the progress text is gone";
+    page->ExpandAll(false);
+    for (int t = 0; t < document->Current().GetCount(); ++t)
+        EXPECT_EQ(table().rowHeight(Model::DetailRowOf(t)), 0);
 }
 
 } // namespace
