@@ -31,6 +31,19 @@ template <class Meas> SCoverValue GetCoverValue(const ObjectFields<Meas> &object
 // time stamp and versions may differ).
 template <class A, class B> bool IsSameObject(const ObjectFields<A> &a, const ObjectFields<B> &b);
 
+// The sort modes: each key ascending (odd), descending the next number; 0 is
+// unsorted. They are stored in project files.
+enum NSortMode : int {
+    Sort_None = 0,
+    Sort_Number = 1,
+    Sort_Time = 3,
+    Sort_Name = 5,
+    Sort_MinCover = 7,
+    Sort_MaxCover = 9,
+    Sort_Regional = 11,
+    Sort_MeasurementCount = 13,
+    Sort_StorageMode = 15,
+};
 inline constexpr int kSortModeCount = 16;
 // Compares two objects under sort mode 1..16: negative, zero or positive.
 // Mode 0 (unsorted) and unknown modes compare everything as equal.

@@ -209,7 +209,7 @@ bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool s
         {
             CVetraData latest;
             latest.CopyFrom(m_current);
-            latest.Sort(3);   // by time stamp, then number: the instrument's order
+            latest.Sort(Sort_Time);   // by time stamp, then number: the instrument's order
             CVetraData arriving;
             arriving.AddTransferObjects(incoming, false);
             overlap = latest.FindOverlap(arriving);

@@ -1,6 +1,6 @@
 // The printout into a PDF file, for a desktop without a printer or a report
 // to send on.
-#include "views/tabgrid.h"
+#include "views/tablecommands.h"
 
 #include "gui/messageservice.h"
 #include "project/vetradoc.h"
@@ -14,10 +14,10 @@
 #include <QPdfWriter>
 #include <QTableView>
 
-void CTabGrid::ExportPdfReport()
+void CTableCommands::ExportPdfReport()
 {
     bool selectionOnly = false;
-    const int selected = int(objectsOfSelectedRows().size());
+    const int selected = int(m_selected().size());
     if (selected > 0) {
         const auto answer = m_messages.Show(IMessageService::Icon::Question,
                                             Res::FormatString(Res::IDS_PDF_ONLY_SELECTION, {selected}),

@@ -1,45 +1,33 @@
 #include "views/tabgrid.h"
 
 #include "app/appsettings.h"
-#include "app/language.h"
 #include "data/objecttext.h"
 #include "data/statistics.h"
-#include "data/timetext.h"
 #include "data/units.h"
-#include "export/csvexport.h"
-#include "export/ui/csvexportrun.h"
-#include "export/ui/graphicexportrun.h"
 #include "gui/commentdlg.h"
 #include "gui/datetimedlg.h"
 #include "gui/messageservice.h"
-#include "gui/qtclipboard.h"
 #include "gui/waitcursor.h"
 #include "project/projectedits.h"
 #include "project/vetradoc.h"
 #include "render/detailcell.h"
 #include "render/tablecells.h"
-#include "render/tablepicture.h"
-#include "render/tableprint.h"
 #include "res/resources.h"
 #include "views/objecttabledelegate.h"
 #include "views/objecttablemodel.h"
+#include "views/objecttableview.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <array>
-#include <ctime>
 
 namespace {
 
@@ -52,7 +40,9 @@ constexpr int kFitReserve = 20;
 constexpr int kFitNameShare = 360;
 
 // Ascending sort mode of each column; the descending one is the next.
-constexpr std::array<int, CObjectTableModel::kColumns> kAscendingMode = {1, 5, 3, 7, 9, 11, 13, 15};
+constexpr std::array<NSortMode, Col_Count> kAscendingMode = {
+    Sort_Number, Sort_Name, Sort_Time, Sort_MinCover, Sort_MaxCover, Sort_Regional, Sort_MeasurementCount,
+    Sort_StorageMode};
 
 int columnOfMode(int mode)
 {
@@ -64,119 +54,6 @@ int columnOfMode(int mode)
 
 } // namespace
 
-// An object's two rows are one unit of selection: every range the view or
-// the page selects or deselects is widened to whole objects before it is
-// applied, so clicks, shift ranges, drags and keys keep working as usual.
-class CObjectSelectionModel : public QItemSelectionModel
-{
-public:
-    using QItemSelectionModel::QItemSelectionModel;
-    using QItemSelectionModel::select;
-
-    void select(const QItemSelection &selection, QItemSelectionModel::SelectionFlags command) override
-    {
-        QItemSelection pairs;
-        const int lastColumn = CObjectTableModel::kColumns - 1;
-        const int lastRow = model()->rowCount() - 1;
-        for (const QItemSelectionRange &r : selection) {
-            const int top = r.top() & ~1;
-            const int bottom = std::min(r.bottom() | 1, lastRow);
-            pairs.select(model()->index(top, 0), model()->index(bottom, lastColumn));
-        }
-        QItemSelectionModel::select(pairs, command);
-    }
-};
-
-// The table widget: hands gripper clicks and right clicks to the page.
-class CObjectTableView : public QTableView
-{
-public:
-    explicit CObjectTableView(CTabGrid &page) : QTableView(&page), m_page(page) {}
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        const QModelIndex index = indexAt(event->position().toPoint());
-        if (event->button() == Qt::LeftButton && index.isValid() && CObjectTableModel::IsDetailRow(index.row())
-            && index.column() > 0
-            && m_page.ClickDetail(CObjectTableModel::ObjectOfRow(index.row()),
-                                  event->position().toPoint() - visualRect(index).topLeft(), event->globalPosition().toPoint())) {
-            event->accept();
-            return;
-        }
-        if (event->button() == Qt::LeftButton && index.isValid() && index.column() == 0
-            && !CObjectTableModel::IsDetailRow(index.row())
-            && Render::GripperButtonRect(visualRect(index)).contains(event->position().toPoint())) {
-            m_page.SetObjectExpanded(CObjectTableModel::ObjectOfRow(index.row()),
-                                     !index.data(CObjectTableModel::ExpandedRole).toBool(), true);
-            event->accept();
-            return;
-        }
-        QTableView::mousePressEvent(event);
-    }
-
-    // Keys move between objects: a collapsed detail row has no height to show.
-    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
-    {
-        QModelIndex next = QTableView::moveCursor(action, modifiers);
-        if (!next.isValid() || !CObjectTableModel::IsDetailRow(next.row()))
-            return next;
-        const QModelIndex current = currentIndex();
-        const bool down = current.isValid() && next.row() > current.row();
-        const int row = down ? next.row() + 1 : next.row() - 1;
-        if (row >= model()->rowCount())
-            return current;
-        return model()->index(std::max(0, row), next.column());
-    }
-
-    void mouseMoveEvent(QMouseEvent *event) override
-    {
-        QTableView::mouseMoveEvent(event);
-        const QModelIndex index = indexAt(event->position().toPoint());
-        if (index.isValid() && CObjectTableModel::IsDetailRow(index.row()) && index.column() > 0)
-            m_page.HoverDetail(CObjectTableModel::ObjectOfRow(index.row()), event->position().toPoint() - visualRect(index).topLeft());
-        else
-            m_page.HoverDetail(-1, {});
-    }
-
-    void leaveEvent(QEvent *event) override
-    {
-        m_page.HoverDetail(-1, {});
-        QTableView::leaveEvent(event);
-    }
-
-    bool viewportEvent(QEvent *event) override
-    {
-        if (event->type() == QEvent::ToolTip) {
-            auto *help = static_cast<QHelpEvent *>(event);
-            const QModelIndex index = indexAt(help->pos());
-            if (index.isValid() && CObjectTableModel::IsDetailRow(index.row()) && index.column() > 0) {
-                const QRect cell = visualRect(index);
-                if (const CTipAreas::STip *tip = m_page.DetailTip(CObjectTableModel::ObjectOfRow(index.row()), help->pos() - cell.topLeft())) {
-                    QToolTip::showText(help->globalPos(),
-                                       QStringLiteral("<b>%1</b><br>%2").arg(tip->title.toHtmlEscaped(),
-                                                                             tip->text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"))),
-                                       viewport(), tip->rect.translated(cell.topLeft()));
-                    return true;
-                }
-            }
-            QToolTip::hideText();
-            return true;
-        }
-        return QTableView::viewportEvent(event);
-    }
-
-    void contextMenuEvent(QContextMenuEvent *event) override
-    {
-        const QModelIndex index = indexAt(event->pos());
-        if (index.isValid())
-            m_page.ContextClick(index, event->globalPos());
-    }
-
-private:
-    CTabGrid &m_page;
-};
-
 CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard, QWidget *parent)
     : CTablePage(parent),
       m_document(document),
@@ -186,6 +63,7 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
       m_delegate(new CObjectTableDelegate(this)),
       m_table(new CObjectTableView(*this)),
       m_animationTimer(new QTimer(this)),
+      m_commands(document, messages, clipboard, *m_table, *this, [this] { return SelectedObjects(); }),
       m_measureTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("tabGrid"));
@@ -664,115 +542,6 @@ void CTabGrid::DeleteSelection()
     m_table->setFocus();
 }
 
-void CTabGrid::Copy()
-{
-    CWaitCursor wait;
-    const std::vector<int> objects = SelectedObjects();
-    Selection selection(std::size_t(m_document.Current().GetCount()), false);
-    QList<TVetraObject> transfer;
-    for (int object : objects) {
-        selection[std::size_t(object)] = true;
-        transfer << m_document.Current().ToTransferObject(object);
-    }
-    const QString text = BuildCsvClipboardText(transfer);
-    try {
-        m_clipboard.SetProjectDataAndText(m_document.BuildClipboardPayload(selection), text);
-    } catch (const std::exception &) {
-        // Without the private block other programs still get the text.
-        QGuiApplication::clipboard()->setText(text);
-    }
-}
-
-void CTabGrid::Paste()
-{
-    CWaitCursor wait;
-    m_document.PasteFromClipboard(m_clipboard);
-}
-
-std::vector<const object_t *> CTabGrid::objectsToExport(bool selectionOnly) const
-{
-    const CVetraData &list = m_document.Current();
-    std::vector<const object_t *> objects;
-    if (selectionOnly) {
-        for (int t : objectsOfSelectedRows())
-            objects.push_back(&list.GetObject(t));
-    } else {
-        for (int t = 0; t < list.GetCount(); ++t)
-            objects.push_back(&list.GetObject(t));
-    }
-    return objects;
-}
-
-// Pictures and printouts show the rows as this table shows them.
-Render::STableLook CTabGrid::tableLook() const
-{
-    Render::STableLook look;
-    look.font = m_table->font();
-    look.datePattern = Settings::GetDatePattern();
-    look.timePattern = Settings::GetTimePattern();
-    for (int c = 0; c < CObjectTableModel::kColumns; ++c)
-        look.widths[std::size_t(c)] = m_table->columnWidth(c);
-    return look;
-}
-
-void CTabGrid::Print()
-{
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(Res::LoadString(Res::IDS_APP_TITLE));
-    if (!m_messages.AskPrinter(printer, m_table->selectionModel()->hasSelection()))
-        return;
-    QString reason;
-    if (!PrintTo(printer, printer.printRange() == QPrinter::Selection, &reason))
-        m_messages.Show(IMessageService::Icon::Error, Res::FormatString(Res::IDS_PRINT_FAILED, {reason}));
-}
-
-bool CTabGrid::PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason)
-{
-    CWaitCursor wait;
-    const std::vector<const object_t *> objects = objectsToExport(selectionOnly);
-    const Render::STableLook look = tableLook();
-    const CFileVersionInfo &version = ProgramVersionInfo();
-    Render::SPrintBands bands;
-    bands.left = Res::LoadString(Res::IDS_PRINT_MAKER);
-    bands.centre = Res::LoadString(Res::IDS_PRINT_TITLE);
-    bands.right = version.HasInfo() ? Res::FormatString(Res::IDS_PRINT_VERSION,
-                                                        {version.GetFileVersionPart(3), version.GetFileVersionPart(2),
-                                                         version.GetFileVersionPart(1), version.GetFileVersionPart(0)})
-                                    : Res::LoadString(Res::IDS_APP_TITLE);
-    bands.pageFormat = Res::LoadString(Res::IDS_PRINT_PAGE);
-    bands.fileName = m_document.GetTitle(false).section(u'/', -1);
-    if (const std::optional<std::tm> now = TimeText::LocalTime(std::int64_t(std::time(nullptr))))
-        bands.printedAt = TimeText::FormatPicture(look.datePattern, *now) + u' '
-                          + TimeText::FormatPicture(look.timePattern, *now);
-    return Render::PrintTable(device, Render::PrintRows(objects, look), look, bands, nullptr, reason);
-}
-
-void CTabGrid::ExportGraphic()
-{
-    CExportBmpDialog dialog(m_messages, this);
-    if (m_messages.RunDialog(dialog) != QDialog::Accepted)
-        return;
-    RunGraphicExport(m_messages, window(), objectsToExport(dialog.GetData() == CExportBmpDialog::Data::Selection), tableLook(), dialog.GetWhat(), dialog.GetTarget(), dialog.GetPath(),
-                     dialog.GetFormat());
-}
-
-void CTabGrid::ExportCsv()
-{
-    CExportCsvDialog dialog(m_messages, this);
-    if (m_messages.RunDialog(dialog) != QDialog::Accepted)
-        return;
-    QList<TVetraObject> objects;
-    const CVetraData &list = m_document.Current();
-    if (dialog.GetData() == CExportCsvDialog::Data::All) {
-        for (int t = 0; t < list.GetCount(); ++t)
-            objects << list.ToTransferObject(t);
-    } else {
-        for (int t : objectsOfSelectedRows())
-            objects << list.ToTransferObject(t);
-    }
-    RunCsvExport(m_messages, window(), objects, dialog.GetTarget(), dialog.GetPath());
-}
-
 // ---------------------------------------------------------------------------
 // Sorting, expanding, context actions
 
@@ -888,7 +657,7 @@ void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)
     }
     const int object = CObjectTableModel::ObjectOfRow(row);
     switch (index.column()) {
-    case 0: {
+    case Col_Number: {
         QMenu menu(this);
         auto picture = [](bool expand) {
             QPixmap p(20, 19);
@@ -904,10 +673,10 @@ void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)
             ExpandAll(chosen == all);
         break;
     }
-    case 2:
+    case Col_DateTime:
         AdjustTimeOfSelection(object);
         break;
-    case 5: {
+    case Col_Regional: {
         const std::uint8_t regional = chooseRegional(m_table->visualRect(index), m_table->viewport()->mapFromGlobal(globalPos));
         if (regional != 0xFF)
             SetRegionalOfSelection(regional);
@@ -922,8 +691,8 @@ std::uint8_t CTabGrid::chooseRegional(const QRect &cell, const QPoint &cursor)
 {
     QMenu menu(this);
     const std::pair<Res::StrId, std::uint8_t> entries[] = {
-        {Res::IDS_REGIONAL_METRIC, 0}, {Res::IDS_REGIONAL_ASTM_MM, 2},
-        {Res::IDS_REGIONAL_ASTM_INCH, 1}, {Res::IDS_REGIONAL_JAPANESE, 3}};
+        {Res::IDS_REGIONAL_METRIC, Regional_Metric}, {Res::IDS_REGIONAL_ASTM_MM, Regional_AstmMm},
+        {Res::IDS_REGIONAL_ASTM_INCH, Regional_AstmInch}, {Res::IDS_REGIONAL_JAPANESE, Regional_Japanese}};
     for (const auto &[text, code] : entries)
         menu.addAction(Res::LoadString(text))->setData(int(code));
     // Centred under a narrow cell, else under the cursor; its top at the cell's bottom.

@@ -9,6 +9,7 @@
 #include "render/detailcell.h"
 #include "render/tablepicture.h"
 #include "views/detailheights.h"
+#include "views/tablecommands.h"
 #include "views/tablepage.h"
 
 #include <map>
@@ -39,17 +40,19 @@ public:
              QWidget *parent = nullptr);
     ~CTabGrid() override;
 
-    void Print() override;
-    // The printout of all objects or the selection into a PDF file the user picks.
-    void ExportPdfReport() override;
-    // The printout onto `device` (a printer or a PDF writer).
-    bool PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason);
-    void ExportGraphic() override;
-    void ExportCsv() override;
+    // Printing, exporting and the clipboard: CTableCommands.
+    void Print() override { m_commands.Print(); }
+    void ExportPdfReport() override { m_commands.ExportPdfReport(); }
+    bool PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason)
+    {
+        return m_commands.PrintTo(device, selectionOnly, reason);
+    }
+    void ExportGraphic() override { m_commands.ExportGraphic(); }
+    void ExportCsv() override { m_commands.ExportCsv(); }
     void SelectAll() override;
     void DeleteSelection() override;
-    void Copy() override;
-    void Paste() override;
+    void Copy() override { m_commands.Copy(); }
+    void Paste() override { m_commands.Paste(); }
     bool CanSelectAll() const override;
     bool CanDelete() const override;
     bool CanCopy() const override;
@@ -111,8 +114,6 @@ private:
     void setProgressPart(const QString &text);
     void showSortIndicator();
     std::vector<int> objectsOfSelectedRows() const;
-    std::vector<const object_t *> objectsToExport(bool selectionOnly) const;
-    Render::STableLook tableLook() const;
     std::uint8_t chooseRegional(const QRect &cell, const QPoint &cursor);
     void paintDetail(QPainter &painter, const QRect &rect, int object);
 
@@ -128,6 +129,7 @@ private:
     CObjectTableDelegate *m_delegate;
     CObjectTableView *m_table;
     QTimer *m_animationTimer;
+    CTableCommands m_commands;
     QTimer *m_measureTimer;
     mutable CDetailHeights m_heights;   // a cache: measuring changes nothing the page shows
     int m_measureNext = 0;      // where the measuring goes on

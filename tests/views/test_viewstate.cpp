@@ -92,8 +92,9 @@ protected:
         EXPECT_TRUE(shownExpanded(3));
         EXPECT_TRUE(shownExpanded(30));
         EXPECT_EQ(table().rowHeight(Model::DetailRowOf(position(4))), 0) << "a collapsed object stays collapsed";
-        if (selectionKept)
+        if (selectionKept) {
             EXPECT_EQ(selectedNumbers(), (std::vector<int>{5, 7}));
+        }
         const QModelIndex current = table().selectionModel()->currentIndex();
         EXPECT_EQ(current.row(), Model::HeaderRowOf(position(7)));
         EXPECT_EQ(current.column(), 2);
