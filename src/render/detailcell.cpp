@@ -286,8 +286,13 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
     const bool ordered = o.diagramOrder == 1;   // never set (-1) counts as measurement order
     const QColor &ink = pass.options.textColour;
     const QString title = text(Res::IDS_DIAGRAM_TITLE) + u' ';
-    const QString ordering = text(ordered ? Res::IDS_DIAGRAM_BY_VALUE : Res::IDS_DIAGRAM_BY_MEASUREMENT);
+    QString ordering = text(ordered ? Res::IDS_DIAGRAM_BY_VALUE : Res::IDS_DIAGRAM_BY_MEASUREMENT);
     const int titleWidth = pass.width(pass.bold, title);
+    // In a narrow cell the link gives way (with "…") rather than push the
+    // sections beside the diagram out of the cell.
+    const int room = width - 2 * m - titleWidth;
+    if (room > 0 && pass.width(pass.bold, ordering) > room)
+        ordering = pass.metrics(pass.bold).elidedText(ordering, Qt::ElideRight, room);
     pass.put(pass.bold, ink, x + m, y + m, title);
     if (pass.drawing() && n > 1) {
         const QFont &font = pass.options.hoverId == Area_Ordering ? pass.boldUnderlined : pass.bold;
@@ -531,9 +536,11 @@ int PaintDetail(QPainter *painter, const QRect &rect, const object_t &object, co
     int H = 0;
     switch (LayoutFor(n)) {
     case NDetailLayout::SideBySide: {
-        const QSize s = drawStatistics(measure, 0, 0);
+        // The right-hand column is as wide as the wider of its sections:
+        // the settings' values are often wider than the statistics.
+        const int right = std::max(drawStatistics(measure, 0, 0).width(), drawSettings(measure, 0, 0).width());
         const QSize l = drawList(measure, 0, 0, kDiagramHeight);
-        const QSize d = drawDiagram(out, 0, 0, W - l.width() - s.width(), kDiagramHeight);
+        const QSize d = drawDiagram(out, 0, 0, W - l.width() - right, kDiagramHeight);
         drawList(out, d.width(), 0, kDiagramHeight);
         const int x = d.width() + l.width();
         const QSize st = drawStatistics(out, x, 0);

@@ -222,4 +222,36 @@ TEST(DetailCell, MeasuringGivesTheHeightTheDrawingTakes)
     }
 }
 
+// Nothing of the drawing lands right of the cell: every value of the
+// settings (the longest texts) is whole, whatever the number of measurements.
+TEST(DetailCell, EveryValueStaysInsideTheCellFromOneTo99MeasurementsAt800To1600Px)
+{
+    SDetailOptions options;
+    options.font = QFont(QStringLiteral("DejaVu Sans"), 9);
+    const QRgb outside = qRgb(255, 0, 255);
+    for (int n : {1, 5, 15, 19, 21, 22, 40, 51, 52, 99}) {
+        object_t o = objectOf(n);
+        o.regional = 2;   // "ASTM mm", a longer link than "Met"
+        o.deviceName = QStringLiteral("Vetrameter VM-20 Pro");
+        o.serialNumber = QStringLiteral("VM-20931-7734-A");
+        o.softwareVersion = QStringLiteral("2.11.1432 (2026-10-01)");
+        for (int width : {800, 1000, 1200, 1600}) {
+            const int height = PaintDetail(nullptr, QRect(0, 0, width, 100), o, options) + 20;
+            QImage image(width + 400, height, QImage::Format_RGB32);
+            image.fill(outside);
+            {
+                QPainter p(&image);
+                PaintDetail(&p, QRect(0, 0, width, height), o, options);
+            }
+            int spill = -1, row = -1;
+            for (int y = 0; y < image.height() && spill < 0; ++y)
+                for (int x = width; x < image.width() && spill < 0; ++x)
+                    if (image.pixel(x, y) != outside)
+                        spill = x, row = y;
+            EXPECT_EQ(spill, -1) << n << " measurements at " << width << " px: drawn at (" << spill << ", " << row
+                                 << ")";
+        }
+    }
+}
+
 } // namespace
