@@ -19,11 +19,6 @@ QColor blend(const QColor &a, const QColor &b, double t)
 
 } // namespace
 
-QColor Halved(const QColor &colour)
-{
-    return QColor(colour.red() / 2, colour.green() / 2, colour.blue() / 2);
-}
-
 void PaintGradient(QPainter &painter, const QRect &rect, const SCorners &c)
 {
     if (rect.isEmpty())
@@ -54,10 +49,10 @@ void PaintGradient(QPainter &painter, const QRect &rect, const SCorners &c)
 
 void PaintTextCell(QPainter &painter, const QRect &rect, const QString &text, Qt::Alignment alignment, bool selected)
 {
-    painter.fillRect(rect, selected ? Halved(kRowBackground) : kRowBackground);
+    painter.fillRect(rect, selected ? kSelectedCellBackground : kRowBackground);
     painter.save();
     painter.setClipRect(rect);
-    painter.setPen(selected ? Halved(kTextColour) : kTextColour);
+    painter.setPen(kTextColour);
     const QRect inner = rect.adjusted(kTextInset, 0, -kTextInset, 0);
     painter.drawText(inner, int(alignment | Qt::AlignVCenter) | Qt::TextSingleLine, text);
     painter.restore();

@@ -14,15 +14,15 @@ namespace Render {
 inline const QColor kTextColour(34, 36, 76);
 inline const QColor kRowBackground(242, 245, 253);
 inline const QColor kGripperBackground(188, 224, 232);
+// A selected plain cell: the table's text on the gripper's tint, which reads
+// well (about 10:1) where the halved colours of the gradients would not.
+inline const QColor kSelectedCellBackground = kGripperBackground;
 
 // Four corner colours: top-left, top-right, bottom-left, bottom-right.
 struct SCorners
 {
     QColor topLeft, topRight, bottomLeft, bottomRight;
 };
-
-// Every channel halved: how a selected cell that highlights shows its colours.
-QColor Halved(const QColor &colour);
 
 // Fills `rect` from its corner colours: one colour, a horizontal or vertical
 // gradient, or a blend of all four.

@@ -118,6 +118,7 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_table);
     initialise();
+    m_fitPending = true;   // the first showing fits the columns, with objects or without
     m_document.RegisterView(this);
 }
 
@@ -441,8 +442,9 @@ void CTabGrid::FitColumnsToWindow()
 {
     QHeaderView *columns = m_table->horizontalHeader();
     const int last = CObjectTableModel::kColumns - 1;
-    // Without objects there is no row to measure: the whole width is free.
-    const int rightEdge = m_model->rowCount() > 0 ? columns->sectionPosition(last) + columns->sectionSize(last) : 0;
+    // The header's own sections count, with objects or without: an empty
+    // table fits the window too.
+    const int rightEdge = columns->sectionPosition(last) + columns->sectionSize(last);
     const int free = m_table->viewport()->width() - rightEdge;
     const int extra = free - kFitReserve;
     if (extra > kFitNameShare) {

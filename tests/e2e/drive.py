@@ -205,6 +205,112 @@ def answer(role, title, saying, button):
 
 
 # ---------------------------------------------------------------------------
+# The object table: two rows an object, its header row and its detail row
+
+def extents(acc):
+    e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return e.x, e.y, e.width, e.height
+
+
+def click(x, y, button=1):
+    xdotool("mousemove", "--sync", str(x), str(y), "click", str(button))
+
+
+def drag(x, y, to_x):
+    """Holds the left button down from (x, y) to (to_x, y), in steps: a
+    header follows the moves it is told of, not a jump."""
+    xdotool("mousemove", "--sync", str(x), str(y), "mousedown", "1")
+    for step in range(1, 11):
+        xdotool("mousemove", "--sync", str(x + (to_x - x) * step // 10), str(y))
+    xdotool("mouseup", "1")
+
+
+class ObjectTable:
+    def __init__(self):
+        self.acc = find(Run.frame, "table", "")
+        expect(self.acc is not None, "the object table is not there")
+        self.table = self.acc.queryTable()
+
+    def count(self):
+        return self.table.nRows // 2
+
+    def header_cell(self, obj, column=0):
+        return self.table.getAccessibleAt(2 * obj, column)
+
+    def number(self, obj):
+        return self.header_cell(obj).name
+
+    def numbers(self):
+        return [self.number(t) for t in range(self.count())]
+
+    def detail_height(self, obj):
+        """Above 0 when the object is expanded; a collapsed detail row has none."""
+        return extents(self.table.getAccessibleAt(2 * obj + 1, 0))[3]
+
+    def expanded(self):
+        """The expanded objects, by position, with their detail rows' heights."""
+        return {t: h for t in range(self.count()) if (h := self.detail_height(t)) > 0}
+
+    def selected(self):
+        """The selected objects by position: a selected object's two rows are."""
+        rows = self.table.getSelectedRows()
+        return sorted({r // 2 for r in rows})
+
+    def column(self, name):
+        for c in range(self.table.nColumns):
+            header = self.table.getColumnHeader(c)
+            if header is not None and header.name == text(name):
+                return header
+        raise Failure(f"the table has no column {text(name)!r}")
+
+    def column_width(self, name):
+        return extents(self.column(name))[2]
+
+    def well_inside(self, cell):
+        """The cell shows in the upper half of the table, away from the scroll bars."""
+        x, y, w, h = extents(self.acc)
+        cx, cy, cw, ch = extents(cell)
+        return cy >= extents(self.column("IDS_COL_NAME"))[1] + extents(self.column("IDS_COL_NAME"))[3] \
+            and cy + ch <= y + h // 2 and cx >= x and cx + cw <= x + w
+
+
+class PopupWatch:
+    """Popup menus are not among the program's windows on the bus: only their
+    showing is announced. Listening from early on, not just before the click,
+    gives the program time to learn that someone listens."""
+    EVENT = "object:state-changed:showing"
+
+    def __enter__(self):
+        self.shown = []
+        pyatspi.Registry.registerEventListener(self.on_showing, self.EVENT)
+        return self
+
+    def __exit__(self, *exc):
+        pyatspi.Registry.deregisterEventListener(self.on_showing, self.EVENT)
+
+    def on_showing(self, event):
+        if event.detail1 and event.source is not None and event.source.getRoleName() == "popup menu":
+            self.shown.append(event.source)
+
+    def next_menu(self):
+        """The popup menu shown next, once it is announced."""
+        self.shown.clear()
+        context = GLib.MainContext.default()
+
+        def announced():
+            while context.pending():
+                context.iteration(False)
+            return self.shown[-1] if self.shown else None
+        return wait_for("a popup menu", announced)
+
+
+def edit_menu_entries():
+    edit = find(Run.frame, "menu item", caption("IDS_MENU_EDIT"))
+    popup = next(c for c in edit if c is not None and c.getRoleName() == "popup menu")
+    return [c.name for c in popup if c is not None and c.getRoleName() == "menu item"]
+
+
+# ---------------------------------------------------------------------------
 # Scenarios
 
 def progress_window():

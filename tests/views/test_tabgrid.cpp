@@ -1,9 +1,11 @@
 // The object table page as a user drives it.
 #include "tablefixture.h"
 
+
 #include "data/timetext.h"
 #include "export/csvexport.h"
 #include "gui/datetimedlg.h"
+#include "project/projectedits.h"
 
 #include <QClipboard>
 #include <QDateEdit>
@@ -11,6 +13,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -164,6 +167,20 @@ TEST_F(ObjectTable, ClicksShiftRangesAndKeysSelectWholeObjects)
     QTest::keyClick(table().viewport(), Qt::Key_Up, Qt::ShiftModifier);
     EXPECT_EQ(selected(), (std::vector<int>{5, 6}));
     EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 2")));
+}
+
+TEST_F(ObjectTable, AnEmptyTableFitsTheWindowWithoutScrolling)
+{
+    load(3);
+    ProjectEdits::Delete(*document, {0, 1, 2});
+    document->SetModified(false);
+    document->CloseProject();
+    QApplication::processEvents();
+    const QHeaderView *h = table().horizontalHeader();
+    const int width = h->sectionPosition(7) + h->sectionSize(7);
+    EXPECT_LE(width, table().viewport()->width());
+    EXPECT_GT(width, table().viewport()->width() / 2) << "the columns still fill the window";
+    EXPECT_FALSE(table().horizontalScrollBar()->isVisible());
 }
 
 TEST_F(ObjectTable, ColumnsFitTheWindow)
