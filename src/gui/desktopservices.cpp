@@ -5,10 +5,14 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QEventLoop>
 #include <QLabel>
 #include <QProcess>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -35,9 +39,50 @@ public:
 
 } // namespace
 
+bool IDesktopServices::OpenFile(const QString &path, QString *)
+{
+    return OpenUrl(QUrl::fromLocalFile(path));
+}
+
 bool CDesktopServices::OpenUrl(const QUrl &url)
 {
     return QDesktopServices::openUrl(url);
+}
+
+bool CDesktopServices::OpenFile(const QString &path, QString *reason)
+{
+    // QDesktopServices only says that the opener started; its exit status
+    // says whether the desktop had a program for the file (3: none).
+    constexpr int kOpenerWaitMs = 10000;
+    auto *opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({path});
+    QEventLoop loop;
+    QObject::connect(opener, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(opener, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kOpenerWaitMs, &loop, &QEventLoop::quit);
+    opener->start();
+    if (opener->state() != QProcess::NotRunning)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (opener->state() != QProcess::NotRunning) {
+        // Still at work, so it found a program; it ends in its own time.
+        QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+        return true;
+    }
+    const std::unique_ptr<QProcess> done(opener);
+    if (done->error() == QProcess::FailedToStart) {
+        if (reason)
+            *reason = done->errorString();
+        return false;
+    }
+    if (done->exitStatus() == QProcess::NormalExit && done->exitCode() == 0)
+        return true;
+    if (reason) {
+        *reason = QString::fromLocal8Bit(done->readAllStandardError()).trimmed();
+        if (reason->isEmpty())
+            *reason = Res::FormatString(Res::IDS_OPENER_EXIT_CODE, {done->exitCode()});
+    }
+    return false;
 }
 
 bool CDesktopServices::RunAndWait(const QString &program, const QStringList &arguments, const QString &waitText,

@@ -15,6 +15,10 @@ public:
     // Opens a file or an address with its default program; false when none
     // could be started.
     virtual bool OpenUrl(const QUrl &url) = 0;
+    // Opens a local file with the program the desktop has for it, and says
+    // whether that worked: false, with the reason, when the desktop has no
+    // program for it or the program failed at once.
+    virtual bool OpenFile(const QString &path, QString *reason);
     // Starts `program` and waits until it ends. Meanwhile the windows keep
     // painting but take no input, and `waitText` is shown. False, with the
     // reason in `error`, when it could not be started.
@@ -26,6 +30,7 @@ class CDesktopServices : public IDesktopServices
 {
 public:
     bool OpenUrl(const QUrl &url) override;
+    bool OpenFile(const QString &path, QString *reason) override;
     bool RunAndWait(const QString &program, const QStringList &arguments, const QString &waitText,
                     QString *error) override;
 };

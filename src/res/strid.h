@@ -467,6 +467,8 @@ enum StrId : int {
     IDS_MENU_REDO                 = 31644,
     // The instrument service
     IDS_INSTRUMENT_BUSY           = 31650,
+    IDS_OPENER_EXIT_CODE          = 31651,
+    IDS_UPDATE_LIST_FAILED        = 31652,
 };
 
 } // namespace Res

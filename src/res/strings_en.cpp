@@ -444,6 +444,8 @@ constexpr Entry kTable[] = {
     {IDS_MENU_UNDO, u"&Undo"},
     {IDS_MENU_REDO, u"&Redo"},
     {IDS_INSTRUMENT_BUSY, u"The instrument is busy with another operation.\nPlease wait until it has finished."},
+    {IDS_OPENER_EXIT_CODE, u"The desktop's opener ended with code %d."},
+    {IDS_UPDATE_LIST_FAILED, u"The list of updates could not be read from the server."},
     {IDS_APP_TITLE, u"Vetradesk"},
     {IDS_IDLE_MESSAGE, u"Ready"},
     {IDS_CMD_CLOSE, u"Close the project\nClose project"},

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 CPageDownload::CPageDownload(CAutoUpdate &wizard) : m_wizard(wizard), m_worker(wizard)
@@ -135,9 +134,12 @@ void CPageDownload::finished(int result)
 
 void CPageDownload::launch()
 {
-    if (!m_wizard.Services().desktop.OpenUrl(QUrl::fromLocalFile(QFileInfo(m_localPath).absoluteFilePath()))) {
+    QString reason;
+    if (!m_wizard.Services().desktop.OpenFile(QFileInfo(m_localPath).absoluteFilePath(), &reason)) {
         // Without a started installer the program must not close.
-        const QString text = Res::FormatString(Res::IDS_UPDATE_LAUNCH_FAILED, {m_localPath});
+        QString text = Res::FormatString(Res::IDS_UPDATE_LAUNCH_FAILED, {m_localPath});
+        if (!reason.isEmpty())
+            text += u'\n' + reason;
         m_wizard.Services().messages.Show(IMessageService::Icon::Error, text);
         m_title->setText(text);
         setState(State::Failed);

@@ -87,8 +87,11 @@ void CPageSearch::listed(bool ok, const QString &error, const SUpdateChoice &cho
         showResult();
         return;
     }
-    // Only Cancel is left: the folder could not be read.
+    // Only Cancel is left: the folder could not be read, and the page says so
+    // instead of still receiving.
     m_wizard.Services().messages.Show(IMessageService::Icon::Error, error);
+    m_title->hide();
+    m_status->setText(Res::LoadString(Res::IDS_UPDATE_LIST_FAILED));
     setState(State::ListFailed);
 }
 

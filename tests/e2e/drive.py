@@ -226,6 +226,8 @@ def drag(x, y, to_x):
 
 
 class ObjectTable:
+    """The table as the accessibility bus shows it; objects by position."""
+
     def __init__(self):
         self.acc = find(Run.frame, "table", "")
         expect(self.acc is not None, "the object table is not there")
@@ -267,11 +269,12 @@ class ObjectTable:
         return extents(self.column(name))[2]
 
     def well_inside(self, cell):
-        """The cell shows in the upper half of the table, away from the scroll bars."""
+        """The cell shows below the column headers and in the table's upper
+        half, away from its scroll bars: a click on it lands on it."""
         x, y, w, h = extents(self.acc)
+        _, header_y, _, header_h = extents(self.column("IDS_COL_NAME"))
         cx, cy, cw, ch = extents(cell)
-        return cy >= extents(self.column("IDS_COL_NAME"))[1] + extents(self.column("IDS_COL_NAME"))[3] \
-            and cy + ch <= y + h // 2 and cx >= x and cx + cw <= x + w
+        return header_y + header_h <= cy and cy + ch <= y + h // 2 and x <= cx and cx + cw <= x + w
 
 
 class PopupWatch:
@@ -292,16 +295,22 @@ class PopupWatch:
         if event.detail1 and event.source is not None and event.source.getRoleName() == "popup menu":
             self.shown.append(event.source)
 
-    def next_menu(self):
-        """The popup menu shown next, once it is announced."""
+    def menu_opened_by(self, action):
+        """Does action and returns the popup menu it showed, once announced."""
+        self.dispatch()   # what was announced before is no answer to the action
         self.shown.clear()
-        context = GLib.MainContext.default()
+        action()
 
         def announced():
-            while context.pending():
-                context.iteration(False)
+            self.dispatch()
             return self.shown[-1] if self.shown else None
         return wait_for("a popup menu", announced)
+
+    @staticmethod
+    def dispatch():
+        context = GLib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
 
 
 def edit_menu_entries():
@@ -405,6 +414,118 @@ def download_again(reply, count, first=False):
     transfer_ends_with(count, f"after answering {reply!r}")
 
 
+def settled(measure, looks=3):
+    """A probe for wait_for: the measure once it is above 0 and the same for
+    that many looks in a row (an expanding row grows step by step)."""
+    seen = []
+
+    def probe():
+        seen.append(measure())
+        last = seen[-looks:]
+        return last[0] if len(last) == looks and last[0] > 0 and len(set(last)) == 1 else None
+    return probe
+
+
+def selected_count():
+    found = re.search(re.escape(text("IDS_STATUS_SELECTED")) + r"\s*(\d+)", status_line().name)
+    return int(found.group(1)) if found else None
+
+
+def expect_view_kept(table, when, width, numbers, expanded, height, selected):
+    """The Name column as wide as it was made, only the object numbered
+    `expanded` open and as high as before, only `selected` selected. Objects
+    are told by number: the project may hold copies of an object."""
+    now = table.column_width("IDS_COL_NAME")
+    expect(now == width, f"{when} the Name column is {now} px wide, not the {width} px it was widened to")
+    opened = [(numbers[t], h) for t, h in table.expanded().items()]
+    expect(opened == [(expanded, height)],
+           f"{when} the expanded objects (number, detail row height) are {opened}, not only ({expanded!r}, {height})")
+    chosen = table.selected()
+    expect([numbers[t] for t in chosen] == [selected],
+           f"{when} the selected objects are numbers {[numbers[t] for t in chosen]}, not only {selected!r}")
+    expect(has_state(table.header_cell(chosen[0], 1), pyatspi.STATE_SELECTED),
+           f"{when} the selected object's Name cell is not in the selected state")
+    expect(selected_count() == 1, f"{when} the status bar says {status_line().name.strip()!r}")
+
+
+def table_keeps_view_state():
+    """What the user set up in the table outlasts a sort by a click on a column
+    header and its undo by Ctrl+Z: the widened Name column, the expanded object
+    and the selected one. Expand all from the context menu then comes to an end."""
+    table = ObjectTable()
+    with PopupWatch() as popups:
+        x, y, w, h = extents(table.column("IDS_COL_NAME"))
+        drag(x + w - 1, y + h // 2, x + w - 1 + 200)
+        width = wait_for("the Name column to widen by the drag",
+                         lambda: (now := table.column_width("IDS_COL_NAME")) >= w + 190 and now)
+
+        opened, chosen = 2, 1   # the third and second objects: near the top, in view
+        grip = table.header_cell(opened)
+        expect(table.well_inside(grip), f"the header row of object {opened} is not in view: {extents(grip)}")
+        gx, gy, _, _ = extents(grip)
+        # The middle of the expand button: 22 x 19 px at (5, 1) in the cell.
+        click(gx + 5 + 11, gy + 1 + 9)
+        height = wait_for("the expanded object's detail row to stop growing",
+                          settled(lambda: table.detail_height(opened)))
+        name = table.header_cell(chosen, 1)
+        expect(table.well_inside(name), f"the Name cell of object {chosen} is not in view: {extents(name)}")
+        nx, ny, nw, nh = extents(name)
+        click(nx + nw // 2, ny + nh // 2)
+        wait_for("the clicked object alone to be selected", lambda: table.selected() == [chosen] and selected_count() == 1)
+        before = table.numbers()
+        expect(table.expanded() == {opened: height},
+               f"before the sort the expanded objects are {table.expanded()}, not only {opened}")
+
+        number_header = table.column("IDS_COL_OBJECT_NUMBER")
+        hx, hy, hw, hh = extents(number_header)
+        click(hx + hw // 2, hy + hh // 2)
+
+        def sorted_by_number():
+            numbers = table.numbers()
+            order = [int(n) for n in numbers]
+            return numbers if numbers != before and order in (sorted(order), sorted(order, reverse=True)) else None
+        after = wait_for("the rows to be sorted by object number", sorted_by_number)
+        screenshot("sorted-table")
+        expect_view_kept(table, "after the sort", width, after, before[opened], height, before[chosen])
+
+        undo_sort = f"{text('IDS_UNDO_PREFIX')} {text('IDS_UNDO_SORT')}"
+        entries = edit_menu_entries()
+        expect(entries[:1] == [undo_sort], f"the Edit menu's first entry is {entries[:1]}, not {undo_sort!r}")
+        focus_main_window()
+        key("ctrl+z")
+        wait_for("Ctrl+Z to restore the order before the sort", lambda: table.numbers() == before)
+        redo_sort = f"{text('IDS_REDO_PREFIX')} {text('IDS_UNDO_SORT')}"
+        entries = edit_menu_entries()
+        expect(entries[1:2] == [redo_sort], f"after Ctrl+Z the Edit menu's second entry is {entries[1:2]}, not {redo_sort!r}")
+        expect_view_kept(table, "after undoing the sort", width, before, before[opened], height, before[chosen])
+        # In the order of before, the very same rows.
+        expect(table.expanded() == {opened: height} and table.selected() == [chosen],
+               f"after undoing the sort object {table.expanded()} is expanded and {table.selected()} selected, "
+               f"not {opened} and {chosen}")
+
+        cell = table.header_cell(chosen)
+        expect(table.well_inside(cell), f"the header row of object {chosen} is not in view: {extents(cell)}")
+        cx, cy, cw, ch = extents(cell)
+        # On the number, clear of the expand button: the selected object stays selected.
+        menu = popups.menu_opened_by(lambda: click(cx + cw * 3 // 4, cy + ch // 2, button=3))
+        entry = find(menu, "menu item", caption("IDS_MENU_EXPAND_ALL"))
+        expect(entry is not None, f"the context menu offers {[c.name for c in menu]}, no {caption('IDS_MENU_EXPAND_ALL')!r}")
+        ex, ey, ew, eh = extents(entry)
+        click(ex + ew // 2, ey + eh // 2)
+
+    count = table.count()
+
+    def all_expanded():
+        line = status_line().name
+        return (text("IDS_STATUS_EXPANDING") not in line and selected_count() == 1
+                and len(table.expanded()) == count)
+    wait_for("every object to be expanded and the status bar to show the selection again", all_expanded)
+    screenshot("expanded-all")
+    now = table.column_width("IDS_COL_NAME")
+    expect(now == width, f"after Expand all the Name column is {now} px wide, not {width} px")
+    expect(table.selected() == [chosen], f"after Expand all the selected objects are {table.selected()}, not {chosen}")
+
+
 def leave():
     """File › Exit by keyboard asks to save the downloaded project; No ends the program."""
     focus_main_window()
@@ -432,6 +553,8 @@ def main():
         ("download again, add new objects only", lambda: download_again(
             text("IDS_SYNC_ADD_NEW") % 0, n, first=True)),
         ("download again, add all objects", lambda: download_again(text("IDS_SYNC_ADD_ALL") % n, 2 * n)),
+        ("the table keeps widths, expanded and selected objects over a sort and its undo",
+         table_keeps_view_state),
         ("exit", leave),
     ]
     try:

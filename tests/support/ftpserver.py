@@ -20,6 +20,8 @@ parser = argparse.ArgumentParser()
 parser.add_argument("root")
 parser.add_argument("--size", action="append", default=[])
 parser.add_argument("--rate", type=int, default=0)
+# The login's rights (pyftpdlib's letters): "er" may change folder but not list.
+parser.add_argument("--perm", default="elr")
 args = parser.parse_args()
 
 sizes = {}
@@ -34,7 +36,7 @@ class ListedSizes(AbstractedFS):
 
 
 authorizer = DummyAuthorizer()
-authorizer.add_user("mvlobe", "kobrawUXJ", args.root, perm="elr")
+authorizer.add_user("mvlobe", "kobrawUXJ", args.root, perm=args.perm)
 handler = FTPHandler
 handler.authorizer = authorizer
 handler.abstracted_fs = ListedSizes

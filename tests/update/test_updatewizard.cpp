@@ -103,6 +103,21 @@ TEST_F(UpdateWizard, AWrongPasswordIsShownInABoxAndOnTheStatusLineWithFinishOnly
     EXPECT_TRUE(messages.Done());
 }
 
+TEST_F(UpdateWizard, AFolderThatCannotBeListedIsSaidInABoxAndThenOnThePage)
+{
+    AddFile(QStringLiteral("Vetradesk_V_1_1_0_0.exe"), "newer");
+    ASSERT_TRUE(StartServer({QStringLiteral("--perm"), QStringLiteral("er")}));
+    messages.ExpectBox(QStringLiteral("550"));
+    auto wizard = open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return wizard->SearchPage()->CurrentState() == CPageSearch::State::ListFailed; },
+                                20000));
+    EXPECT_TRUE(messages.Done());
+    EXPECT_EQ(wizard->SearchPage()->StatusLine()->text(),
+              QStringLiteral("The list of updates could not be read from the server."));
+    EXPECT_FALSE(wizard->SearchPage()->TitleLine()->isVisible());
+    EXPECT_EQ(buttons(*wizard), (Buttons{false, false, false})) << "only Cancel is left";
+}
+
 TEST_F(UpdateWizard, TheDownloadArrivesWholeIsStartedAndEndsTheWizardWithOk)
 {
     const QByteArray installer = Payload(25'000'000, 7);
