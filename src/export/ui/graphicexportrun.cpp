@@ -58,10 +58,15 @@ bool RunGraphicExport(IMessageService &messages, QWidget *owner, const std::vect
         case CExportBmpDialog::Target::Clipboard: {
             // Nothing selected gives the column header row alone.
             const QImage picture = Render::RenderTablePicture(objects, shown, look);
-            if (picture.isNull())
+            QClipboard *clipboard = QGuiApplication::clipboard();
+            if (picture.isNull()) {
                 failure = Res::LoadString(Res::IDS_GRAPHIC_TOO_LARGE);
-            else
-                QGuiApplication::clipboard()->setImage(picture);
+            } else {
+                clipboard->setImage(picture);
+                // A clipboard that refused the picture says nothing itself.
+                if (clipboard->image().size() != picture.size())
+                    failure = Res::LoadString(Res::IDS_GRAPHIC_CLIPBOARD_FAILED);
+            }
             break;
         }
         case CExportBmpDialog::Target::OneFile:
