@@ -67,7 +67,7 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
         RefreshTitle();
         UpdateCommandStates();
     });
-    connect(m_view, &CChildView::StatusText, this, [this](const QString &text) { statusBar()->showMessage(text); });
+    connect(m_view, &CChildView::StatusText, this, &CMainFrame::showPageStatus);
     connect(m_clipboard, &CQtProjectClipboard::Changed, this, &CMainFrame::UpdateCommandStates);
     connect(m_history.get(), &CProjectHistory::Changed, this, [this] {
         RefreshTitle();
@@ -218,12 +218,26 @@ void CMainFrame::buildStatusBar()
     m_num->setText(Res::LoadString(Res::IDS_INDICATOR_NUM));
     m_caps->setEnabled(false);
     m_num->setEnabled(false);
-    statusBar()->showMessage(Res::LoadString(Res::IDS_IDLE_MESSAGE));
-    // A prompt shown while the pointer is on a command gives way to "Ready".
-    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &message) {
-        if (message.isEmpty())
-            statusBar()->showMessage(Res::LoadString(Res::IDS_IDLE_MESSAGE));
-    });
+    // The page's text stays; a command's prompt covers it only while the
+    // pointer is on the command (a temporary message of the status bar).
+    m_pageStatus = new QLabel(this);
+    m_pageStatus->setObjectName(QStringLiteral("pageStatus"));
+    m_pageStatus->setMinimumWidth(0);
+    m_pageStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(m_pageStatus, 1);
+    showPageStatus(QString());
+}
+
+void CMainFrame::showPageStatus(const QString &text)
+{
+    m_pageText = text;
+    m_pageStatus->setText(text.trimmed().isEmpty() ? Res::LoadString(Res::IDS_IDLE_MESSAGE) : text);
+}
+
+QString CMainFrame::StatusLine() const
+{
+    const QString message = statusBar()->currentMessage();
+    return message.isEmpty() ? m_pageStatus->text() : message;
 }
 
 void CMainFrame::updateIndicators(Qt::KeyboardModifiers, quint32 native)
@@ -260,7 +274,7 @@ void CMainFrame::Retranslate()
     }
     m_logo->setToolTip(Res::LoadString(Res::IDS_LOGO_TOOLTIP));
     m_progress->setWindowTitle(Res::LoadString(Res::IDS_APP_TITLE));
-    statusBar()->showMessage(Res::LoadString(Res::IDS_IDLE_MESSAGE));
+    showPageStatus(m_pageText);
     m_caps->setText(Res::LoadString(Res::IDS_INDICATOR_CAPS));
     m_num->setText(Res::LoadString(Res::IDS_INDICATOR_NUM));
     m_view->Retranslate();

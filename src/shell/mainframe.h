@@ -76,6 +76,8 @@ public:
     void Retranslate();
     void RefreshTitle();
     void UpdateCommandStates();
+    // What the status line shows now: a command's prompt, else the page's text.
+    QString StatusLine() const;
 
     // Entry points of the instrument and update commands.
     void DownloadObjects(bool add);
@@ -113,6 +115,7 @@ private:
     void downloadFinished(const Instrument::SCallResult &result);
     void deleteFinished(const Instrument::SCallResult &result);
     void fillRecentMenu(QMenu &menu);
+    void showPageStatus(const QString &text);
     void updateIndicators(Qt::KeyboardModifiers modifiers, quint32 native);
 
     SShellServices m_services;
@@ -125,6 +128,8 @@ private:
     QToolBar *m_toolbar = nullptr;
     CLogoButton *m_logo = nullptr;
     CProgressDlg *m_progress;
+    QLabel *m_pageStatus = nullptr;
+    QString m_pageText;
     QLabel *m_caps = nullptr;
     QLabel *m_num = nullptr;
     std::vector<std::pair<int, QAction *>> m_menuActions;   // in menu order

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QStatusTipEvent>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -73,6 +75,20 @@ TEST_F(MainFrame, EnableRulesFollowTheProject)
     EXPECT_TRUE(enabled(ID_SAVE));
     for (int id : withObjects)
         EXPECT_TRUE(enabled(id)) << id;
+}
+
+TEST_F(MainFrame, APromptCoversThePagesStatusOnlyWhileThePointerIsOnTheCommand)
+{
+    frame->OpenFromCommandLine({writeProject(QStringLiteral("site.qxs"), 5)});
+    const QString page = frame->StatusLine();
+    EXPECT_TRUE(page.simplified().startsWith(QStringLiteral("Selected objects: 0 Total objects: 5"))) << page.toStdString();
+    // What a menu or toolbar entry sends while the pointer is on it, and after.
+    QStatusTipEvent on(QStringLiteral("Open an existing project"));
+    QApplication::sendEvent(frame.get(), &on);
+    EXPECT_EQ(frame->StatusLine(), QStringLiteral("Open an existing project"));
+    QStatusTipEvent off{QString()};
+    QApplication::sendEvent(frame.get(), &off);
+    EXPECT_EQ(frame->StatusLine(), page) << "not \"Ready\"";
 }
 
 TEST_F(MainFrame, EveryCommandHasItsPromptTooltipAndShortcut)
