@@ -433,6 +433,8 @@ bool CVetraDoc::SaveToPath(const QString &path)
     m_modified = false;
     if (m_recorder)
         m_recorder->DocumentSaved();
+    if (m_fileListener)
+        m_fileListener(QFileInfo(path).absoluteFilePath());
     return true;
 }
 
@@ -484,8 +486,11 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
     // before stay unsaved: keep it marked so that closing asks first.
     if (add && hadObjects && (wasModified || m_current.GetCount() + m_originals.GetCount() != before))
         m_modified = true;
-    if (ok && !add)
+    if (ok && !add) {
         m_path = QFileInfo(path).absoluteFilePath();
+        if (m_fileListener)
+            m_fileListener(m_path);
+    }
     // The second line says why: the file is missing or locked, or what in it
     // could not be read.
     if (!ok)

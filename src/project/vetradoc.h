@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 inline constexpr const char *kClipboardFormatName = "VetradeskClipboardFormat";
@@ -67,6 +68,10 @@ public:
     bool PasteFromClipboard(const IProjectClipboard &clipboard);
     bool CanPaste(const IProjectClipboard &clipboard) const;
 
+    // Told of the path of every project file saved or opened, whichever
+    // command or question led to it (the recent projects).
+    void SetFileListener(std::function<void(const QString &path)> listener) { m_fileListener = std::move(listener); }
+
     // The undo history, told of every change the user makes (may be null).
     void SetChangeRecorder(IChangeRecorder *recorder) { m_recorder = recorder; }
     IChangeRecorder *ChangeRecorder() const { return m_recorder; }
@@ -108,4 +113,5 @@ private:
     QString m_path;
     ProgramVersion m_version{1, 0, 1, 0};
     IChangeRecorder *m_recorder = nullptr;
+    std::function<void(const QString &)> m_fileListener;
 };

@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -78,6 +79,9 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
     });
     connect(m_instrument, &Instrument::CInstrumentService::Finished, this, &CMainFrame::instrumentFinished);
     connect(m_instrument, &Instrument::CInstrumentService::Progress, m_progress, &CProgressDlg::SetProgress);
+    // Every project saved or opened is recent, also one saved from the
+    // question before Open, Download or Close.
+    m_document.SetFileListener([this](const QString &path) { m_recent.Add(path); });
     qApp->installEventFilter(this);
     RefreshTitle();
     UpdateCommandStates();
@@ -286,10 +290,18 @@ void CMainFrame::fillRecentMenu(QMenu &menu)
 {
     menu.clear();
     const QStringList paths = m_recent.Paths();
+    QHash<QString, int> named;
+    for (const QString &path : paths)
+        ++named[QFileInfo(path).fileName()];
     int n = 0;
     for (const QString &path : paths) {
         ++n;
-        QAction *action = menu.addAction(QStringLiteral("&%1  %2").arg(n).arg(QFileInfo(path).fileName()));
+        // Two entries of one name are told apart by their folders.
+        const QFileInfo file(path);
+        QString shown = file.fileName();
+        if (named.value(shown) > 1)
+            shown += QStringLiteral("  (%1)").arg(QDir::toNativeSeparators(file.absolutePath()));
+        QAction *action = menu.addAction(QStringLiteral("&%1  %2").arg(n).arg(shown));
         if (QFileInfo::exists(path)) {
             action->setToolTip(path);
             connect(action, &QAction::triggered, this, [this, path] {
@@ -308,11 +320,6 @@ void CMainFrame::fillRecentMenu(QMenu &menu)
 
 void CMainFrame::RefreshTitle()
 {
-    // Whatever gave the project its file (open, save as, a drop) makes it recent.
-    if (const QString &path = m_document.GetPath(); !path.isEmpty() && path != m_lastRecent) {
-        m_lastRecent = path;
-        m_recent.Add(path);
-    }
     QString title = Res::LoadString(Res::IDS_MAINFRAME_TITLE);
     const QString document = m_document.GetTitle(false);
     if (!document.isEmpty())

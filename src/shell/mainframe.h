@@ -135,7 +135,6 @@ private:
     std::vector<std::pair<int, QAction *>> m_menuActions;   // in menu order
     QHash<int, QAction *> m_toolActions;
     CRecentProjects m_recent;
-    QString m_lastRecent;
     std::unique_ptr<CProjectHistory> m_history;   // goes before the document it watches
     enum class Pending { None, Download, AddDownload, DeleteAll };
     Pending m_pending = Pending::None;   // the instrument call this window waits for

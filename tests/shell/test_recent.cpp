@@ -2,6 +2,8 @@
 // the settings, missing ones greyed out.
 #include "shellfixture.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 
 using TestSupport::ShellTest;
@@ -49,6 +51,28 @@ TEST_F(RecentProjects, TheLastEightNewestFirstMissingOnesGreyedAndAnEntryOpens)
     actions[1]->trigger();
     EXPECT_EQ(frame->Document().GetPath(), opened[8]);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quelix Vetradesk - ") + opened[8]);
+}
+
+// Saved from the question before opening another project: recent too, and
+// two files of one name are told apart by their folders.
+TEST_F(RecentProjects, AProjectSavedFromTheSaveQuestionIsRecentAndNamesakesShowTheirFolders)
+{
+    frame->DropFiles({writeCsv(QStringLiteral("site.csv"), 3)});
+    ASSERT_TRUE(frame->Document().IsModified());
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("north"))));
+    const QString saved = path(QStringLiteral("north/site.qxs"));
+    const QString other = writeProject(QStringLiteral("site.qxs"), 1);
+    messages.ExpectBox(QStringLiteral("Would you like to save changes"), IMessageService::Yes);
+    messages.ExpectSaveFile(saved);
+    frame->OpenFromCommandLine({other});
+    EXPECT_TRUE(messages.Done());
+    EXPECT_EQ(frame->Document().GetPath(), other);
+    EXPECT_EQ(CRecentProjects(store.get(), Settings::SettingsKey()).Paths(), (QStringList{other, saved}));
+
+    const QList<QAction *> actions = entries();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("&1  site.qxs  (%1)").arg(QFileInfo(other).absolutePath()));
+    EXPECT_EQ(actions[1]->text(), QStringLiteral("&2  site.qxs  (%1)").arg(path(QStringLiteral("north"))));
 }
 
 } // namespace
