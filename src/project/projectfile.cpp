@@ -72,8 +72,10 @@ void CVetraData::Load(CQXArchive &ar)
     // No reservation from the stored count: a damaged file must not make us
     // allocate memory that the data never fills.
     for (std::uint32_t i = 0; i < count; ++i) {
-        m_objects.push_back(std::make_unique<object_t>());
-        object_t &o = *m_objects.back();
+        // Joins the list only once read whole: a file that ends inside an
+        // object keeps the objects before it, never a half-read one.
+        auto read = std::make_unique<object_t>();
+        object_t &o = *read;
         ar.GetString(scratch);
         o.version = CVersion::Parse(scratch);
         o.rawDefaultBarDiameter = ar.GetU8();
@@ -98,6 +100,7 @@ void CVetraData::Load(CQXArchive &ar)
         o.expanded = ar.GetU32() != 0;
         m_sortMode = ar.GetU8();
         o.selected = hadObjects;
+        m_objects.push_back(std::move(read));
         previous = &o;
     }
 }
