@@ -29,7 +29,8 @@ void ShiftTimeStamps(CVetraDoc &document, const std::vector<int> &objects, std::
 {
     if (shift == 0 || objects.empty())
         return;
-    const CChangeScope change(document, Res::FormatString(Res::IDS_UNDO_TIME, {int(objects.size())}));
+    const CChangeScope change(
+        document, Res::FormatCounted(Res::IDS_UNDO_TIME_ONE, Res::IDS_UNDO_TIME, int(objects.size())));
     std::vector<SFieldValue> stamps;
     for (int object : objects)
         stamps.push_back({Field::TimeStamp, {}, document.Current().GetObject(object).timeStamp + shift});
@@ -40,7 +41,8 @@ void SetRegional(CVetraDoc &document, const std::vector<int> &objects, std::uint
 {
     if (objects.empty())
         return;
-    const CChangeScope change(document, Res::FormatString(Res::IDS_UNDO_REGIONAL, {int(objects.size())}));
+    const CChangeScope change(
+        document, Res::FormatCounted(Res::IDS_UNDO_REGIONAL_ONE, Res::IDS_UNDO_REGIONAL, int(objects.size())));
     document.Perform(DocEdits::ChangeFields(
         document, objects, std::vector<SFieldValue>(objects.size(), SFieldValue{Field::Regional, {}, regional})));
 }
@@ -51,7 +53,8 @@ void Delete(CVetraDoc &document, std::vector<int> objects)
         return;
     std::sort(objects.begin(), objects.end());
     objects.erase(std::unique(objects.begin(), objects.end()), objects.end());
-    const CChangeScope change(document, Res::FormatString(Res::IDS_UNDO_DELETE, {int(objects.size())}));
+    const CChangeScope change(
+        document, Res::FormatCounted(Res::IDS_UNDO_DELETE_ONE, Res::IDS_UNDO_DELETE, int(objects.size())));
     document.Perform(DocEdits::RemoveObjects(DocEdits::NList::Current, std::move(objects)));
 }
 

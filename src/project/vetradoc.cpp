@@ -227,7 +227,7 @@ bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool s
             }
         }
     }
-    change.SetText(Res::FormatString(Res::IDS_UNDO_ADD, {int(objects.size())}));
+    change.SetText(Res::FormatCounted(Res::IDS_UNDO_ADD_ONE, Res::IDS_UNDO_ADD, int(objects.size())));
     if (add) {
         addObjects(NList::Originals, projectObjects(objects, add), m_originals.GetSortMode(), false);
         addObjects(NList::Current, projectObjects(objects, add), m_current.GetSortMode(), true);
@@ -496,7 +496,8 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
     if (!ok)
         m_ui.ShowError(Res::LoadString(Res::IDS_PROJECT_READ_ERROR) + u'\n' + reason);
     if (change) {
-        change->SetText(Res::FormatString(Res::IDS_UNDO_ADD, {m_current.GetCount() + m_originals.GetCount() - before}));
+        const int added = m_current.GetCount() + m_originals.GetCount() - before;
+        change->SetText(Res::FormatCounted(Res::IDS_UNDO_ADD_ONE, Res::IDS_UNDO_ADD, added));
     } else {
         if (m_recorder)
             m_recorder->DocumentReplaced();
@@ -582,7 +583,7 @@ bool CVetraDoc::PasteFromClipboard(const IProjectClipboard &clipboard)
         m_ui.ShowError(Res::LoadString(Res::IDS_PROJECT_READ_ERROR));
         return false;
     }
-    change.SetText(Res::FormatString(Res::IDS_UNDO_PASTE, {m_current.GetCount() - before}));
+    change.SetText(Res::FormatCounted(Res::IDS_UNDO_PASTE_ONE, Res::IDS_UNDO_PASTE, m_current.GetCount() - before));
     renumber();
     m_modified = true;
     return true;

@@ -42,4 +42,11 @@ inline QString FormatString(int id, std::initializer_list<FormatArg> args)
     return Format(LoadString(id), args);
 }
 
+// A counted text: `one` for a count of 1 (its text holds the "1" itself),
+// `many` formatted with the count otherwise.
+inline QString FormatCounted(int one, int many, int count)
+{
+    return count == 1 ? LoadString(one) : Format(LoadString(many), {count});
+}
+
 } // namespace Res

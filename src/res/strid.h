@@ -469,6 +469,13 @@ enum StrId : int {
     IDS_INSTRUMENT_BUSY           = 31650,
     IDS_OPENER_EXIT_CODE          = 31651,
     IDS_UPDATE_LIST_FAILED        = 31652,
+    // Counted texts for a count of one
+    IDS_UNDO_REGIONAL_ONE         = 31653,
+    IDS_UNDO_TIME_ONE             = 31654,
+    IDS_UNDO_DELETE_ONE           = 31655,
+    IDS_UNDO_PASTE_ONE            = 31656,
+    IDS_UNDO_ADD_ONE              = 31657,
+    IDS_PDF_ONLY_SELECTION_ONE    = 31658,
 };
 
 } // namespace Res

@@ -20,7 +20,7 @@ void CTableCommands::ExportPdfReport()
     const int selected = int(m_selected().size());
     if (selected > 0) {
         const auto answer = m_messages.Show(IMessageService::Icon::Question,
-                                            Res::FormatString(Res::IDS_PDF_ONLY_SELECTION, {selected}),
+                                            Res::FormatCounted(Res::IDS_PDF_ONLY_SELECTION_ONE, Res::IDS_PDF_ONLY_SELECTION, selected),
                                             IMessageService::Buttons::YesNoCancel);
         if (answer == IMessageService::Cancel)
             return;

@@ -117,6 +117,20 @@ TEST_F(Undo, EveryChangeUndoneAndRedoneGivesBackTheSameBytesFlagAndTitle)
     EXPECT_FALSE(frame->IsCommandEnabled(ID_REDO));
 }
 
+TEST_F(Undo, ACountOfOneSaysObjectInEnglishAndGerman)
+{
+    ProjectEdits::SetRegional(doc(), {1}, 2);
+    EXPECT_EQ(undoMenuText(), QStringLiteral("Undo regional setting of 1 object"));
+    ProjectEdits::Delete(doc(), {0});
+    EXPECT_EQ(undoMenuText(), QStringLiteral("Undo deletion of 1 object"));
+    LoadLanguageLibrary(bin + QStringLiteral("/Vetradesk_DEU.dll"));
+    ProjectEdits::ShiftTimeStamps(doc(), {0}, 60);
+    EXPECT_TRUE(history().UndoText().endsWith(QStringLiteral("Zeitverschiebung von 1 Objekt")))
+        << history().UndoText().toStdString();
+    ProjectEdits::ShiftTimeStamps(doc(), {0, 1}, 60);
+    EXPECT_TRUE(history().UndoText().endsWith(QStringLiteral("Zeitverschiebung von 2 Objekten")));
+}
+
 TEST_F(Undo, AThousandRenamesUndoneInOneGo)
 {
     const QByteArray opened = bytes();

@@ -168,6 +168,9 @@ TEST_F(UpdateServerTest, ClosedPortIsAConnectionError)
     EXPECT_EQ(server.GetLastCode(), 7) << server.GetLastError().toStdString();
     EXPECT_TRUE(server.GetLastError().endsWith(QStringLiteral(" Connection error (code 7).")))
         << server.GetLastError().toStdString();
+    // The client's own reason ends its sentence before the code's begins.
+    const QString reason = server.GetLastError().chopped(QStringLiteral(" Connection error (code 7).").size());
+    EXPECT_TRUE(reason.endsWith(u'.')) << server.GetLastError().toStdString();
     EXPECT_FALSE(server.IsConnected());
 }
 

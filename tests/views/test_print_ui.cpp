@@ -85,7 +85,7 @@ TEST_F(PrintFromTable, APdfReportOfAllObjectsOrTheSelection)
 
     selectObject(2);
     const QString some = dir.filePath(QStringLiteral("some.pdf"));
-    messages.ExpectBox(QStringLiteral("Put only the 1 selected objects into the report?"), IMessageService::Yes);
+    messages.ExpectBox(QStringLiteral("Put only the 1 selected object into the report?"), IMessageService::Yes);
     messages.ExpectSaveFile(some);
     page->ExportPdfReport();
     const QString selected = pdfText(some);

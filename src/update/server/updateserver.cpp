@@ -128,8 +128,13 @@ QByteArray UpdateServer::folderUrl() const
 
 QString UpdateServer::clientError(int code) const
 {
-    const QString detail = QString::fromLocal8Bit(m_errorBuffer).trimmed();
-    return detail.isEmpty() ? QString::fromLatin1(curl_easy_strerror(CURLcode(code))) : detail;
+    QString detail = QString::fromLocal8Bit(m_errorBuffer).trimmed();
+    if (detail.isEmpty())
+        detail = QString::fromLatin1(curl_easy_strerror(CURLcode(code)));
+    // libcurl's texts end without a stop; the code's sentence follows them.
+    if (!detail.isEmpty() && !detail.endsWith(u'.') && !detail.endsWith(u'!') && !detail.endsWith(u'?'))
+        detail += u'.';
+    return detail;
 }
 
 bool UpdateServer::fail(int code, const QString &text)
