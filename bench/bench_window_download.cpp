@@ -131,6 +131,19 @@ private:
     Clock::time_point m_last;
 };
 
+// The instrument on COM1 held, as the connection wizard leaves it.
+void holdInstrument(CMainFrame &frame)
+{
+    auto device = std::make_unique<Device::CVetraSmartDevice>();
+    auto *stream = new StreamIO::CRs232Stream;
+    if (!stream->OpenPort(1, StreamIO::SO_READ | StreamIO::SO_WRITE, device->GetLineSettings())
+        || !device->Connect(stream, Device::Port_Serial)) {
+        std::fprintf(stderr, "cannot open the simulator's port\n");
+        std::exit(1);
+    }
+    frame.Instruments().TakeInstrument(std::move(device));
+}
+
 double seconds(Clock::duration d)
 {
     return std::chrono::duration<double>(d).count();
@@ -151,15 +164,7 @@ SRun runOnce(const QList<TVetraObject> &objects)
         frame.show();
         QApplication::processEvents();
 
-        // The instrument held, as the connection wizard leaves it.
-        auto device = std::make_unique<Device::CVetraSmartDevice>();
-        auto *stream = new StreamIO::CRs232Stream;
-        if (!stream->OpenPort(1, StreamIO::SO_READ | StreamIO::SO_WRITE, device->GetLineSettings())
-            || !device->Connect(stream, Device::Port_Serial)) {
-            std::fprintf(stderr, "cannot open the simulator's port\n");
-            std::exit(1);
-        }
-        frame.Instruments().TakeInstrument(std::move(device));
+        holdInstrument(frame);
 
         // The stall is counted from the progress window's showing to its hiding,
         // so that a thread that never gets back to its events shows as one
@@ -217,14 +222,7 @@ double stallOf(Other kind)
         CMainFrame frame(SShellServices{messages, desktop});
         frame.show();
         QApplication::processEvents();
-        auto device = std::make_unique<Device::CVetraSmartDevice>();
-        auto *stream = new StreamIO::CRs232Stream;
-        if (!stream->OpenPort(1, StreamIO::SO_READ | StreamIO::SO_WRITE, device->GetLineSettings())
-            || !device->Connect(stream, Device::Port_Serial)) {
-            std::fprintf(stderr, "cannot open the simulator's port\n");
-            std::exit(1);
-        }
-        frame.Instruments().TakeInstrument(std::move(device));
+        holdInstrument(frame);
         if (kind == Other::SilentDownload)
             sim.SetFault(VetraSim::Fault::Silent);
 

@@ -180,6 +180,20 @@ void CVetraDoc::addObjects(NList list, CVetraData::Objects objects, std::uint8_t
     Perform(DocEdits::InsertObjects(list, std::move(positions), std::move(objects)));
 }
 
+void CVetraDoc::joinLists(CVetraData &originals, CVetraData &current, bool sortCurrent)
+{
+    for (auto [list, joining] : {std::pair{NList::Originals, &originals}, std::pair{NList::Current, &current}}) {
+        // Objects that join a project's objects come selected, and the
+        // stored sort mode comes along with them.
+        const bool joins = List(list).GetCount() > 0;
+        const std::uint8_t mode = joining->GetCount() > 0 ? joining->GetSortMode() : List(list).GetSortMode();
+        CVetraData::Objects objects = joining->Replace({});
+        for (auto &o : objects)
+            o->selected = joins;
+        addObjects(list, std::move(objects), mode, sortCurrent && list == NList::Current);
+    }
+}
+
 void CVetraDoc::renumber()
 {
     std::vector<std::int32_t> positions(std::size_t(m_current.GetCount()));
@@ -472,14 +486,7 @@ bool CVetraDoc::OpenProject(const QString &givenPath, bool add)
         reason = e.message();
     }
     if (add) {
-        for (auto [list, added] : {std::pair{NList::Originals, &addedOriginals}, std::pair{NList::Current, &addedCurrent}}) {
-            const bool joins = List(list).GetCount() > 0;
-            const std::uint8_t mode = added->GetCount() > 0 ? added->GetSortMode() : List(list).GetSortMode();
-            CVetraData::Objects objects = added->Replace({});
-            for (auto &o : objects)
-                o->selected = joins;
-            addObjects(list, std::move(objects), mode, false);
-        }
+        joinLists(addedOriginals, addedCurrent, false);
         m_modified = false;   // the list's changes mark it; whether that counts is decided below
     }
     // Adding to objects the project held changes its content, and edits made
@@ -560,15 +567,8 @@ bool CVetraDoc::pastePayload(const QByteArray &block)
     } catch (const StreamError &) {
         return false;
     }
-    for (auto [list, pasted] : {std::pair{NList::Originals, &originals}, std::pair{NList::Current, &current}}) {
-        const bool joins = List(list).GetCount() > 0;
-        const std::uint8_t mode = pasted->GetCount() > 0 ? pasted->GetSortMode() : List(list).GetSortMode();
-        CVetraData::Objects objects = pasted->Replace({});
-        for (auto &o : objects)
-            o->selected = joins;
-        // The current list is sorted by the pasted objects' mode afterwards.
-        addObjects(list, std::move(objects), mode, list == NList::Current);
-    }
+    // The current list is sorted by the pasted objects' mode afterwards.
+    joinLists(originals, current, true);
     return true;
 }
 

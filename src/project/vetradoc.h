@@ -101,6 +101,9 @@ private:
     bool pastePayload(const QByteArray &payload);
     // Adds `objects` to `list`: at the end, or, when the list is sorted (by
     // `sortMode`, which it takes), where the sort puts them.
+    // The objects of both lists read aside (a pasted or added project) join
+    // this project's lists.
+    void joinLists(CVetraData &originals, CVetraData &current, bool sortCurrent);
     // Each current object's position becomes its index, as after a sort.
     void renumber();
     void addObjects(DocEdits::NList list, CVetraData::Objects objects, std::uint8_t sortMode, bool sorted);

@@ -139,9 +139,22 @@ def status_line():
     return next(c for c in Run.frame if c is not None and c.getRoleName() == "status bar")
 
 
+def status_text():
+    """What the status line shows: a command's prompt, else the page's own
+    text, a label in the status bar beside the CAP and NUM indicators."""
+    bar = status_line()
+    if bar.name.strip():
+        return bar.name
+    indicators = {text("IDS_INDICATOR_CAPS"), text("IDS_INDICATOR_NUM")}
+    for child in bar:
+        if child is not None and child.getRoleName() == "label" and child.name not in indicators:
+            return child.name
+    return ""
+
+
 def object_count():
     """The number the status bar gives after "Total objects:"."""
-    found = re.search(re.escape(text("IDS_STATUS_TOTAL")) + r"\s*(\d+)", status_line().name)
+    found = re.search(re.escape(text("IDS_STATUS_TOTAL")) + r"\s*(\d+)", status_text())
     return int(found.group(1)) if found else None
 
 
@@ -377,7 +390,7 @@ def transfer_ends_with(count, what):
     try:
         wait_for(f"{count} objects {what}", lambda: object_count() == count)
     except Failure:
-        raise Failure(f"{what} the status bar says {status_line().name.strip()!r}, expected {count} objects")
+        raise Failure(f"{what} the status bar says {status_text().strip()!r}, expected {count} objects")
     expect(Run.frame.name == f"{text('IDS_MAINFRAME_TITLE')} - {text('IDS_UNNAMED')}",
            f"the window title is {Run.frame.name!r}")
 
@@ -427,7 +440,7 @@ def settled(measure, looks=3):
 
 
 def selected_count():
-    found = re.search(re.escape(text("IDS_STATUS_SELECTED")) + r"\s*(\d+)", status_line().name)
+    found = re.search(re.escape(text("IDS_STATUS_SELECTED")) + r"\s*(\d+)", status_text())
     return int(found.group(1)) if found else None
 
 
@@ -445,7 +458,7 @@ def expect_view_kept(table, when, width, numbers, expanded, height, selected):
            f"{when} the selected objects are numbers {[numbers[t] for t in chosen]}, not only {selected!r}")
     expect(has_state(table.header_cell(chosen[0], 1), pyatspi.STATE_SELECTED),
            f"{when} the selected object's Name cell is not in the selected state")
-    expect(selected_count() == 1, f"{when} the status bar says {status_line().name.strip()!r}")
+    expect(selected_count() == 1, f"{when} the status bar says {status_text().strip()!r}")
 
 
 def table_keeps_view_state():
@@ -516,7 +529,7 @@ def table_keeps_view_state():
     count = table.count()
 
     def all_expanded():
-        line = status_line().name
+        line = status_text()
         return (text("IDS_STATUS_EXPANDING") not in line and selected_count() == 1
                 and len(table.expanded()) == count)
     wait_for("every object to be expanded and the status bar to show the selection again", all_expanded)

@@ -8,6 +8,7 @@
 #include "shell/commands.h"
 #include "streamio/archive.h"
 #include "streamio/ramstream.h"
+#include "support/memoryclipboard.h"
 
 #include <QAction>
 
@@ -16,17 +17,7 @@ using TestSupport::ShellTest;
 
 namespace {
 
-class MemoryClipboard : public IProjectClipboard
-{
-public:
-    bool SetProjectData(const QByteArray &block) override
-    {
-        data = block;
-        return true;
-    }
-    std::optional<QByteArray> ProjectData() const override { return data; }
-    std::optional<QByteArray> data;
-};
+using MemoryClipboard = TestSupport::CMemoryClipboard;
 
 class Undo : public ShellTest
 {

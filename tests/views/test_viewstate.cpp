@@ -7,6 +7,7 @@
 #include "gui/projecthistory.h"
 #include "project/projectedits.h"
 #include "render/detailcell.h"
+#include "support/memoryclipboard.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -19,17 +20,7 @@ using Model = CObjectTableModel;
 
 namespace {
 
-class MemoryClipboard : public IProjectClipboard
-{
-public:
-    bool SetProjectData(const QByteArray &block) override
-    {
-        data = block;
-        return true;
-    }
-    std::optional<QByteArray> ProjectData() const override { return data; }
-    std::optional<QByteArray> data;
-};
+using MemoryClipboard = TestSupport::CMemoryClipboard;
 
 class ViewState : public TableTest
 {
