@@ -189,15 +189,6 @@ void CVetraData::Reorder(const std::vector<int> &sourceOf)
     changed();
 }
 
-std::vector<std::int32_t> CVetraData::Positions() const
-{
-    std::vector<std::int32_t> positions;
-    positions.reserve(m_objects.size());
-    for (const auto &o : m_objects)
-        positions.push_back(o->position);
-    return positions;
-}
-
 void CVetraData::SetPositions(const std::vector<std::int32_t> &positions)
 {
     for (std::size_t i = 0; i < positions.size() && i < m_objects.size(); ++i)

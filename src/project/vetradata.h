@@ -82,16 +82,11 @@ public:
     void Insert(const std::vector<int> &positions, Objects objects);
     // Position i gets the object now at sourceOf[i].
     void Reorder(const std::vector<int> &sourceOf);
-    // Every object's stored position, and putting them back.
-    std::vector<std::int32_t> Positions() const;
+    // Gives the objects their stored positions, in list order.
     void SetPositions(const std::vector<std::int32_t> &positions);
     void SetSortMode(std::uint8_t mode) { m_sortMode = mode; }
     // The whole list for `objects`; the old one is returned.
     Objects Replace(Objects objects);
-    object_t &Object(int index) { return object(index); }
-
-    // Marks the document modified (every change of its current list does).
-    void Changed() { changed(); }
 
 private:
     object_t &object(int index) { return *m_objects.at(std::size_t(index)); }
