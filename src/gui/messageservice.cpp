@@ -115,7 +115,8 @@ bool CMessageBoxService::AskPrinter(QPrinter &printer, bool selectionAvailable)
     QPrintDialog dialog(&printer, owner());
     // Printing to a file stays: without a printer it is how a report is made.
     QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile
-                                                       | QAbstractPrintDialog::PrintShowPageSize;
+                                                       | QAbstractPrintDialog::PrintShowPageSize
+                                                       | QAbstractPrintDialog::PrintPageRange;
     if (selectionAvailable)
         options |= QAbstractPrintDialog::PrintSelection;
     dialog.setOptions(options);

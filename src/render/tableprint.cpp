@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <utility>
+
 namespace Render {
 namespace {
 
@@ -55,7 +57,7 @@ std::vector<std::pair<std::size_t, std::size_t>> Paginate(const std::vector<SPri
 }
 
 bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, const STableLook &screenLook,
-                const SPrintBands &bands, int *pageCount, QString *error)
+                const SPrintBands &bands, int *pageCount, QString *error, SPageRange range)
 {
     // Sizes in points would grow with the printer's resolution on top of the
     // page's scale: the table prints in the pixels it has on the screen.
@@ -84,8 +86,11 @@ bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, c
         return false;
     }
     p.scale(scale, scale);
+    bool started = false;
     for (int page = 0; page < total; ++page) {
-        if (page > 0 && !device.newPage()) {
+        if (!range.Holds(page + 1))
+            continue;
+        if (std::exchange(started, true) && !device.newPage()) {
             if (error)
                 *error = Res::FormatString(Res::IDS_PRINT_PAGE_FAILED, {page + 1});
             p.end();

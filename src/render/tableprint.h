@@ -42,9 +42,19 @@ std::vector<std::pair<std::size_t, std::size_t>> Paginate(const std::vector<SPri
 QFont PrintFont(bool bold = false);
 int AverageCharWidth(const QFont &font);
 
-// Prints the rows onto `device`, one page after another; false (with the
-// reason) when a page could not be started.
+// The pages to print, counted from 1; 0 to 0 prints all.
+struct SPageRange
+{
+    int from = 0;
+    int to = 0;
+    bool Holds(int page) const { return from <= 0 || (page >= from && (to <= 0 || page <= to)); }
+};
+
+// Prints the rows onto `device`, one page after another (only those of
+// `range`, numbered as in the whole printout); false (with the reason) when
+// a page could not be started.
 bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, const STableLook &look,
-                const SPrintBands &bands, int *pageCount = nullptr, QString *error = nullptr);
+                const SPrintBands &bands, int *pageCount = nullptr, QString *error = nullptr,
+                SPageRange range = {});
 
 } // namespace Render

@@ -91,11 +91,15 @@ void CTableCommands::Print()
     if (!m_messages.AskPrinter(printer, m_table.selectionModel()->hasSelection()))
         return;
     QString reason;
-    if (!PrintTo(printer, printer.printRange() == QPrinter::Selection, &reason))
+    // The pages the dialog asked for ("Pages from … to …").
+    Render::SPageRange range;
+    if (printer.printRange() == QPrinter::PageRange)
+        range = {printer.fromPage(), printer.toPage()};
+    if (!PrintTo(printer, printer.printRange() == QPrinter::Selection, &reason, range))
         m_messages.Show(IMessageService::Icon::Error, Res::FormatString(Res::IDS_PRINT_FAILED, {reason}));
 }
 
-bool CTableCommands::PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason)
+bool CTableCommands::PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason, Render::SPageRange range)
 {
     CWaitCursor wait;
     const std::vector<const object_t *> objects = objectsToExport(selectionOnly);
@@ -113,7 +117,7 @@ bool CTableCommands::PrintTo(QPagedPaintDevice &device, bool selectionOnly, QStr
     if (const std::optional<std::tm> now = TimeText::LocalTime(std::int64_t(std::time(nullptr))))
         bands.printedAt = TimeText::FormatPicture(look.datePattern, *now) + u' '
                           + TimeText::FormatPicture(look.timePattern, *now);
-    return Render::PrintTable(device, Render::PrintRows(objects, look), look, bands, nullptr, reason);
+    return Render::PrintTable(device, Render::PrintRows(objects, look), look, bands, nullptr, reason, range);
 }
 
 void CTableCommands::ExportGraphic()

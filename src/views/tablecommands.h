@@ -5,6 +5,7 @@
 // selection; the page hands these menu commands on to it.
 
 #include "render/tablepicture.h"
+#include "render/tableprint.h"
 
 #include <QString>
 
@@ -31,8 +32,9 @@ public:
     void Print();
     // The printout of all objects or the selection into a PDF file the user picks.
     void ExportPdfReport();
-    // The printout onto `device` (a printer or a PDF writer).
-    bool PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason);
+    // The printout onto `device` (a printer or a PDF writer), the pages of
+    // `range` only.
+    bool PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason, Render::SPageRange range = {});
     void ExportGraphic();
     void ExportCsv();
     void Copy();

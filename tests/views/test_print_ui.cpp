@@ -4,7 +4,9 @@
 
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 
 using TestSupport::TableTest;
 using Model = CObjectTableModel;
@@ -59,6 +61,34 @@ TEST_F(PrintFromTable, AllObjectsOrTheSelectionWithTheFooter)
     EXPECT_TRUE(text.contains(QStringLiteral("Object 4")));
     EXPECT_FALSE(text.contains(QStringLiteral("Object 3")));
     EXPECT_TRUE(text.contains(QStringLiteral("site.qxs")));
+}
+
+// "Pages from 2 to 2" prints the second page alone, numbered as in the whole.
+TEST_F(PrintFromTable, APageRangePrintsThosePagesOnly)
+{
+    load(12);
+    page->ExpandAll(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsMeasuring(); }, 20000));
+    const QString pdf = dir.filePath(QStringLiteral("range.pdf"));
+    messages.ExpectPrinter([=](QPrinter &printer, bool) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 2);
+        return true;
+    });
+    page->Print();
+    const QString text = pdfText(pdf);
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    const QRegularExpression pageLine(QStringLiteral("Page (\\d+) of (\\d+)"));
+    QStringList pages;
+    for (auto it = pageLine.globalMatch(text); it.hasNext();)
+        pages << it.next().captured(0);
+    ASSERT_EQ(pages.size(), 1) << text.toStdString();
+    EXPECT_TRUE(pages[0].startsWith(QStringLiteral("Page 2 of "))) << pages[0].toStdString();
+    EXPECT_NE(pages[0], QStringLiteral("Page 2 of 2")) << "twelve expanded objects take more pages";
+    EXPECT_FALSE(text.contains(QStringLiteral("Object 1\n"))) << "the first object is on page 1";
 }
 
 TEST_F(PrintFromTable, CancelPrintsNothing)
