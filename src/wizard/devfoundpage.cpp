@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -46,6 +47,11 @@ CDevFoundPage::CDevFoundPage(CDevSelectSheet &sheet) : m_sheet(sheet)
     layout->addWidget(m_info);
 
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CDevFoundPage::selectionChanged);
+    // A double click on a found instrument is Finish.
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
+        if (isComplete())
+            m_sheet.button(QWizard::FinishButton)->click();
+    });
     CInstrumentService &service = m_sheet.Services().instrument;
     connect(&service, &CInstrumentService::SearchStatus, this, &CDevFoundPage::onStatus);
     connect(&service, &CInstrumentService::InstrumentFound, this, &CDevFoundPage::onFound);
@@ -167,6 +173,13 @@ void CDevFoundPage::searchEnded()
     setButtons(true);
     if (!m_found.empty()) {
         m_status->setPlainText(Res::LoadString(Res::IDS_WIZARD_FINISHED_FOUND));
+        // The list has the focus with the first one chosen, and Enter is
+        // Finish (not Back, which had the focus while the search ran).
+        m_list->setCurrentRow(0);
+        m_list->setFocus();
+        if (QAbstractButton *finish = m_sheet.button(QWizard::FinishButton))
+            if (auto *push = qobject_cast<QPushButton *>(finish))
+                push->setDefault(true);
         selectionChanged();
         return;
     }

@@ -15,6 +15,7 @@
 #include "wizard/portselectpage.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -242,6 +243,35 @@ TEST_F(WizardSearch, FinishHandsOverTheIdentifiedInstrumentAndStoresItsType)
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_TRUE(finished.at(0).at(0).value<Instrument::SCallResult>().ok);
     EXPECT_EQ(store->ReadNumber(key, QStringLiteral("DeviceType")), 3u);
+}
+
+// After the search the list has the focus with the first instrument chosen;
+// Enter, or a double click on it, is Finish.
+TEST_F(WizardSearch, EnterOrADoubleClickOnTheFoundInstrumentFinishes)
+{
+    for (const bool doubleClick : {false, true}) {
+        auto sheet = open();
+        sheet->show();
+        sheet->activateWindow();
+        sheet->next();
+        CDevFoundPage *found = sheet->FoundPage();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !found->IsSearching(); }, 15000));
+        ASSERT_EQ(found->FoundCount(), 1);
+        EXPECT_EQ(found->DeviceList()->currentRow(), 0);
+        EXPECT_EQ(QApplication::focusWidget(), found->DeviceList());
+        if (doubleClick) {
+            const QRect item = found->DeviceList()->visualItemRect(found->DeviceList()->item(0));
+            // Press, release, then the second press as a double click, as a mouse sends them.
+            QTest::mouseClick(found->DeviceList()->viewport(), Qt::LeftButton, {}, item.center());
+            QTest::mouseDClick(found->DeviceList()->viewport(), Qt::LeftButton, {}, item.center());
+        } else {
+            QTest::keyClick(found->DeviceList(), Qt::Key_Return);
+        }
+        EXPECT_EQ(sheet->result(), QDialog::Accepted) << (doubleClick ? "double click" : "Enter");
+        EXPECT_TRUE(sheet->Adopted());
+        EXPECT_TRUE(instrument.HasInstrument());
+        instrument.Release();
+    }
 }
 
 TEST_F(WizardSearch, BackDropsTheResultsAndCancelDuringTheSearchStopsIt)
