@@ -345,8 +345,9 @@ void CTabGrid::OnDocumentChange(const SDocumentChange &change)
     Q_EMIT CommandStatesChanged();
 }
 
-void CTabGrid::forgetObjectState()
+bool CTabGrid::forgetObjectState()
 {
+    const bool animating = !m_animations.empty();
     // Drawn areas are found again at the next paint; a row still growing or
     // shrinking gets its final height.
     m_areas.clear();
@@ -359,14 +360,18 @@ void CTabGrid::forgetObjectState()
         m_measureNext = 0;
         m_measureLeft = m_document.Current().GetCount();
     }
+    return animating;
+}
+
+void CTabGrid::applyAllRowHeights()
+{
+    for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t)
+        applyRowHeight(t);
 }
 
 void CTabGrid::objectsInserted(const std::vector<int> &positions)
 {
-    std::vector<int> animating;
-    for (const auto &[object, growing] : m_animations)
-        animating.push_back(object);
-    forgetObjectState();
+    const bool animating = forgetObjectState();
     m_model->ObjectsInserted(positions);
     CVetraData &list = m_document.Current();
     for (int t : positions)
@@ -385,29 +390,25 @@ void CTabGrid::objectsInserted(const std::vector<int> &positions)
     if (!selection.isEmpty())
         m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     // Objects that were animating stand elsewhere now: give them their height.
-    for (int t = 0, n = list.GetCount(); t < n && !animating.empty(); ++t)
-        applyRowHeight(t);
+    if (animating)
+        applyAllRowHeights();
 }
 
 void CTabGrid::objectsRemoved(const std::vector<int> &positions)
 {
-    const bool animating = !m_animations.empty();
-    forgetObjectState();
+    const bool animating = forgetObjectState();
     m_model->ObjectsRemoved(positions);
     if (animating)
-        for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t)
-            applyRowHeight(t);
+        applyAllRowHeights();
 }
 
 void CTabGrid::objectsReordered(const std::vector<int> &sourceOf)
 {
-    const bool animating = !m_animations.empty();
-    forgetObjectState();
+    const bool animating = forgetObjectState();
     // The rows move with their heights, the selection and the focus.
     m_model->ObjectsReordered(sourceOf);
     if (animating)
-        for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t)
-            applyRowHeight(t);
+        applyAllRowHeights();
     showSortIndicator();
 }
 

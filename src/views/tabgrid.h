@@ -105,8 +105,10 @@ private:
     void objectsInserted(const std::vector<int> &positions);
     void objectsRemoved(const std::vector<int> &positions);
     void objectsReordered(const std::vector<int> &sourceOf);
-    // Per-object state of the page that an insert, removal or reorder shifts.
-    void forgetObjectState();
+    // Per-object state of the page that an insert, removal or reorder shifts;
+    // true when rows were animating (their heights are to be set anew).
+    bool forgetObjectState();
+    void applyAllRowHeights();
     void applyRowHeight(int object);
     void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void onGripperClicked(int object);
