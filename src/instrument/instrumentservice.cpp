@@ -341,7 +341,10 @@ bool CInstrumentService::Search(const Device::SSearchParams &params)
         job.portNumber = params.portNumber;
         job.address = params.address;
         Device::RunSearch(job);
-        end.Deliver(SCallResult{NCall::Search, true});
+        SCallResult result;
+        result.call = NCall::Search;
+        result.ok = true;
+        end.Deliver(std::move(result));
     });
 }
 

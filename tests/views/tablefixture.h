@@ -3,6 +3,7 @@
 // scripted answers.
 
 #include "app/appsettings.h"
+#include "export/ui/optionpanel.h"
 #include "app/settingsstore.h"
 #include "gui/documentui.h"
 #include "gui/qtclipboard.h"
@@ -16,9 +17,9 @@
 #include <QDialog>
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,16 @@ protected:
         table().selectionModel()->select(table().model()->index(CObjectTableModel::HeaderRowOf(object), 0),
                                          how | QItemSelectionModel::Rows);
     }
-    // An export dialog answered as a user would: the radio buttons named, then
+    // A click on the drawn option of that name, where a user would click.
+    static void clickOption(QDialog &dialog, const QString &name)
+    {
+        auto *panel = dialog.findChild<COptionPanel *>(QStringLiteral("options"));
+        ASSERT_TRUE(panel);
+        const QRect at = panel->OptionRect(name);
+        ASSERT_FALSE(at.isEmpty()) << name.toStdString();
+        QTest::mouseClick(panel, Qt::LeftButton, {}, at.center());
+    }
+    // An export dialog answered as a user would: the options named, then
     // Export; the save dialog answered with `path` (none for the clipboard)
     // and the boxes that follow expected.
     void expectExportDialog(const QString &dialogName, const QStringList &radios, const QString &target,
@@ -78,7 +88,7 @@ protected:
     {
         messages.ExpectDialog(dialogName, [radios](QDialog &dialog) {
             for (const QString &name : radios)
-                dialog.findChild<QRadioButton *>(name)->click();
+                clickOption(dialog, name);
             dialog.findChild<QPushButton *>(QStringLiteral("export"))->click();
             if (dialog.isVisible())
                 dialog.reject();

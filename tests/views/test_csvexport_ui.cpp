@@ -100,7 +100,7 @@ TEST_F(CsvExportFromTable, ANameThatIsNotCsvKeepsTheDialogOpen)
 {
     load(1);
     messages.ExpectDialog(QStringLiteral("exportCsvDialog"), [this](QDialog &dialog) {
-        dialog.findChild<QRadioButton *>(QStringLiteral("all"))->click();
+        clickOption(dialog, QStringLiteral("all"));
         auto *exportButton = dialog.findChild<QPushButton *>(QStringLiteral("export"));
         exportButton->click();   // a.txt
         EXPECT_TRUE(dialog.isVisible());

@@ -1,111 +1,57 @@
 #include "export/ui/exportbmpdialog.h"
 
-#include "export/ui/optionpanel.h"
+#include "export/ui/exportbuttons.h"
+#include "export/ui/exportpictures.h"
 #include "gui/messageservice.h"
-#include "render/tablecells.h"
 #include "res/resources.h"
 
-#include <QButtonGroup>
 #include <QDialogButtonBox>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace {
 
-const QSize kPreviewSize(150, 150);
-
-// A small table: a header strip, then rows, some with a detail strip.
-void paintMiniTable(QPainter &p, QPoint at, const std::vector<bool> &details, bool dimmedTail)
-{
-    const int width = 70;
-    // A sheet behind the table, so that stacked pictures read as pages.
-    int height = 6;
-    for (bool detail : details)
-        height += detail ? 23 : 6;
-    p.fillRect(QRect(at - QPoint(3, 3), QSize(width + 6, height + 5)), Qt::white);
-    p.setPen(QColor(155, 175, 202));
-    p.drawRect(QRect(at - QPoint(3, 3), QSize(width + 6, height + 5)));
-    p.fillRect(QRect(at, QSize(width, 5)), QColor(200, 200, 200));
-    int y = at.y() + 6;
-    for (std::size_t i = 0; i < details.size(); ++i) {
-        const bool dim = dimmedTail && i + 1 == details.size();
-        p.fillRect(QRect(at.x(), y, 10, 5), dim ? QColor(220, 230, 235) : Render::kGripperBackground);
-        p.fillRect(QRect(at.x() + 11, y, width - 11, 5), dim ? QColor(235, 236, 240) : QColor(200, 206, 226));
-        y += 6;
-        if (details[i]) {
-            p.fillRect(QRect(at.x(), y, width, 16), Render::kRowBackground);
-            for (int b = 0; b < 5; ++b)
-                p.fillRect(QRect(at.x() + 14 + b * 5, y + 14 - (b * 3) % 10, 4, 2 + (b * 3) % 10), QColor(0, 160, 191));
-            y += 17;
-        }
-    }
-}
+enum { kWhat, kTarget, kData };
 
 } // namespace
 
 CExportBmpDialog::CExportBmpDialog(IMessageService &messages, QWidget *parent)
-    : QDialog(parent), m_messages(messages), m_what(new QButtonGroup(this)), m_target(new QButtonGroup(this)),
-      m_data(new QButtonGroup(this)), m_preview(new QLabel(this))
+    : QDialog(parent), m_messages(messages), m_options(new COptionPanel(this))
 {
+    using ExportPictures::Icon;
+    using ExportPictures::NIcon;
     setObjectName(QStringLiteral("exportGraphicDialog"));
     setWindowTitle(Res::LoadString(Res::IDS_GRAPHIC_TITLE));
 
-    auto group = [this](Res::StrId title, QButtonGroup *buttons,
-                        std::initializer_list<std::pair<Res::StrId, const char *>> options) {
-        QGroupBox *box = OptionGroup(Res::LoadString(title), this);
-        auto *layout = new QVBoxLayout(box);
-        int id = 0;
-        for (const auto &[text, name] : options) {
-            QRadioButton *button = OptionButton(Res::LoadString(text), name, box);
-            buttons->addButton(button, id++);
-            layout->addWidget(button);
-        }
-        layout->addStretch();
-        return box;
+    auto option = [](Res::StrId text, const char *name, NIcon icon) {
+        return COptionPanel::SOption{Res::LoadString(text), QString::fromLatin1(name), Icon(icon)};
     };
-    QGroupBox *what = group(Res::IDS_GRAPHIC_WHAT, m_what,
-                            {{Res::IDS_GRAPHIC_HEADERS_ONLY, "headersOnly"}, {Res::IDS_GRAPHIC_AS_IS, "asIs"},
-                             {Res::IDS_GRAPHIC_DETAILS, "details"}});
-    QGroupBox *target = group(Res::IDS_GRAPHIC_TARGET, m_target,
-                              {{Res::IDS_CSV_EXPORT_ONE_FILE, "oneFile"}, {Res::IDS_CSV_EXPORT_EACH_FILE, "eachFile"},
-                               {Res::IDS_CSV_EXPORT_CLIPBOARD, "clipboard"}});
-    QGroupBox *data = group(Res::IDS_GRAPHIC_DATA, m_data,
-                            {{Res::IDS_CSV_EXPORT_ALL, "all"}, {Res::IDS_CSV_EXPORT_SELECTION, "selection"}});
-    QGroupBox *preview = OptionGroup(Res::LoadString(Res::IDS_CSV_EXPORT_PREVIEW), this);
-    auto *previewLayout = new QVBoxLayout(preview);
-    m_preview->setObjectName(QStringLiteral("preview"));
-    m_preview->setMinimumSize(kPreviewSize);
-    m_preview->setAlignment(Qt::AlignCenter);
-    previewLayout->addWidget(m_preview);
+    m_options->AddGroup(Res::LoadString(Res::IDS_GRAPHIC_WHAT), 126,
+                        {option(Res::IDS_GRAPHIC_HEADERS_ONLY, "headersOnly", NIcon::HeadersOnly),
+                         option(Res::IDS_GRAPHIC_AS_IS, "asIs", NIcon::AsIs),
+                         option(Res::IDS_GRAPHIC_DETAILS, "details", NIcon::Details)},
+                        2);
+    m_options->AddGroup(Res::LoadString(Res::IDS_GRAPHIC_TARGET), 160,
+                        {option(Res::IDS_CSV_EXPORT_ONE_FILE, "oneFile", NIcon::OneFile),
+                         option(Res::IDS_CSV_EXPORT_EACH_FILE, "eachFile", NIcon::EachFile),
+                         option(Res::IDS_CSV_EXPORT_CLIPBOARD, "clipboard", NIcon::Clipboard)},
+                        0);
+    m_options->AddGroup(Res::LoadString(Res::IDS_GRAPHIC_DATA), 90,
+                        {option(Res::IDS_CSV_EXPORT_ALL, "all", NIcon::All),
+                         option(Res::IDS_CSV_EXPORT_SELECTION, "selection", NIcon::Selection)},
+                        1);
+    m_options->SetPreview(Res::LoadString(Res::IDS_CSV_EXPORT_PREVIEW), 120, [this](QPainter &p, const QRect &area) {
+        ExportPictures::PaintGraphicPreview(p, area, GetWhat(), GetTarget(), GetData());
+    });
 
-    m_what->button(2)->setChecked(true);
-    m_target->button(0)->setChecked(true);
-    m_data->button(1)->setChecked(true);
-    for (QButtonGroup *buttons : {m_what, m_target, m_data})
-        connect(buttons, &QButtonGroup::idToggled, this, [this](int, bool on) {
-            if (on)
-                showPreview();
-        });
-    showPreview();
-
-    QDialogButtonBox *buttons = ExportButtons(this);
-
-    auto *groups = new QHBoxLayout;
-    for (QGroupBox *box : {what, target, data, preview})
-        groups->addWidget(box);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(groups);
-    layout->addWidget(buttons);
+    layout->addWidget(m_options);
+    layout->addWidget(ExportButtons(this));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 Render::NRowsShown CExportBmpDialog::GetWhat() const
 {
-    switch (m_what->checkedId()) {
+    switch (m_options->Selected(kWhat)) {
     case 0: return Render::NRowsShown::HeadersOnly;
     case 1: return Render::NRowsShown::AsIs;
     default: return Render::NRowsShown::Details;
@@ -114,43 +60,12 @@ Render::NRowsShown CExportBmpDialog::GetWhat() const
 
 CExportBmpDialog::Target CExportBmpDialog::GetTarget() const
 {
-    return Target(m_target->checkedId());
+    return Target(m_options->Selected(kTarget));
 }
 
 CExportBmpDialog::Data CExportBmpDialog::GetData() const
 {
-    return Data(m_data->checkedId());
-}
-
-void CExportBmpDialog::showPreview()
-{
-    const qreal ratio = devicePixelRatioF();
-    QPixmap picture(kPreviewSize * ratio);
-    picture.setDevicePixelRatio(ratio);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    const Render::NRowsShown what = GetWhat();
-    auto details = [&](int rows, int expandedRow) {
-        std::vector<bool> d(std::size_t(rows), what == Render::NRowsShown::Details);
-        if (what == Render::NRowsShown::AsIs && expandedRow >= 0 && expandedRow < rows)
-            d[std::size_t(expandedRow)] = true;
-        return d;
-    };
-    const bool all = GetData() == Data::All;
-    if (GetTarget() == Target::EachFile) {
-        const int pictures = all ? 3 : 2;
-        for (int i = 0; i < pictures; ++i)
-            paintMiniTable(p, QPoint(10 + i * 24, 8 + i * 26), details(1, i == 1 ? 0 : -1), false);
-    } else {
-        paintMiniTable(p, QPoint(40, 8), details(all ? 4 : 3, 1), all);
-    }
-    // A file, or the clipboard, over the lower left corner.
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Render::kTextColour, 1.2));
-    p.setBrush(GetTarget() == Target::Clipboard ? QColor(188, 224, 232) : QColor(Qt::white));
-    p.drawRoundedRect(QRectF(10, 100, 32, 40), 3, 3);
-    p.end();
-    m_preview->setPixmap(picture);
+    return Data(m_options->Selected(kData));
 }
 
 void CExportBmpDialog::accept()

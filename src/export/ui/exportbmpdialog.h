@@ -12,8 +12,6 @@
 #include <QDialog>
 
 class IMessageService;
-class QButtonGroup;
-class QLabel;
 
 class CExportBmpDialog : public QDialog
 {
@@ -32,14 +30,11 @@ public:
 
     void accept() override;
 
-private:
-    void showPreview();
+    COptionPanel &Options() const { return *m_options; }
 
+private:
     IMessageService &m_messages;
-    QButtonGroup *m_what;
-    QButtonGroup *m_target;
-    QButtonGroup *m_data;
-    QLabel *m_preview;
+    COptionPanel *m_options;
     QString m_path;
     Render::NImageFormat m_format = Render::NImageFormat::Png;
 };

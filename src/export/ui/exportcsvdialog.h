@@ -9,8 +9,6 @@
 #include <QDialog>
 
 class IMessageService;
-class QButtonGroup;
-class QLabel;
 
 class CExportCsvDialog : public QDialog
 {
@@ -27,12 +25,10 @@ public:
 
     void accept() override;
 
-private:
-    void showPreview();
+    COptionPanel &Options() const { return *m_options; }
 
+private:
     IMessageService &m_messages;
-    QButtonGroup *m_target;
-    QButtonGroup *m_data;
-    QLabel *m_preview;
+    COptionPanel *m_options;
     QString m_path;
 };

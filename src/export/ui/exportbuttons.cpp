@@ -1,0 +1,20 @@
+#include "export/ui/exportbuttons.h"
+
+#include "res/resources.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+QDialogButtonBox *ExportButtons(QDialog *dialog)
+{
+    auto *buttons = new QDialogButtonBox(dialog);
+    QPushButton *exportButton = buttons->addButton(Res::LoadString(Res::IDS_CSV_EXPORT_BUTTON), QDialogButtonBox::AcceptRole);
+    exportButton->setObjectName(QStringLiteral("export"));
+    exportButton->setDefault(true);
+    buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
