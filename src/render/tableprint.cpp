@@ -50,6 +50,12 @@ std::vector<std::pair<std::size_t, std::size_t>> Paginate(const std::vector<SPri
         int used = rows[first].height;
         while (end < rows.size() && used + rows[end].height <= usable)
             used += rows[end++].height;
+        // A page must not end on an object's header row whose detail opens
+        // the next page: the diagram would stand there without its name.
+        const std::size_t last = end - 1;
+        if (end < rows.size() && rows[end].detail && !rows[last].detail && last > first
+            && rows[last].height + rows[end].height <= usable)
+            end = last;
         pages.emplace_back(first, end);
         first = end;
     }

@@ -75,6 +75,22 @@ TEST(TablePrint, PagesTakeWholeRowsAndATallRowStandsAlone)
     EXPECT_TRUE(Paginate({}, 100).empty());
 }
 
+TEST(TablePrint, AnExpandedObjectsTwoRowsStayOnOnePageWhenTheyFitOnOne)
+{
+    const SPrintRow header{nullptr, false, 22};
+    const SPrintRow detail{nullptr, true, 300};
+    // The second object's header would end page 1 and its detail open page 2.
+    const auto moved = Paginate({header, header, detail, header}, 340);
+    ASSERT_EQ(moved.size(), 3u);
+    EXPECT_EQ(moved[0], std::make_pair(std::size_t(0), std::size_t(1)));
+    EXPECT_EQ(moved[1], std::make_pair(std::size_t(1), std::size_t(3)));
+    // A detail taller than a page cannot join its header: nothing moves, and
+    // a header alone on its page stays there.
+    const SPrintRow tall{nullptr, true, 1000};
+    EXPECT_EQ(Paginate({header, header, tall}, 330).front(), std::make_pair(std::size_t(0), std::size_t(2)));
+    EXPECT_EQ(Paginate({header, detail}, 310).size(), 2u);
+}
+
 TEST(TablePrint, EveryPageHasItsBandsAndTheColumnHeaderRow)
 {
     QTemporaryDir dir;
