@@ -37,11 +37,46 @@ public:
     void finish() { QDialog::accept(); }
 };
 
+// Why the desktop's opener failed: what it said, else its exit code.
+QString openerFailure(QProcess &opener)
+{
+    QString reason = QString::fromLocal8Bit(opener.readAllStandardError()).trimmed();
+    return reason.isEmpty() ? Res::FormatString(Res::IDS_OPENER_EXIT_CODE, {opener.exitCode()}) : reason;
+}
+
 } // namespace
 
 bool IDesktopServices::OpenFile(const QString &path, QString *)
 {
     return OpenUrl(QUrl::fromLocalFile(path));
+}
+
+void IDesktopServices::ShowFile(const QString &path, QObject *, std::function<void(const QString &)> failed)
+{
+    QString reason;
+    if (!OpenFile(path, &reason))
+        failed(reason);
+}
+
+void CDesktopServices::ShowFile(const QString &path, QObject *context, std::function<void(const QString &)> failed)
+{
+    auto *opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({path});
+    QObject::connect(opener, &QProcess::finished, context, [opener, failed](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0)
+            failed(openerFailure(*opener));
+    });
+    QObject::connect(opener, &QProcess::errorOccurred, context, [opener, failed](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            failed(opener->errorString());
+    });
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            opener->deleteLater();
+    });
+    opener->start();
 }
 
 bool CDesktopServices::OpenUrl(const QUrl &url)
@@ -77,11 +112,8 @@ bool CDesktopServices::OpenFile(const QString &path, QString *reason)
     }
     if (done->exitStatus() == QProcess::NormalExit && done->exitCode() == 0)
         return true;
-    if (reason) {
-        *reason = QString::fromLocal8Bit(done->readAllStandardError()).trimmed();
-        if (reason->isEmpty())
-            *reason = Res::FormatString(Res::IDS_OPENER_EXIT_CODE, {done->exitCode()});
-    }
+    if (reason)
+        *reason = openerFailure(*done);
     return false;
 }
 

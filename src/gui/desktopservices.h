@@ -3,9 +3,12 @@
 // program to wait for: behind an interface, so that tests never start a
 // browser or a viewer.
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
+class QObject;
 class QUrl;
 
 class IDesktopServices
@@ -19,6 +22,11 @@ public:
     // whether that worked: false, with the reason, when the desktop has no
     // program for it or the program failed at once.
     virtual bool OpenFile(const QString &path, QString *reason);
+    // Opens a local file to be read (a manual) without waiting for the
+    // desktop's answer; `failed` runs later, with the reason, when the desktop
+    // had no program for it.
+    // `failed` is dropped when `context` is gone by then.
+    virtual void ShowFile(const QString &path, QObject *context, std::function<void(const QString &reason)> failed);
     // Starts `program` and waits until it ends. Meanwhile the windows keep
     // painting but take no input, and `waitText` is shown. False, with the
     // reason in `error`, when it could not be started.
@@ -31,6 +39,7 @@ class CDesktopServices : public IDesktopServices
 public:
     bool OpenUrl(const QUrl &url) override;
     bool OpenFile(const QString &path, QString *reason) override;
+    void ShowFile(const QString &path, QObject *context, std::function<void(const QString &reason)> failed) override;
     bool RunAndWait(const QString &program, const QStringList &arguments, const QString &waitText,
                     QString *error) override;
 };

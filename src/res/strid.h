@@ -476,6 +476,8 @@ enum StrId : int {
     IDS_UNDO_PASTE_ONE            = 31656,
     IDS_UNDO_ADD_ONE              = 31657,
     IDS_PDF_ONLY_SELECTION_ONE    = 31658,
+    IDS_NO_OBJECTS_IN_FILE        = 31659,   // "No measurement objects found in %s."
+    IDS_EXPORT_NOTHING_SELECTED   = 31660,
 };
 
 } // namespace Res

@@ -452,6 +452,8 @@ constexpr Entry kTable[] = {
     {IDS_UNDO_PASTE_ONE, u"paste of 1 object"},
     {IDS_UNDO_ADD_ONE, u"adding of 1 object"},
     {IDS_PDF_ONLY_SELECTION_ONE, u"Put only the 1 selected object into the report?\n(No puts all objects into it.)"},
+    {IDS_NO_OBJECTS_IN_FILE, u"No measurement objects found in %s."},
+    {IDS_EXPORT_NOTHING_SELECTED, u"No object is selected, so there is nothing to export.\nSelect the objects first, or choose \"All\"."},
     {IDS_APP_TITLE, u"Vetradesk"},
     {IDS_IDLE_MESSAGE, u"Ready"},
     {IDS_CMD_CLOSE, u"Close the project\nClose project"},

@@ -428,7 +428,7 @@ void CMainFrame::dispatch(int id)
     }
 }
 
-QList<TVetraObject> CMainFrame::readCsvFiles(const QStringList &paths)
+QList<TVetraObject> CMainFrame::readCsvFiles(const QStringList &paths, bool *reported)
 {
     QList<TVetraObject> objects;
     QStringList failures;
@@ -436,12 +436,18 @@ QList<TVetraObject> CMainFrame::readCsvFiles(const QStringList &paths)
         QString reason;
         QList<TVetraObject> read;
         // An impossible date throws: it ends the whole import with its message.
-        if (LoadCsvFile(path, read, &reason))
-            objects << read;
-        else
+        if (!LoadCsvFile(path, read, &reason))
             failures << Res::FormatString(Res::IDS_ERR_FILE_READ, {path, reason});
+        else if (read.isEmpty())
+            failures << Res::FormatString(Res::IDS_NO_OBJECTS_IN_FILE, {path});
+        else
+            objects << read;
     }
-    if (!failures.isEmpty())
+    if (reported)
+        *reported = !failures.isEmpty();
+    if (failures.size() == 1 && objects.isEmpty())
+        m_services.messages.Show(IMessageService::Icon::Warning, failures.first());
+    else if (!failures.isEmpty())
         m_services.messages.Show(IMessageService::Icon::Warning,
                                  Res::FormatString(Res::IDS_FILES_NOT_READ, {failures.join(u'\n')}));
     return objects;
@@ -454,7 +460,9 @@ void CMainFrame::importCsvFiles(bool add)
     if (paths.isEmpty())
         return;
     const QList<TVetraObject> objects = readCsvFiles(paths);
-    m_document.AddObjects(objects, add, false);
+    // The files were named in a box already; an empty read must not replace the project.
+    if (!objects.isEmpty())
+        m_document.AddObjects(objects, add, false);
 }
 
 void CMainFrame::restoreOriginals()
@@ -486,8 +494,13 @@ void CMainFrame::openDocument(const QString &path)
         m_services.messages.Show(IMessageService::Icon::Warning, Res::FormatString(Res::IDS_HELP_NOT_FOUND, {path}));
         return;
     }
-    if (!m_services.desktop.OpenUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
-        m_services.messages.Show(IMessageService::Icon::Warning, Res::FormatString(Res::IDS_CANNOT_OPEN_DOCUMENT, {path}));
+    // Not waited for: a viewer the opener runs in the foreground would hold the window.
+    m_services.desktop.ShowFile(QFileInfo(path).absoluteFilePath(), this, [this, path](const QString &reason) {
+        QString text = Res::FormatString(Res::IDS_CANNOT_OPEN_DOCUMENT, {path});
+        if (!reason.isEmpty())
+            text += u'\n' + reason;
+        m_services.messages.Show(IMessageService::Icon::Warning, text);
+    });
 }
 
 void CMainFrame::openHelp()
@@ -553,9 +566,11 @@ void CMainFrame::DropFiles(const QStringList &paths)
             if (path.right(4).compare(u".csv", Qt::CaseInsensitive) == 0)
                 csv << path;
         // Read first: a drop that brings nothing must not cost the project.
-        const QList<TVetraObject> objects = readCsvFiles(csv);
+        bool reported = false;
+        const QList<TVetraObject> objects = readCsvFiles(csv, &reported);
         if (objects.isEmpty()) {
-            m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_DROP_NO_OBJECTS));
+            if (!reported)
+                m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_DROP_NO_OBJECTS));
             return;
         }
         if (m_document.CloseProject())

@@ -100,7 +100,8 @@ private:
     void dispatch(int id);
 
     void importCsvFiles(bool add);
-    QList<TVetraObject> readCsvFiles(const QStringList &paths);
+    // Every file that brought nothing is named in one box (`reported`).
+    QList<TVetraObject> readCsvFiles(const QStringList &paths, bool *reported = nullptr);
     void restoreOriginals();
     void runSettings();
     void showAbout();

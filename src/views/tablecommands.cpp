@@ -122,16 +122,17 @@ bool CTableCommands::PrintTo(QPagedPaintDevice &device, bool selectionOnly, QStr
 
 void CTableCommands::ExportGraphic()
 {
-    CExportBmpDialog dialog(m_messages, &m_owner);
+    CExportBmpDialog dialog(m_messages, int(m_selected().size()), &m_owner);
     if (m_messages.RunDialog(dialog) != QDialog::Accepted)
         return;
-    RunGraphicExport(m_messages, m_owner.window(), objectsToExport(dialog.GetData() == CExportBmpDialog::Data::Selection), tableLook(), dialog.GetWhat(), dialog.GetTarget(), dialog.GetPath(),
-                     dialog.GetFormat());
+    RunGraphicExport(m_messages, m_owner.window(),
+                     objectsToExport(dialog.GetData() == CExportBmpDialog::Data::Selection), tableLook(),
+                     dialog.GetWhat(), dialog.GetTarget(), dialog.GetPath(), dialog.GetFormat());
 }
 
 void CTableCommands::ExportCsv()
 {
-    CExportCsvDialog dialog(m_messages, &m_owner);
+    CExportCsvDialog dialog(m_messages, int(m_selected().size()), &m_owner);
     if (m_messages.RunDialog(dialog) != QDialog::Accepted)
         return;
     QList<TVetraObject> objects;

@@ -3,6 +3,8 @@
 #include "gui/desktopservices.h"
 
 #include <QDir>
+#include <QSignalSpy>
+#include <QTest>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -59,6 +61,31 @@ TEST_F(OpenFile, AProgramFoundIsASuccess)
     QString reason;
     EXPECT_TRUE(desktop.OpenFile(QStringLiteral("/tmp/a.pdf"), &reason));
     EXPECT_TRUE(reason.isEmpty());
+}
+
+TEST_F(OpenFile, AManualShownWithoutWaitingStillReportsAMissingViewer)
+{
+    QObject context;
+    std::optional<QString> failure;
+    opener("case \"$1\" in\n"
+           "  *found.pdf) exit 0 ;;\n"
+           "  *late.pdf) sleep 0.3; exit 3 ;;\n"
+           "  *) echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3 ;;\n"
+           "esac");
+    desktop.ShowFile(QStringLiteral("/tmp/manual.pdf"), &context, [&](const QString &reason) { failure = reason; });
+    EXPECT_FALSE(failure) << "the window is not held while the opener works";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failure.has_value(); }));
+    EXPECT_EQ(*failure, QStringLiteral("xdg-open: no method available for opening '/tmp/manual.pdf'"));
+
+    // A viewer found says nothing; an opener that ends after its caller is gone calls nobody.
+    bool called = false;
+    desktop.ShowFile(QStringLiteral("/tmp/found.pdf"), &context, [&](const QString &) { called = true; });
+    {
+        QObject gone;
+        desktop.ShowFile(QStringLiteral("/tmp/late.pdf"), &gone, [&](const QString &) { called = true; });
+    }
+    QTest::qWait(800);
+    EXPECT_FALSE(called);
 }
 
 } // namespace

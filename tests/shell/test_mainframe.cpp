@@ -236,10 +236,23 @@ TEST_F(MainFrame, ADropWithoutObjectsLeavesTheProjectAlone)
     messages.ExpectBox(QString(), IMessageService::Yes);
     frame->Execute(ID_RESTORE);
     WriteBytes(path(QStringLiteral("empty.csv")), "nothing here\r\n");
-    messages.ExpectBox(QStringLiteral("hold no measurement objects"));
+    messages.ExpectBox(QStringLiteral("No measurement objects found in ") + path(QStringLiteral("empty.csv")));
     frame->DropFiles({path(QStringLiteral("empty.csv")), path(QStringLiteral("notes.txt"))});
+    messages.ExpectBox(QStringLiteral("hold no measurement objects"));
+    frame->DropFiles({path(QStringLiteral("notes.txt"))});
     EXPECT_EQ(names(), (QStringList{QStringLiteral("100"), QStringLiteral("101")}));
     EXPECT_TRUE(frame->Document().IsModified());
+}
+
+TEST_F(MainFrame, AddingADataFileWithoutObjectsNamesItAndChangesNothing)
+{
+    frame->OpenFromCommandLine({writeProject(QStringLiteral("old.qxs"), 2, 100)});
+    WriteBytes(path(QStringLiteral("empty.csv")), "nothing here\r\n");
+    messages.ExpectOpenFiles({path(QStringLiteral("empty.csv"))});
+    messages.ExpectBox(QStringLiteral("No measurement objects found in ") + path(QStringLiteral("empty.csv")));
+    frame->Execute(ID_ADD_CSV);
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("100"), QStringLiteral("101")}));
+    EXPECT_FALSE(frame->Document().IsModified());
 }
 
 TEST_F(MainFrame, DroppedCsvFilesOnAModifiedProjectAskToSaveFirst)

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QPushButton>
-#include <QRadioButton>
 
 using TestSupport::ReadBytes;
 using TestSupport::TableTest;
@@ -60,12 +59,22 @@ TEST_F(CsvExportFromTable, OneFileOfTheSelectionHoldsTheSelectedObjectsInListOrd
     ASSERT_TRUE(WriteCsvOneFile(expected, {document->Current().ToTransferObject(1), document->Current().ToTransferObject(3)}));
     EXPECT_EQ(ReadBytes(ours), ReadBytes(expected));
 
-    // Nothing selected: the file is made and stays empty.
+    // Nothing selected: said at once, no file asked for or written, and
+    // "All" from the same dialog still exports.
     table().clearSelection();
     const QString none = dir.filePath(QStringLiteral("none.csv"));
-    exportCsv("oneFile", "selection", none);
-    EXPECT_TRUE(QFile::exists(none));
-    EXPECT_TRUE(ReadBytes(none).isEmpty());
+    messages.ExpectDialog(QStringLiteral("exportCsvDialog"), [this](QDialog &dialog) {
+        clickOption(dialog, QStringLiteral("selection"));
+        dialog.findChild<QPushButton *>(QStringLiteral("export"))->click();
+        EXPECT_TRUE(dialog.isVisible());
+        clickOption(dialog, QStringLiteral("all"));
+        dialog.findChild<QPushButton *>(QStringLiteral("export"))->click();
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    messages.ExpectBox(QStringLiteral("No object is selected"));
+    messages.ExpectSaveFile(none);
+    page->ExportCsv();
+    EXPECT_EQ(ReadBytes(none).count("\r\n\r\n\r\n---"), 4) << "all five objects";
 }
 
 TEST_F(CsvExportFromTable, EachObjectToItsOwnFileAsTheToolWritesThem)

@@ -9,7 +9,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPushButton>
-#include <QRadioButton>
+#include <QDir>
 
 using TestSupport::TableTest;
 using Model = CObjectTableModel;
@@ -67,13 +67,22 @@ TEST_F(GraphicExportFromTable, EachSelectedObjectToItsOwnFileWithTheHeaderRow)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("N4.jpg"))));
 }
 
-TEST_F(GraphicExportFromTable, NothingSelectedWritesNoFileAndCopiesTheHeaderRowAlone)
+TEST_F(GraphicExportFromTable, NothingSelectedIsSaidAndNeitherAFileNorTheClipboardIsWritten)
 {
     load(2);
-    exportGraphic("details", "oneFile", "selection", dir.filePath(QStringLiteral("none.png")));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.png"))));
-    exportGraphic("details", "clipboard", "selection", std::nullopt);
-    EXPECT_EQ(QGuiApplication::clipboard()->image().height(), 26);
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    for (const char *target : {"oneFile", "clipboard"}) {
+        messages.ExpectDialog(QStringLiteral("exportGraphicDialog"), [target](QDialog &dialog) {
+            clickOption(dialog, QString::fromLatin1(target));
+            dialog.findChild<QPushButton *>(QStringLiteral("export"))->click();
+            EXPECT_TRUE(dialog.isVisible());
+            dialog.reject();
+        });
+        messages.ExpectBox(QStringLiteral("No object is selected"));
+        page->ExportGraphic();
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.png")}).isEmpty());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 TEST_F(GraphicExportFromTable, NamesThatAreNoPictureKeepTheDialogOpen)

@@ -52,7 +52,7 @@ protected:
     QPoint insideBottom(const QString &name) { return panel().OptionRect(name).bottomLeft() + QPoint(2, -1); }
 
     TestSupport::CScriptedMessages messages;
-    CExportBmpDialog dialog{messages};
+    CExportBmpDialog dialog{messages, 1};
 };
 
 TEST_F(OptionPanel, BandsTitlesAndTheOptionsStatesAreDrawnInTheirColours)
@@ -240,7 +240,7 @@ TEST(ExportPreview, OneTwoOrThreePictures65PxApartEachWithTheTargetsMarkOverItsC
 TEST(ExportCsvOptions, TheCsvDialogHasTwoColumnsAndAPreviewWithItsDefaults)
 {
     TestSupport::CScriptedMessages messages;
-    CExportCsvDialog dialog(messages);
+    CExportCsvDialog dialog(messages, 1);
     COptionPanel &panel = dialog.Options();
     EXPECT_EQ(panel.GroupCount(), 2);
     EXPECT_FALSE(panel.PreviewRect().isEmpty());

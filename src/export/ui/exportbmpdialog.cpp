@@ -14,8 +14,8 @@ enum { kWhat, kTarget, kData };
 
 } // namespace
 
-CExportBmpDialog::CExportBmpDialog(IMessageService &messages, QWidget *parent)
-    : QDialog(parent), m_messages(messages), m_options(new COptionPanel(this))
+CExportBmpDialog::CExportBmpDialog(IMessageService &messages, int selectedObjects, QWidget *parent)
+    : QDialog(parent), m_messages(messages), m_selectedObjects(selectedObjects), m_options(new COptionPanel(this))
 {
     using ExportPictures::Icon;
     using ExportPictures::NIcon;
@@ -68,8 +68,18 @@ CExportBmpDialog::Data CExportBmpDialog::GetData() const
     return Data(m_options->Selected(kData));
 }
 
+bool CExportBmpDialog::nothingToExport() const
+{
+    if (GetData() != Data::Selection || m_selectedObjects > 0)
+        return false;
+    m_messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_EXPORT_NOTHING_SELECTED));
+    return true;
+}
+
 void CExportBmpDialog::accept()
 {
+    if (nothingToExport())
+        return;
     if (GetTarget() == Target::Clipboard) {
         QDialog::accept();
         return;

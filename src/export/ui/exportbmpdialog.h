@@ -20,7 +20,9 @@ public:
     using Target = NExportTarget;
     using Data = NExportData;
 
-    explicit CExportBmpDialog(IMessageService &messages, QWidget *parent = nullptr);
+    // `selectedObjects`: how many objects "Selection only" would export; with
+    // none, Export says so and the dialog stays open.
+    CExportBmpDialog(IMessageService &messages, int selectedObjects, QWidget *parent = nullptr);
 
     Render::NRowsShown GetWhat() const;
     Target GetTarget() const;
@@ -33,7 +35,10 @@ public:
     COptionPanel &Options() const { return *m_options; }
 
 private:
+    bool nothingToExport() const;
+
     IMessageService &m_messages;
+    int m_selectedObjects;
     COptionPanel *m_options;
     QString m_path;
     Render::NImageFormat m_format = Render::NImageFormat::Png;

@@ -16,8 +16,8 @@ enum { kTarget, kData };
 
 } // namespace
 
-CExportCsvDialog::CExportCsvDialog(IMessageService &messages, QWidget *parent)
-    : QDialog(parent), m_messages(messages), m_options(new COptionPanel(this))
+CExportCsvDialog::CExportCsvDialog(IMessageService &messages, int selectedObjects, QWidget *parent)
+    : QDialog(parent), m_messages(messages), m_selectedObjects(selectedObjects), m_options(new COptionPanel(this))
 {
     using ExportPictures::Icon;
     using ExportPictures::NIcon;
@@ -56,8 +56,18 @@ CExportCsvDialog::Data CExportCsvDialog::GetData() const
     return Data(m_options->Selected(kData));
 }
 
+bool CExportCsvDialog::nothingToExport() const
+{
+    if (GetData() != Data::Selection || m_selectedObjects > 0)
+        return false;
+    m_messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_EXPORT_NOTHING_SELECTED));
+    return true;
+}
+
 void CExportCsvDialog::accept()
 {
+    if (nothingToExport())
+        return;
     if (GetTarget() == Target::Clipboard) {
         QDialog::accept();
         return;

@@ -17,7 +17,9 @@ public:
     using Target = NExportTarget;
     using Data = NExportData;
 
-    explicit CExportCsvDialog(IMessageService &messages, QWidget *parent = nullptr);
+    // `selectedObjects`: how many objects "Selection only" would export; with
+    // none, Export says so and the dialog stays open.
+    CExportCsvDialog(IMessageService &messages, int selectedObjects, QWidget *parent = nullptr);
 
     Target GetTarget() const;
     Data GetData() const;
@@ -28,7 +30,10 @@ public:
     COptionPanel &Options() const { return *m_options; }
 
 private:
+    bool nothingToExport() const;
+
     IMessageService &m_messages;
+    int m_selectedObjects;
     COptionPanel *m_options;
     QString m_path;
 };
