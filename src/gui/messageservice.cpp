@@ -6,8 +6,11 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <algorithm>
 
 namespace {
 
@@ -62,6 +65,22 @@ IMessageService::Answer CMessageBoxService::Show(Icon icon, const QString &text,
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::YesNo)
         box.setDefaultButton(QMessageBox::Yes);
     return answerOf(box.exec(), buttons);
+}
+
+int CMessageBoxService::Choose(Icon icon, const QString &text, const QStringList &choices)
+{
+    QMessageBox box(boxIcon(icon), Res::LoadString(Res::IDS_APP_TITLE), QString(text).remove(u'\r'),
+                    QMessageBox::NoButton, owner());
+    std::vector<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+    QPushButton *cancel = box.addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QMessageBox::RejectRole);
+    box.setEscapeButton(cancel);
+    if (!buttons.empty())
+        box.setDefaultButton(static_cast<QPushButton *>(buttons.front()));
+    box.exec();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? -1 : int(chosen - buttons.begin());
 }
 
 QStringList CMessageBoxService::runFileDialog(const SFileDialog &d, int mode)

@@ -36,6 +36,9 @@ public:
 
     // A message box; an empty caption means the program's title.
     virtual Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {}) = 0;
+    // A question answered by one of the named `choices` (the first is the
+    // default) or Cancel: the chosen index, -1 when cancelled.
+    virtual int Choose(Icon icon, const QString &text, const QStringList &choices) = 0;
     // Nothing when cancelled.
     virtual std::optional<QString> AskOpenFile(const SFileDialog &dialog) = 0;
     // Several existing files, in the dialog's order; empty when cancelled.
@@ -58,6 +61,7 @@ public:
     void SetOwner(QWidget *owner) { m_owner = owner; }
 
     Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {}) override;
+    int Choose(Icon icon, const QString &text, const QStringList &choices) override;
     std::optional<QString> AskOpenFile(const SFileDialog &dialog) override;
     QStringList AskOpenFiles(const SFileDialog &dialog) override;
     std::optional<QString> AskSaveFile(const SFileDialog &dialog) override;

@@ -442,7 +442,7 @@ enum StrId : int {
     // PDF report
     IDS_CMD_EXPORT_PDF            = 31610,
     IDS_MENU_EXPORT_PDF           = 31611,
-    IDS_PDF_ONLY_SELECTION        = 31612,
+    IDS_PDF_WHICH_OBJECTS         = 31612,
     IDS_PDF_FILTER                = 31613,
     IDS_PDF_CAPTION               = 31614,
     // Recent projects
@@ -475,9 +475,10 @@ enum StrId : int {
     IDS_UNDO_DELETE_ONE           = 31655,
     IDS_UNDO_PASTE_ONE            = 31656,
     IDS_UNDO_ADD_ONE              = 31657,
-    IDS_PDF_ONLY_SELECTION_ONE    = 31658,
+    IDS_PDF_SELECTED_OBJECTS      = 31658,   // "Selected objects (%d)"
     IDS_NO_OBJECTS_IN_FILE        = 31659,   // "No measurement objects found in %s."
     IDS_EXPORT_NOTHING_SELECTED   = 31660,
+    IDS_PDF_ALL_OBJECTS           = 31661,
 };
 
 } // namespace Res

@@ -19,12 +19,12 @@ void CTableCommands::ExportPdfReport()
     bool selectionOnly = false;
     const int selected = int(m_selected().size());
     if (selected > 0) {
-        const auto answer = m_messages.Show(IMessageService::Icon::Question,
-                                            Res::FormatCounted(Res::IDS_PDF_ONLY_SELECTION_ONE, Res::IDS_PDF_ONLY_SELECTION, selected),
-                                            IMessageService::Buttons::YesNoCancel);
-        if (answer == IMessageService::Cancel)
+        const int choice = m_messages.Choose(IMessageService::Icon::Question, Res::LoadString(Res::IDS_PDF_WHICH_OBJECTS),
+                                             {Res::FormatString(Res::IDS_PDF_SELECTED_OBJECTS, {selected}),
+                                              Res::LoadString(Res::IDS_PDF_ALL_OBJECTS)});
+        if (choice < 0)
             return;
-        selectionOnly = answer == IMessageService::Yes;
+        selectionOnly = choice == 0;
     }
     SFileDialog dialog;
     dialog.filter = Res::LoadString(Res::IDS_PDF_FILTER);
@@ -35,6 +35,12 @@ void CTableCommands::ExportPdfReport()
     const std::optional<QString> path = m_messages.AskSaveFile(dialog);
     if (!path)
         return;
+    // The writer only says that it could not start; the file says why.
+    if (QFile probe(*path); !probe.open(QIODevice::WriteOnly)) {
+        m_messages.Show(IMessageService::Icon::Error,
+                        Res::FormatString(Res::IDS_ERR_FILE_WRITE, {*path, probe.errorString()}));
+        return;
+    }
     QString reason;
     bool printed;
     {

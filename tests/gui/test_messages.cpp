@@ -9,7 +9,10 @@
 #include "streamio/streamerror.h"
 #include "support/scriptedui.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QTest>
 
@@ -200,6 +203,42 @@ TEST(DocumentQuestions, SavePromptMapsTheThreeAnswers)
     EXPECT_EQ(ui.AskSaveChanges(), IDocumentUi::SaveAnswer::Cancel);
     EXPECT_EQ(messages.Boxes()[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(messages.Boxes()[0].icon, Icon::Question);
+}
+
+} // namespace
+
+namespace {
+
+// The real box: a person presses a named button, or Escape.
+int chooseAndAnswer(const std::function<void(QMessageBox &)> &answer)
+{
+    CMessageBoxService service;
+    QTimer::singleShot(0, [answer] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+                answer(*box);
+    });
+    return service.Choose(Icon::Question, QStringLiteral("Which objects should the report hold?"),
+                          {QStringLiteral("Selected objects (2)"), QStringLiteral("All objects")});
+}
+
+QPushButton *buttonNamed(QMessageBox &box, const QString &text)
+{
+    for (QAbstractButton *b : box.buttons())
+        if (b->text() == text)
+            return qobject_cast<QPushButton *>(b);
+    return nullptr;
+}
+
+TEST(MessageBoxChoice, TheNamedButtonsAnswerWithTheirIndexAndEscapeCancels)
+{
+    EXPECT_EQ(chooseAndAnswer([](QMessageBox &box) { buttonNamed(box, QStringLiteral("All objects"))->click(); }), 1);
+    EXPECT_EQ(chooseAndAnswer([](QMessageBox &box) {
+                  EXPECT_EQ(box.defaultButton(), buttonNamed(box, QStringLiteral("Selected objects (2)")));
+                  QTest::keyClick(&box, Qt::Key_Return);
+              }),
+              0);
+    EXPECT_EQ(chooseAndAnswer([](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Escape); }), -1);
 }
 
 } // namespace

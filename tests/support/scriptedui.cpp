@@ -79,6 +79,23 @@ IMessageService::Answer CScriptedMessages::Show(Icon icon, const QString &text, 
     return step->box();
 }
 
+void CScriptedMessages::ExpectChoice(const QString &part, int index)
+{
+    ExpectBoxThen(part, [index] { return Answer(index); });
+}
+
+int CScriptedMessages::Choose(Icon icon, const QString &text, const QStringList &choices)
+{
+    m_choices.push_back(choices);
+    m_boxes.push_back({icon, text, Buttons::OkCancel, {}});
+    std::optional<Step> step = take(Kind::Box, text);
+    if (!step)
+        return -1;
+    EXPECT_TRUE(text.contains(step->part)) << "choice \"" << text.toStdString() << "\" does not say \""
+                                           << step->part.toStdString() << "\"";
+    return int(step->box());
+}
+
 std::optional<QString> CScriptedMessages::AskOpenFile(const SFileDialog &)
 {
     std::optional<Step> step = take(Kind::OpenFile, QStringLiteral("<open file>"));

@@ -32,6 +32,10 @@ public:
     void ExpectBox(const QString &part, Answer answer = Ok);
     // An answer may also throw: the callable runs instead of answering.
     void ExpectBoxThen(const QString &part, std::function<Answer()> answer);
+    // A choice whose text contains `part`, answered with the choice at
+    // `index` (-1: Cancel); the choices offered are kept in Choices().
+    void ExpectChoice(const QString &part, int index);
+    const std::vector<QStringList> &Choices() const { return m_choices; }
     void ExpectOpenFile(std::function<std::optional<QString>()> answer);
     void ExpectOpenFiles(QStringList answer);
     void ExpectSaveFile(std::optional<QString> answer);
@@ -46,6 +50,7 @@ public:
     const std::vector<SShownBox> &Boxes() const { return m_boxes; }
 
     Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {}) override;
+    int Choose(Icon icon, const QString &text, const QStringList &choices) override;
     std::optional<QString> AskOpenFile(const SFileDialog &dialog) override;
     QStringList AskOpenFiles(const SFileDialog &dialog) override;
     std::optional<QString> AskSaveFile(const SFileDialog &dialog) override;
@@ -68,6 +73,7 @@ private:
 
     std::deque<Step> m_script;
     std::vector<SShownBox> m_boxes;
+    std::vector<QStringList> m_choices;
 };
 
 class CScriptedDesktop : public IDesktopServices

@@ -34,6 +34,7 @@ public:
         std::fprintf(stderr, "clipboardpeer: %s\n", qPrintable(text));
         return Cancel;
     }
+    int Choose(Icon, const QString &, const QStringList &) override { return -1; }
     std::optional<QString> AskOpenFile(const SFileDialog &) override { return std::nullopt; }
     QStringList AskOpenFiles(const SFileDialog &) override { return {}; }
     std::optional<QString> AskSaveFile(const SFileDialog &) override { return std::nullopt; }

@@ -115,18 +115,27 @@ TEST_F(PrintFromTable, APdfReportOfAllObjectsOrTheSelection)
 
     selectObject(2);
     const QString some = dir.filePath(QStringLiteral("some.pdf"));
-    messages.ExpectBox(QStringLiteral("Put only the 1 selected object into the report?"), IMessageService::Yes);
+    selectObject(3);
+    messages.ExpectChoice(QStringLiteral("Which objects should the report hold?"), 0);
     messages.ExpectSaveFile(some);
     page->ExportPdfReport();
+    ASSERT_FALSE(messages.Choices().empty());
+    EXPECT_EQ(messages.Choices().back(),
+              (QStringList{QStringLiteral("Selected objects (2)"), QStringLiteral("All objects")}));
     const QString selected = pdfText(some);
     EXPECT_TRUE(selected.contains(QStringLiteral("Object 3")));
+    EXPECT_TRUE(selected.contains(QStringLiteral("Object 4")));
     EXPECT_FALSE(selected.contains(QStringLiteral("Object 2")));
 
-    // A file that cannot be written is said, and nothing is left.
+    // Cancel writes nothing and asks for no file.
+    messages.ExpectChoice(QStringLiteral("Which objects"), -1);
+    page->ExportPdfReport();
+
+    // A file that cannot be written is named with the reason, and nothing is left.
     const QString nowhere = dir.filePath(QStringLiteral("missing/report.pdf"));
-    messages.ExpectBox(QStringLiteral("Put only"), IMessageService::No);
+    messages.ExpectChoice(QStringLiteral("Which objects"), 1);
     messages.ExpectSaveFile(nowhere);
-    messages.ExpectBox(nowhere);
+    messages.ExpectBox(nowhere + QStringLiteral(": the file cannot be written: No such file or directory"));
     page->ExportPdfReport();
     EXPECT_FALSE(QFileInfo::exists(nowhere));
     EXPECT_TRUE(messages.Done());
