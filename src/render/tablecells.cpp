@@ -1,6 +1,7 @@
 #include "render/tablecells.h"
 
 #include <QLinearGradient>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -54,8 +55,14 @@ void PaintTextCell(QPainter &painter, const QRect &rect, const QString &text, Qt
     painter.setClipRect(rect);
     painter.setPen(kTextColour);
     const QRect inner = rect.adjusted(kTextInset, 0, -kTextInset, 0);
-    painter.drawText(inner, int(alignment | Qt::AlignVCenter) | Qt::TextSingleLine, text);
+    const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
+    painter.drawText(inner, int(alignment | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
     painter.restore();
+}
+
+bool TextCellFits(const QFontMetrics &metrics, const QRect &rect, const QString &text)
+{
+    return metrics.horizontalAdvance(text) <= rect.width() - 2 * kTextInset;
 }
 
 QRect GripperButtonRect(const QRect &cell)

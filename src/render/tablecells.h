@@ -7,6 +7,7 @@
 #include <QString>
 
 class QFont;
+class QFontMetrics;
 class QPainter;
 
 namespace Render {
@@ -30,8 +31,11 @@ void PaintGradient(QPainter &painter, const QRect &rect, const SCorners &corners
 
 // A text cell of a header row: background, text inset a little from the
 // sides, vertically centred, clipped to the cell.
+// A text too long for its cell ends in "…".
 void PaintTextCell(QPainter &painter, const QRect &rect, const QString &text, Qt::Alignment alignment,
                    bool selected);
+// Whether PaintTextCell shows `text` whole in `rect` with that font.
+bool TextCellFits(const QFontMetrics &metrics, const QRect &rect, const QString &text);
 
 // The gripper of column 0: solid background, the object number on the right,
 // and the expand (collapsed) or collapse (expanded) button at the top left.

@@ -92,6 +92,14 @@ bool CObjectTableView::viewportEvent(QEvent *event)
                                viewport(), tip->rect.translated(cell.topLeft()));
             return true;
         }
+    } else if (index.isValid() && index.column() > 0) {
+        // A text the cell cuts short is shown whole.
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const QRect cell = visualRect(index);
+        if (!Render::TextCellFits(viewport()->fontMetrics(), cell, text)) {
+            QToolTip::showText(help->globalPos(), text, viewport(), cell);
+            return true;
+        }
     }
     QToolTip::hideText();
     return true;

@@ -84,6 +84,9 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
                              | QAbstractItemView::SelectedClicked);
     m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The view would step by the mean row height, which tall details inflate:
+    // a wheel notch scrolls a few header rows' worth instead.
+    m_table->verticalScrollBar()->setSingleStep(kHeaderRowHeight);
     m_table->setWordWrap(false);
     m_table->setCornerButtonEnabled(false);
     QHeaderView *rows = m_table->verticalHeader();
@@ -209,7 +212,7 @@ bool CTabGrid::ClickDetail(int object, const QPoint &local, const QPoint &global
     case Render::Area_Regional: {
         const QRect cell = m_table->visualRect(m_model->index(CObjectTableModel::DetailRowOf(object), 1));
         const QRect text = hit->rect.translated(cell.topLeft());
-        const std::uint8_t regional = chooseRegional(text, text.center());
+        const std::uint8_t regional = chooseRegional(text, text.center(), o.regional);
         if (regional != 0xFF)
             ProjectEdits::SetRegional(m_document, {object}, regional);
         break;
@@ -425,8 +428,10 @@ void CTabGrid::showSortIndicator()
     const int column = columnOfMode(mode);
     QHeaderView *columns = m_table->horizontalHeader();
     columns->setSortIndicatorShown(column >= 0);
+    // QHeaderView draws Qt::AscendingOrder as a downward arrow; an ascending
+    // column shows ▲ here, the smallest value on top.
     if (column >= 0)
-        columns->setSortIndicator(column, mode % 2 == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+        columns->setSortIndicator(column, mode % 2 == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void CTabGrid::showEvent(QShowEvent *event)
@@ -680,7 +685,9 @@ void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)
         AdjustTimeOfSelection(object);
         break;
     case Col_Regional: {
-        const std::uint8_t regional = chooseRegional(m_table->visualRect(index), m_table->viewport()->mapFromGlobal(globalPos));
+        const std::uint8_t regional =
+            chooseRegional(m_table->visualRect(index), m_table->viewport()->mapFromGlobal(globalPos),
+                           m_document.Current().GetObject(object).regional);
         if (regional != 0xFF)
             SetRegionalOfSelection(regional);
         break;
@@ -690,14 +697,21 @@ void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)
     }
 }
 
-std::uint8_t CTabGrid::chooseRegional(const QRect &cell, const QPoint &cursor)
+std::uint8_t CTabGrid::chooseRegional(const QRect &cell, const QPoint &cursor, std::uint8_t current)
 {
     QMenu menu(this);
     const std::pair<Res::StrId, std::uint8_t> entries[] = {
         {Res::IDS_REGIONAL_METRIC, Regional_Metric}, {Res::IDS_REGIONAL_ASTM_MM, Regional_AstmMm},
         {Res::IDS_REGIONAL_ASTM_INCH, Regional_AstmInch}, {Res::IDS_REGIONAL_JAPANESE, Regional_Japanese}};
-    for (const auto &[text, code] : entries)
-        menu.addAction(Res::LoadString(text))->setData(int(code));
+    for (const auto &[text, code] : entries) {
+        QAction *action = menu.addAction(Res::LoadString(text));
+        action->setData(int(code));
+        // The object's setting is marked and the keyboard starts on it.
+        action->setCheckable(true);
+        action->setChecked(code == current);
+        if (code == current)
+            menu.setActiveAction(action);
+    }
     // Centred under a narrow cell, else under the cursor; its top at the cell's bottom.
     const int centre = cell.width() <= 150 ? cell.center().x() : cursor.x();
     const QPoint at(centre - menu.sizeHint().width() / 2, cell.bottom() + 1);

@@ -116,7 +116,7 @@ private:
     void setProgressPart(const QString &text);
     void showSortIndicator();
     std::vector<int> objectsOfSelectedRows() const;
-    std::uint8_t chooseRegional(const QRect &cell, const QPoint &cursor);
+    std::uint8_t chooseRegional(const QRect &cell, const QPoint &cursor, std::uint8_t current);
     void paintDetail(QPainter &painter, const QRect &rect, int object);
 
     void animate();

@@ -140,6 +140,10 @@ TEST_F(DetailRow, TheRegionalLinkChangesOnlyThatObject)
         ASSERT_TRUE(menu);
         ASSERT_EQ(menu->actions().size(), 4);
         EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("ASTM inch"));
+        // The object's own setting, metric, is marked and the keys start there.
+        EXPECT_TRUE(menu->actions()[0]->isChecked());
+        EXPECT_FALSE(menu->actions()[2]->isChecked());
+        EXPECT_EQ(menu->activeAction(), menu->actions()[0]);
         menu->setActiveAction(menu->actions()[2]);
         QTest::keyClick(menu, Qt::Key_Return);
     });
