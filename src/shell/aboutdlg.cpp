@@ -19,12 +19,13 @@ QString majorMinor(const CFileVersionInfo &info)
     return QStringLiteral("%1.%2").arg(info.GetProductVersionPart(3)).arg(info.GetProductVersionPart(2));
 }
 
+// Unwrapped: a wrapping label asks for the height of its narrowest layout,
+// which left an empty band under the box's lines. The texts are short.
 QLabel *field(const QString &name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setWordWrap(true);
     return label;
 }
 
@@ -50,6 +51,7 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
     auto *group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("fileDescription"));
     auto *groupForm = new QFormLayout(group);
+    groupForm->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A library's own record is shown only while one is active: the built-in
     // language's record is the program's.
     const bool library = language.HasInfo() && Res::StringSource() != nullptr;

@@ -4,6 +4,7 @@
 #include "data/datafile.h"
 #include "gui/commandguard.h"
 #include "gui/desktopservices.h"
+#include "gui/elidedlabel.h"
 #include "gui/icons.h"
 #include "gui/logobutton.h"
 #include "gui/messageservice.h"
@@ -224,10 +225,9 @@ void CMainFrame::buildStatusBar()
     m_num->setEnabled(false);
     // The page's text stays; a command's prompt covers it only while the
     // pointer is on the command (a temporary message of the status bar).
-    m_pageStatus = new QLabel(this);
+    // In a narrow window the text ends in "…" before the indicators.
+    m_pageStatus = new CElidedLabel(this);
     m_pageStatus->setObjectName(QStringLiteral("pageStatus"));
-    m_pageStatus->setMinimumWidth(0);
-    m_pageStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(m_pageStatus, 1);
     showPageStatus(QString());
 }

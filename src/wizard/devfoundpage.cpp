@@ -30,7 +30,9 @@ CDevFoundPage::CDevFoundPage(CDevSelectSheet &sheet) : m_sheet(sheet)
     m_status->setReadOnly(true);
     m_status->setFocusPolicy(Qt::NoFocus);
     m_status->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_status->setFixedHeight(m_status->fontMetrics().lineSpacing() * 4 + 12);
+    // Two lines: a search step, or its end and a bad connection after it.
+    m_status->setFixedHeight(m_status->fontMetrics().lineSpacing() * 2 + 2 * m_status->frameWidth()
+                             + 2 * int(m_status->document()->documentMargin()));
     m_list = new QListWidget;
     m_list->setObjectName(QStringLiteral("devices"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -36,10 +36,43 @@ bool isDottedAddress(const QString &text)
     return true;
 }
 
-// The explanation's layout characters as a label shows them.
-QString labelText(QString text)
+// The explanation as the resource lays it out: a line "Note:<TAB>- text"
+// puts "Note:" in a column of its own and each "- " point in a hanging
+// indent, so that wrapped lines stay under their text.
+QWidget *explanationWidget(const QString &text)
 {
-    return ShownLines(std::move(text)).replace(u'\t', QStringLiteral("    "));
+    auto *box = new QWidget;
+    box->setObjectName(QStringLiteral("explanation"));
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+    grid->setColumnStretch(2, 1);
+    auto label = [](const QString &shown) {
+        auto *l = new QLabel(shown);
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return l;
+    };
+    int row = 0;
+    for (const QString &line : ShownLines(text).split(u'\n')) {
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab < 0) {
+            grid->addWidget(label(line), row++, 0, 1, 3);
+            continue;
+        }
+        if (tab > 0)
+            grid->addWidget(label(line.left(tab)), row, 0);
+        QString rest = line.mid(tab + 1);
+        if (rest.startsWith(QLatin1String("- "))) {
+            grid->addWidget(label(QStringLiteral("\u2013")), row, 1);
+            grid->addWidget(label(rest.mid(2)), row, 2);
+        } else {
+            grid->addWidget(label(rest), row, 1, 1, 2);
+        }
+        ++row;
+    }
+    return box;
 }
 
 } // namespace
@@ -49,8 +82,7 @@ CPortSelectPage::CPortSelectPage(CDevSelectSheet &sheet) : m_sheet(sheet)
     setObjectName(QStringLiteral("portSelectPage"));
     setTitle(Res::LoadString(Res::IDS_WIZARD_PORT_TITLE));
 
-    m_explanation = new QLabel(labelText(Res::LoadString(Res::IDS_WIZARD_PORT_EXPLANATION)));
-    m_explanation->setWordWrap(true);
+    m_explanation = explanationWidget(Res::LoadString(Res::IDS_WIZARD_PORT_EXPLANATION));
 
     m_kinds = new QComboBox;
     m_kinds->setObjectName(QStringLiteral("commType"));

@@ -39,7 +39,7 @@ private:
     void updateEnabling();
 
     CDevSelectSheet &m_sheet;
-    QLabel *m_explanation;
+    QWidget *m_explanation;
     QComboBox *m_kinds;
     QGroupBox *m_serialGroup;
     QCheckBox *m_scan;

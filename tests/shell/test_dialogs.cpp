@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -156,6 +157,11 @@ TEST_F(SettingsDialog, AboutShowsTheProgramAndTheLanguageLibrary)
         EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("comments"))->text(),
                   QStringLiteral("Linking Software for QUELIX Vetrameter"));
         EXPECT_FALSE(dialog.findChild<QLabel *>(QStringLiteral("languageVersion")));
+        // No empty band under the last line of the box.
+        dialog.adjustSize();
+        auto *group = dialog.findChild<QGroupBox *>(QStringLiteral("fileDescription"));
+        const int last = dialog.findChild<QLabel *>(QStringLiteral("copyright"))->geometry().bottom();
+        EXPECT_LE(group->contentsRect().bottom() - last, group->layout()->contentsMargins().bottom() + 2);
         dialog.accept();
     });
     frame->Execute(ID_ABOUT);

@@ -2,6 +2,7 @@
 // failing commands, dropped files and the command line.
 #include "shellfixture.h"
 
+#include "gui/elidedlabel.h"
 #include "shell/commands.h"
 
 #include <QDialog>
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QStatusTipEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -89,6 +91,17 @@ TEST_F(MainFrame, APromptCoversThePagesStatusOnlyWhileThePointerIsOnTheCommand)
     QStatusTipEvent off{QString()};
     QApplication::sendEvent(frame.get(), &off);
     EXPECT_EQ(frame->StatusLine(), page) << "not \"Ready\"";
+
+    // In a narrow window the text ends in "…" before the indicators, whole in its tooltip.
+    frame->show();
+    frame->resize(300, 400);
+    QCoreApplication::processEvents();
+    auto *label = frame->findChild<CElidedLabel *>(QStringLiteral("pageStatus"));
+    auto *caps = frame->findChild<QLabel *>(QStringLiteral("capsIndicator"));
+    ASSERT_TRUE(label && caps);
+    EXPECT_LT(label->mapTo(frame.get(), label->rect().topRight()).x(), caps->mapTo(frame.get(), QPoint()).x());
+    EXPECT_TRUE(label->ShownText().endsWith(QChar(0x2026))) << label->ShownText().toStdString();
+    EXPECT_EQ(label->text(), page);
 }
 
 TEST_F(MainFrame, EveryCommandHasItsPromptTooltipAndShortcut)

@@ -20,7 +20,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,6 +99,28 @@ TEST_F(WizardPages, WithoutStoredChoicesTheCoverMetersOnlyKindIsChosenAndScannin
     EXPECT_FALSE(sheet->button(QWizard::BackButton)->isVisible() && sheet->isVisible());
     EXPECT_EQ(sheet->button(QWizard::NextButton)->text(), QStringLiteral("Next >"));
     EXPECT_EQ(sheet->button(QWizard::CancelButton)->toolTip(), QStringLiteral("Abort this application"));
+}
+
+TEST_F(WizardPages, TheNotesPointsStartUnderOneAnotherBesideTheirLabel)
+{
+    auto sheet = open();
+    sheet->show();
+    QWidget *explanation = sheet->PortPage()->findChild<QWidget *>(QStringLiteral("explanation"));
+    ASSERT_TRUE(explanation);
+    auto labelStarting = [&](const QString &start) -> QLabel * {
+        for (QLabel *l : explanation->findChildren<QLabel *>())
+            if (l->text().startsWith(start))
+                return l;
+        return nullptr;
+    };
+    QLabel *note = labelStarting(QStringLiteral("Note:"));
+    QLabel *first = labelStarting(QStringLiteral("Only communication types"));
+    QLabel *second = labelStarting(QStringLiteral("USB devices might"));
+    ASSERT_TRUE(note && first && second);
+    EXPECT_EQ(note->text(), QStringLiteral("Note:"));
+    EXPECT_EQ(first->geometry().left(), second->geometry().left());
+    EXPECT_GT(first->geometry().left(), note->geometry().right());
+    EXPECT_LT(first->geometry().bottom(), second->geometry().top());
 }
 
 TEST_F(WizardPages, StoredEthernetIsChosenOnlyWhereTheTypeSupportsIt)
@@ -257,6 +281,11 @@ TEST_F(WizardSearch, EnterOrADoubleClickOnTheFoundInstrumentFinishes)
         CDevFoundPage *found = sheet->FoundPage();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !found->IsSearching(); }, 15000));
         ASSERT_EQ(found->FoundCount(), 1);
+        // The status box is as high as its two lines, and they fit.
+        auto *status = found->findChild<QPlainTextEdit *>(QStringLiteral("status"));
+        ASSERT_TRUE(status);
+        EXPECT_LT(status->height(), status->fontMetrics().lineSpacing() * 3);
+        EXPECT_EQ(status->verticalScrollBar()->maximum(), 0);
         EXPECT_EQ(found->DeviceList()->currentRow(), 0);
         EXPECT_EQ(QApplication::focusWidget(), found->DeviceList());
         if (doubleClick) {
