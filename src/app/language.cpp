@@ -3,7 +3,12 @@
 #include "app/appsettings.h"
 #include "app/resourcebundle.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <mutex>
 #include <vector>
@@ -115,9 +120,49 @@ const CFileVersionInfo &LanguageVersionInfo()
     return state().language;
 }
 
+QString LanguageCode(const QString &languageFile)
+{
+    // "Vetradesk_DEU.dll": the three letters are the language's ISO 639-2 code.
+    const QString base = QFileInfo(languageFile).completeBaseName();
+    const qsizetype bar = base.lastIndexOf(u'_');
+    if (bar < 0 || base.size() - bar - 1 != 3)
+        return {};
+    const QLocale::Language language =
+        QLocale::codeToLanguage(base.mid(bar + 1).toLower(), QLocale::ISO639Part2);
+    if (language == QLocale::AnyLanguage || language == QLocale::C)
+        return {};
+    return QLocale(language).name().section(u'_', 0, 0);
+}
+
+namespace {
+
+// Qt's own texts (the print and file dialogs, "Ctrl" in shortcuts) in the
+// chosen language, from the translations Qt installs beside itself.
+void installQtTranslation(const QString &code)
+{
+    static QTranslator *installed = nullptr;
+    if (!QCoreApplication::instance())
+        return;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    if (code.isEmpty() || code == u"en")
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installed = translator.release();
+        QCoreApplication::installTranslator(installed);
+    }
+}
+
+} // namespace
+
 void LoadLanguageLibrary(const QString &languageFile)
 {
     LanguageState &s = state();
+    installQtTranslation(QString());
     s.language = s.program;
     if (languageFile.indexOf(QStringLiteral(".dll"), 1) < 1) {
         s.active = nullptr;
@@ -132,8 +177,10 @@ void LoadLanguageLibrary(const QString &languageFile)
             Res::SetStringSource(s.active);
         }
     }
-    if (s.active)
+    if (s.active) {
         s.language = s.active->Info();
+        installQtTranslation(LanguageCode(s.active->Path()));
+    }
 }
 
 QList<SLanguageEntry> FindLanguages(const QString &programFolder)

@@ -58,7 +58,12 @@ const CFileVersionInfo &LanguageVersionInfo();
 // ".dll" (exactly, after its first character) whose library matches the
 // program's version; anything else selects the built-in language when it is
 // not a ".dll" path, and otherwise leaves the active language as it was.
+// Qt's own texts follow the active language.
 void LoadLanguageLibrary(const QString &languageFile);
+
+// The two-letter code of a language library's language ("de" for
+// "Vetradesk_DEU.dll"); empty when its name does not say.
+QString LanguageCode(const QString &languageFile);
 
 // `folder` and `separator` joined into a folder path with one "/" between
 // the parts and at the end ("/opt/vetradesk" + "/" → "/opt/vetradesk/").

@@ -8,6 +8,7 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -101,10 +102,18 @@ TEST_F(Languages, GermanLibraryIsFoundAndSwitchesEveryText)
     EXPECT_EQ(Res::LoadString(Res::IDS_ERR_FILE_READ), QStringLiteral("%s: Die Datei kann nicht gelesen werden: %s"));
     EXPECT_EQ(LanguageVersionInfo().GetInternalName(), QStringLiteral("Deutsch"));
     EXPECT_EQ(Res::LoadString(Res::IDS_DATE_PATTERN_0), QStringLiteral("MM/dd/yyyy"));
+    // Qt's own texts (shortcut names, the print dialog) follow.
+    ASSERT_TRUE(QCoreApplication::instance());
+    EXPECT_EQ(QCoreApplication::translate("QShortcut", "Ctrl"), QStringLiteral("Strg"));
 
     LoadLanguageLibrary(programPath);   // the built-in language again, without a restart
     EXPECT_EQ(Res::StringSource(), nullptr);
     EXPECT_EQ(LanguageVersionInfo().GetInternalName(), QStringLiteral("English"));
+    EXPECT_EQ(QCoreApplication::translate("QShortcut", "Ctrl"), QStringLiteral("Ctrl"));
+
+    EXPECT_EQ(LanguageCode(QStringLiteral("/x/Vetradesk_FRA.dll")), QStringLiteral("fr"));
+    EXPECT_EQ(LanguageCode(QStringLiteral("/x/Vetradesk.dll")), QString());
+    EXPECT_EQ(LanguageCode(QStringLiteral("/x/Vetradesk_XYZ.dll")), QString());
 }
 
 // Only the names the program reads as data may fall back to the built-in table.
