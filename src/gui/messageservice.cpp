@@ -1,5 +1,6 @@
 #include "gui/messageservice.h"
 
+#include "gui/icons.h"
 #include "res/resources.h"
 
 #include <QApplication>
@@ -51,6 +52,22 @@ IMessageService::Answer answerOf(int button, IMessageService::Buttons buttons)
     return buttons == IMessageService::Buttons::Ok ? IMessageService::Ok : IMessageService::Cancel;
 }
 
+// The program's own drawn icons: the style's bitmaps blur at 200 %.
+void setBoxIcon(QMessageBox &box, IMessageService::Icon icon)
+{
+    const char16_t *name = nullptr;
+    switch (icon) {
+    case IMessageService::Icon::None: return;
+    case IMessageService::Icon::Information: name = u"msg-information"; break;
+    case IMessageService::Icon::Warning: name = u"msg-warning"; break;
+    case IMessageService::Icon::Error: name = u"msg-error"; break;
+    case IMessageService::Icon::Question: name = u"msg-question"; break;
+    }
+    const QPixmap picture = Icons::Picture(name, QSize(32, 32), qApp->devicePixelRatio());
+    if (!picture.isNull())
+        box.setIconPixmap(picture);
+}
+
 } // namespace
 
 QWidget *CMessageBoxService::owner() const
@@ -62,6 +79,7 @@ IMessageService::Answer CMessageBoxService::Show(Icon icon, const QString &text,
 {
     QMessageBox box(boxIcon(icon), caption.isEmpty() ? Res::LoadString(Res::IDS_APP_TITLE) : caption,
                     QString(text).remove(u'\r'), boxButtons(buttons), owner());
+    setBoxIcon(box, icon);
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::YesNo)
         box.setDefaultButton(QMessageBox::Yes);
     return answerOf(box.exec(), buttons);
@@ -71,6 +89,7 @@ int CMessageBoxService::Choose(Icon icon, const QString &text, const QStringList
 {
     QMessageBox box(boxIcon(icon), Res::LoadString(Res::IDS_APP_TITLE), QString(text).remove(u'\r'),
                     QMessageBox::NoButton, owner());
+    setBoxIcon(box, icon);
     std::vector<QAbstractButton *> buttons;
     for (const QString &choice : choices)
         buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));

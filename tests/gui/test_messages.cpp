@@ -235,6 +235,9 @@ TEST(MessageBoxChoice, TheNamedButtonsAnswerWithTheirIndexAndEscapeCancels)
     EXPECT_EQ(chooseAndAnswer([](QMessageBox &box) { buttonNamed(box, QStringLiteral("All objects"))->click(); }), 1);
     EXPECT_EQ(chooseAndAnswer([](QMessageBox &box) {
                   EXPECT_EQ(box.defaultButton(), buttonNamed(box, QStringLiteral("Selected objects (2)")));
+                  // The drawn question mark, not the style's bitmap.
+                  EXPECT_FALSE(box.iconPixmap().isNull());
+                  EXPECT_EQ(box.iconPixmap().deviceIndependentSize().toSize(), QSize(32, 32));
                   QTest::keyClick(&box, Qt::Key_Return);
               }),
               0);
