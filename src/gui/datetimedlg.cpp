@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
+#include <QPalette>
 #include <QVBoxLayout>
 
 #include <ctime>
@@ -49,8 +50,17 @@ CDateTimeDlg::CDateTimeDlg(QWidget *parent)
     m_currentTime->setObjectName(QStringLiteral("currentTime"));
     m_date->setObjectName(QStringLiteral("newDate"));
     m_time->setObjectName(QStringLiteral("newTime"));
-    m_currentDate->setReadOnly(true);
-    m_currentTime->setReadOnly(true);
+    // Read-only, and shown so: the window's colour, no Tab stop (the keys start
+    // in the new date), and as high as the pickers beside them so that the
+    // rows of both boxes line up.
+    for (QLineEdit *shown : {m_currentDate, m_currentTime}) {
+        shown->setReadOnly(true);
+        shown->setFocusPolicy(Qt::ClickFocus);
+        QPalette look = shown->palette();
+        look.setColor(QPalette::Base, look.color(QPalette::Window));
+        shown->setPalette(look);
+        shown->setFixedHeight(m_date->sizeHint().height());
+    }
     m_date->setCalendarPopup(true);
     // Local times convert from 1900 on.
     m_date->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));

@@ -16,6 +16,9 @@ QSize CFontMeasure::Size(const QString &text, bool rotated) const
 
 namespace {
 
+constexpr int kLabelGap = 2;
+
+
 QString label(const QString &format, double value)
 {
     return Res::Format(format, {value});
@@ -174,7 +177,7 @@ int CGraphGrid::sideMargin(int style, bool xRange, bool vertical, const ITextMea
             const QSize s = measure.Size(label(format, v), rotated);
             largest = std::max(largest, vertical ? s.width() : s.height());
         });
-        margin += largest;
+        margin += largest + kLabelGap;
     }
     return margin + tickLength(style);
 }
@@ -306,7 +309,8 @@ void CGraphGrid::Draw(QPainter &painter) const
         const int minorOut = style & SChartConfig::MinorOut ? 3 * kPenWidth : 0;
         if (minorIn || minorOut)
             forEachStep(min, max, minor, [&](double v) { tick(v, minorIn, minorOut); });
-        const int labelAt = line + out * tickLength(style);
+        // A little air between the ticks (and the mean mark over them) and the labels.
+        const int labelAt = line + out * (tickLength(style) + (style & SChartConfig::Labels ? kLabelGap : 0));
         int labelDepth = 0;
         painter.setPen(textPen);
         if (style & SChartConfig::Labels) {

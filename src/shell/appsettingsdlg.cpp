@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cstdlib>
+
 #include <ctime>
 
 CAppSettings::CAppSettings(QWidget *parent)
@@ -50,6 +52,9 @@ CAppSettings::CAppSettings(QWidget *parent)
     layout->addLayout(languageForm);
     layout->addWidget(m_group);
     layout->addWidget(buttons);
+
+    m_labels = {languageForm->labelForField(m_language), dateTimeForm->labelForField(m_date),
+                dateTimeForm->labelForField(m_time)};
 
     fillLanguageList();
     for (int i = 0; i < 4; ++i) {
@@ -117,4 +122,31 @@ void CAppSettings::accept()
     if (m_languageChanged)
         Settings::SetLanguageFile(LanguageFileOf(language));
     QDialog::accept();
+}
+
+void CAppSettings::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    alignFields();
+}
+
+void CAppSettings::alignFields()
+{
+    // The language row stands outside the date and time box: widen the
+    // labels on the side whose fields start further left, so that all three
+    // fields start at one x.
+    auto settle = [this] {
+        layout()->activate();
+        m_group->layout()->activate();   // the box's own layout is not settled by the dialog's
+    };
+    settle();
+    const int language = m_language->mapTo(this, QPoint()).x();
+    const int dates = m_date->mapTo(this, QPoint()).x();
+    if (language == dates)
+        return;
+    const int by = std::abs(language - dates);
+    for (QWidget *label : language < dates ? QList<QWidget *>{m_labels[0]} : QList<QWidget *>{m_labels[1], m_labels[2]})
+        if (label)
+            label->setMinimumWidth(label->width() + by);
+    settle();
 }

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QList>
 
+#include <array>
+
 class QComboBox;
 class QGroupBox;
 
@@ -24,7 +26,11 @@ public:
     // Entry 0 in all three lists; the dialog stays open.
     void Reset();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void alignFields();
     void fillLanguageList();
     void updatePreview();
 
@@ -32,6 +38,7 @@ private:
     QComboBox *m_date;
     QComboBox *m_time;
     QGroupBox *m_group;
+    std::array<QWidget *, 3> m_labels{};   // language, date, time
     QList<SLanguageEntry> m_languages;   // list position = entry
     bool m_anyChanged = false;
     bool m_languageChanged = false;

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QActionGroup>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -700,6 +701,7 @@ void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)
 std::uint8_t CTabGrid::chooseRegional(const QRect &cell, const QPoint &cursor, std::uint8_t current)
 {
     QMenu menu(this);
+    auto *choices = new QActionGroup(&menu);   // one of them: drawn as radio marks
     const std::pair<Res::StrId, std::uint8_t> entries[] = {
         {Res::IDS_REGIONAL_METRIC, Regional_Metric}, {Res::IDS_REGIONAL_ASTM_MM, Regional_AstmMm},
         {Res::IDS_REGIONAL_ASTM_INCH, Regional_AstmInch}, {Res::IDS_REGIONAL_JAPANESE, Regional_Japanese}};
@@ -708,6 +710,7 @@ std::uint8_t CTabGrid::chooseRegional(const QRect &cell, const QPoint &cursor, s
         action->setData(int(code));
         // The object's setting is marked and the keyboard starts on it.
         action->setCheckable(true);
+        action->setActionGroup(choices);
         action->setChecked(code == current);
         if (code == current)
             menu.setActiveAction(action);

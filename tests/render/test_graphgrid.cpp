@@ -118,8 +118,8 @@ TEST(GraphGrid, LayoutLeavesRoomForLabelsTicksAndTitleAndMapsValues)
     grid.Layout(config, measure);
     const QRect plot = grid.PlotRect();
     // Left: the empty rotated title (one line high, 12), the widest label
-    // "65" (14) and the minor ticks out (3).
-    EXPECT_EQ(plot.left(), 12 + 14 + 3);
+    // "65" (14), the gap before the labels (2) and the minor ticks out (3).
+    EXPECT_EQ(plot.left(), 12 + 14 + 2 + 3);
     EXPECT_EQ(plot.top(), 6);   // half a label height at the top
     EXPECT_EQ(plot.bottom(), 249 - 6);
     EXPECT_EQ(grid.YToPixel(0), plot.bottom());

@@ -81,6 +81,24 @@ TEST_F(SettingsDialog, SwitchingToGermanAndBackRenamesTheMenu)
     EXPECT_FALSE(frame->MenuAction(ID_SAVE)->isEnabled());
 }
 
+TEST_F(SettingsDialog, TheThreeChoicesStartAtOneXInEitherLanguage)
+{
+    auto aligned = [](QDialog &dialog) {
+        auto x = [&](const char *name) {
+            auto *box = dialog.findChild<QComboBox *>(QString::fromLatin1(name));
+            return box->mapTo(&dialog, QPoint()).x();
+        };
+        EXPECT_EQ(x("language"), x("dateFormat"));
+        EXPECT_EQ(x("timeFormat"), x("dateFormat"));
+        dialog.reject();
+    };
+    messages.ExpectDialog(QStringLiteral("appSettings"), aligned);
+    frame->Execute(ID_SETTINGS);
+    runSettings(QStringLiteral("Deutsch"), "ok");
+    messages.ExpectDialog(QStringLiteral("appSettings"), aligned);
+    frame->Execute(ID_SETTINGS);
+}
+
 TEST_F(SettingsDialog, TheMenuEntryRebuildsTheMenuItCameFrom)
 {
     messages.ExpectDialog(QStringLiteral("appSettings"), [](QDialog &dialog) {

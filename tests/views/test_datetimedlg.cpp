@@ -5,6 +5,7 @@
 #include "support/testsupport.h"
 
 #include <QLineEdit>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimeEdit>
 
@@ -35,6 +36,20 @@ TEST(DateTimeDialog, TheOneLetterMarkerShowsTheCurrentTime)
     dialog.accept();
     EXPECT_EQ(dialog.GetShift(), 0);
     Settings::Attach(nullptr, QString());
+}
+
+TEST(DateTimeDialog, BothBoxesRowsLineUpAndTheKeysStartInTheNewDate)
+{
+    CDateTimeDlg dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto y = [&](const char *name) {
+        QWidget *w = dialog.findChild<QWidget *>(QString::fromLatin1(name));
+        return w->mapTo(&dialog, QPoint(0, w->height() / 2)).y();
+    };
+    EXPECT_EQ(y("currentDate"), y("newDate"));
+    EXPECT_EQ(y("currentTime"), y("newTime"));
+    EXPECT_FALSE(dialog.findChild<QLineEdit *>(QStringLiteral("currentDate"))->hasFocus());
 }
 
 TEST(DateTimeDialog, ShownStampsAreAnHourEarlierInSummerOnly)
