@@ -17,27 +17,24 @@ enum { kWhat, kTarget, kData };
 CExportBmpDialog::CExportBmpDialog(IMessageService &messages, int selectedObjects, QWidget *parent)
     : QDialog(parent), m_messages(messages), m_selectedObjects(selectedObjects), m_options(new COptionPanel(this))
 {
-    using ExportPictures::Icon;
     using ExportPictures::NIcon;
     setObjectName(QStringLiteral("exportGraphicDialog"));
     setWindowTitle(Res::LoadString(Res::IDS_GRAPHIC_TITLE));
 
-    auto option = [](Res::StrId text, const char *name, NIcon icon) {
-        return COptionPanel::SOption{Res::LoadString(text), QString::fromLatin1(name), Icon(icon)};
-    };
+    using ExportPictures::Option;
     m_options->AddGroup(Res::LoadString(Res::IDS_GRAPHIC_WHAT), 126,
-                        {option(Res::IDS_GRAPHIC_HEADERS_ONLY, "headersOnly", NIcon::HeadersOnly),
-                         option(Res::IDS_GRAPHIC_AS_IS, "asIs", NIcon::AsIs),
-                         option(Res::IDS_GRAPHIC_DETAILS, "details", NIcon::Details)},
+                        {Option(Res::IDS_GRAPHIC_HEADERS_ONLY, "headersOnly", NIcon::HeadersOnly),
+                         Option(Res::IDS_GRAPHIC_AS_IS, "asIs", NIcon::AsIs),
+                         Option(Res::IDS_GRAPHIC_DETAILS, "details", NIcon::Details)},
                         2);
     m_options->AddGroup(Res::LoadString(Res::IDS_GRAPHIC_TARGET), 160,
-                        {option(Res::IDS_CSV_EXPORT_ONE_FILE, "oneFile", NIcon::OneFile),
-                         option(Res::IDS_CSV_EXPORT_EACH_FILE, "eachFile", NIcon::EachFile),
-                         option(Res::IDS_CSV_EXPORT_CLIPBOARD, "clipboard", NIcon::Clipboard)},
+                        {Option(Res::IDS_CSV_EXPORT_ONE_FILE, "oneFile", NIcon::OneFile),
+                         Option(Res::IDS_CSV_EXPORT_EACH_FILE, "eachFile", NIcon::EachFile),
+                         Option(Res::IDS_CSV_EXPORT_CLIPBOARD, "clipboard", NIcon::Clipboard)},
                         0);
     m_options->AddGroup(Res::LoadString(Res::IDS_GRAPHIC_DATA), 90,
-                        {option(Res::IDS_CSV_EXPORT_ALL, "all", NIcon::All),
-                         option(Res::IDS_CSV_EXPORT_SELECTION, "selection", NIcon::Selection)},
+                        {Option(Res::IDS_CSV_EXPORT_ALL, "all", NIcon::All),
+                         Option(Res::IDS_CSV_EXPORT_SELECTION, "selection", NIcon::Selection)},
                         1);
     m_options->SetPreview(Res::LoadString(Res::IDS_CSV_EXPORT_PREVIEW), 120, [this](QPainter &p, const QRect &area) {
         ExportPictures::PaintGraphicPreview(p, area, GetWhat(), GetTarget(), GetData());
@@ -68,17 +65,9 @@ CExportBmpDialog::Data CExportBmpDialog::GetData() const
     return Data(m_options->Selected(kData));
 }
 
-bool CExportBmpDialog::nothingToExport() const
-{
-    if (GetData() != Data::Selection || m_selectedObjects > 0)
-        return false;
-    m_messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_EXPORT_NOTHING_SELECTED));
-    return true;
-}
-
 void CExportBmpDialog::accept()
 {
-    if (nothingToExport())
+    if (SayNothingSelected(m_messages, GetData() == Data::Selection, m_selectedObjects))
         return;
     if (GetTarget() == Target::Clipboard) {
         QDialog::accept();

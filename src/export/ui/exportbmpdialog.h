@@ -35,8 +35,6 @@ public:
     COptionPanel &Options() const { return *m_options; }
 
 private:
-    bool nothingToExport() const;
-
     IMessageService &m_messages;
     int m_selectedObjects;
     COptionPanel *m_options;

@@ -1,5 +1,6 @@
 #include "export/ui/exportbuttons.h"
 
+#include "gui/messageservice.h"
 #include "res/resources.h"
 
 #include <QDialog>
@@ -17,4 +18,12 @@ QDialogButtonBox *ExportButtons(QDialog *dialog)
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
+}
+
+bool SayNothingSelected(IMessageService &messages, bool selectionOnly, int selectedObjects)
+{
+    if (!selectionOnly || selectedObjects > 0)
+        return false;
+    messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_EXPORT_NOTHING_SELECTED));
+    return true;
 }

@@ -19,22 +19,19 @@ enum { kTarget, kData };
 CExportCsvDialog::CExportCsvDialog(IMessageService &messages, int selectedObjects, QWidget *parent)
     : QDialog(parent), m_messages(messages), m_selectedObjects(selectedObjects), m_options(new COptionPanel(this))
 {
-    using ExportPictures::Icon;
     using ExportPictures::NIcon;
     setObjectName(QStringLiteral("exportCsvDialog"));
     setWindowTitle(Res::LoadString(Res::IDS_CSV_EXPORT_TITLE));
 
-    auto option = [](Res::StrId text, const char *name, NIcon icon) {
-        return COptionPanel::SOption{Res::LoadString(text), QString::fromLatin1(name), Icon(icon)};
-    };
+    using ExportPictures::Option;
     m_options->AddGroup(Res::LoadString(Res::IDS_CSV_EXPORT_TARGET), 160,
-                        {option(Res::IDS_CSV_EXPORT_ONE_FILE, "oneFile", NIcon::OneFile),
-                         option(Res::IDS_CSV_EXPORT_EACH_FILE, "eachFile", NIcon::EachFile),
-                         option(Res::IDS_CSV_EXPORT_CLIPBOARD, "clipboard", NIcon::Clipboard)},
+                        {Option(Res::IDS_CSV_EXPORT_ONE_FILE, "oneFile", NIcon::OneFile),
+                         Option(Res::IDS_CSV_EXPORT_EACH_FILE, "eachFile", NIcon::EachFile),
+                         Option(Res::IDS_CSV_EXPORT_CLIPBOARD, "clipboard", NIcon::Clipboard)},
                         int(Target::OneFile));
     m_options->AddGroup(Res::LoadString(Res::IDS_CSV_EXPORT_DATA), 90,
-                        {option(Res::IDS_CSV_EXPORT_ALL, "all", NIcon::All),
-                         option(Res::IDS_CSV_EXPORT_SELECTION, "selection", NIcon::Selection)},
+                        {Option(Res::IDS_CSV_EXPORT_ALL, "all", NIcon::All),
+                         Option(Res::IDS_CSV_EXPORT_SELECTION, "selection", NIcon::Selection)},
                         int(Data::Selection));
     m_options->SetPreview(Res::LoadString(Res::IDS_CSV_EXPORT_PREVIEW), 120, [this](QPainter &p, const QRect &area) {
         ExportPictures::PaintCsvPreview(p, area, GetTarget());
@@ -56,17 +53,9 @@ CExportCsvDialog::Data CExportCsvDialog::GetData() const
     return Data(m_options->Selected(kData));
 }
 
-bool CExportCsvDialog::nothingToExport() const
-{
-    if (GetData() != Data::Selection || m_selectedObjects > 0)
-        return false;
-    m_messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_EXPORT_NOTHING_SELECTED));
-    return true;
-}
-
 void CExportCsvDialog::accept()
 {
-    if (nothingToExport())
+    if (SayNothingSelected(m_messages, GetData() == Data::Selection, m_selectedObjects))
         return;
     if (GetTarget() == Target::Clipboard) {
         QDialog::accept();

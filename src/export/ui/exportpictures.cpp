@@ -1,6 +1,7 @@
 #include "export/ui/exportpictures.h"
 
 #include "render/tablecells.h"
+#include "res/resources.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -128,6 +129,11 @@ COptionPanel::Painter Icon(NIcon icon)
         }
         }
     };
+}
+
+COptionPanel::SOption Option(int textId, const char *name, NIcon icon)
+{
+    return {Res::LoadString(textId), QString::fromLatin1(name), Icon(icon)};
 }
 
 std::vector<QRect> PaintGraphicPreview(QPainter &p, const QRect &area, Render::NRowsShown what, NExportTarget target,

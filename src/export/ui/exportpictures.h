@@ -16,6 +16,8 @@ namespace ExportPictures {
 enum class NIcon { HeadersOnly, AsIs, Details, OneFile, EachFile, Clipboard, All, Selection };
 
 COptionPanel::Painter Icon(NIcon icon);
+// An option of the export dialogs: its resource text, object name and icon.
+COptionPanel::SOption Option(int textId, const char *name, NIcon icon);
 
 // The graphic export's preview in `area`: one picture, two for a file per
 // object, three for a file per object of all objects, 65 px apart, each with
