@@ -13,6 +13,7 @@ namespace {
 
 constexpr Command kCommands[] = {
     {u"info", &RunInfo},
+    {u"assess", &RunAssess},
     {u"convert", &RunConvert},
     {u"export-graphic", &RunExportGraphic},
     {u"print", &RunPrint},

@@ -437,6 +437,8 @@ enum StrId : int {
     IDS_CLI_UPDATE_TRANSFER_FAILED = 30425,
     IDS_CLI_UPDATE_BAD_SERVER     = 30426,
     IDS_CLI_UPDATE_AMOUNT         = 30427,
+    IDS_CLI_BAD_MIN_COVER         = 30428,
+    IDS_CLI_BAD_QUANTILE          = 30429,
     // Command line of the desktop program
     IDS_APP_USAGE                 = 31510,
     // PDF report

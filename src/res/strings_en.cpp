@@ -145,6 +145,7 @@ constexpr Entry kTable[] = {
     {IDS_EXPORT_CREATING, u"Creating %s ..."},
     {IDS_CLI_USAGE, u"Usage:\n"
                     u"  vetradesk-cli info [--json] [--originals] FILE...\n"
+                    u"  vetradesk-cli assess [--json] [--min-cover MM] [--quantile P] FILE...\n"
                     u"  vetradesk-cli convert [--each] -o OUT.csv|OUT.qxs FILE...\n"
                     u"  vetradesk-cli export-graphic [--what headers|asis|details] [--each] -o OUT.png|OUT.bmp|OUT.jpg FILE...\n"
                     u"  vetradesk-cli print --pdf OUT.pdf [--paper a4|letter] FILE...\n"
@@ -186,6 +187,8 @@ constexpr Entry kTable[] = {
     {IDS_CLI_UPDATE_TRANSFER_FAILED, u"the download of %s failed: %s"},
     {IDS_CLI_UPDATE_BAD_SERVER, u"--server takes an address of the form ftp://HOST[:PORT]"},
     {IDS_CLI_UPDATE_AMOUNT, u"\r%s MB of %s MB downloaded"},
+    {IDS_CLI_BAD_MIN_COVER, u"the required cover is a number of millimetres below 255 (--min-cover MM)"},
+    {IDS_CLI_BAD_QUANTILE, u"the quantile is a share above 0 and at most 0.5 (--quantile 0.05)"},
     {IDS_STREAM_FILE_NOT_FOUND, u"The file or device does not exist."},
     {IDS_STREAM_PATH_NOT_FOUND, u"The folder does not exist."},
     {IDS_STREAM_ACCESS_DENIED, u"Access is denied."},

@@ -1,6 +1,7 @@
 #include "support/clirun.h"
 
 #include "data/datafile.h"
+#include "data/units.h"
 
 #include "support/testsupport.h"
 
@@ -120,6 +121,48 @@ TEST_F(CliTest, InfoJson)
     EXPECT_EQ(all[2].toObject()[S("file")].toString(), noCover);
     EXPECT_EQ(QJsonDocument(all[2].toObject()[S("statistics")].toObject()).toJson(QJsonDocument::Compact),
               QByteArray("{\"count\":1,\"max\":65535,\"mean\":65535,\"min\":65535,\"stdDev\":65535}"));
+}
+
+TEST_F(CliTest, AssessGivesEachObjectAndTheTotalAgainstTheRequiredCover)
+{
+    // Twenty valid covers in an inch object (one more without a value), and a short one.
+    TVetraObject twenty = MakeObject(1, {22, 25, 27, 28, 30, 31, 31, 32, 33, 34, 35, 35, 36, 37, 38, 40, 41, 42, 44, 47, 255},
+                                     Regional_AstmInch);
+    twenty.objectName = S("Wall");
+    const QString a = file("a.csv", FormatDataFile(twenty));
+    const QString b = file("b.csv", FormatDataFile(MakeObject(2, {50, 52})));
+    const Result r = Invoke({S("assess"), S("--json"), S("--min-cover"), S("23.5"), a, b});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QJsonParseError error;
+    const QJsonObject all = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    EXPECT_DOUBLE_EQ(all[S("requiredCover")].toDouble(), 23.5);
+    EXPECT_DOUBLE_EQ(all[S("quantile")].toDouble(), 0.05);
+    const QJsonArray objects = all[S("objects")].toArray();
+    ASSERT_EQ(objects.size(), 2);
+    const QJsonObject wall = objects[0].toObject();
+    EXPECT_EQ(wall[S("objectName")].toString(), S("Wall"));
+    EXPECT_EQ(wall[S("count")].toInt(), 20);
+    EXPECT_NEAR(wall[S("mean")].toDouble(), 34.4, 1e-9) << "millimetres, whatever the regional setting";
+    EXPECT_EQ(wall[S("belowCount")].toInt(), 1);
+    EXPECT_NEAR(wall[S("characteristicNormal")].toDouble(), 23.7615247993179, 1e-9);
+    EXPECT_EQ(wall[S("verdict")].toString(), S("met"));
+    EXPECT_EQ(objects[1].toObject()[S("verdict")].toString(), S("too few"));
+    const QJsonObject total = all[S("total")].toObject();
+    EXPECT_EQ(total[S("count")].toInt(), 22);
+    EXPECT_EQ(total[S("max")].toDouble(), 52);
+
+    const Result plain = Invoke({S("assess"), a});
+    ASSERT_EQ(plain.code, 0);
+    const QStringList lines = plain.out.trimmed().split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(S("1\tWall\t20\t34.4\t6.5\t22\t47\t0\t23.8\t24.6\tno limit"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(S("total\t"))) << lines[1].toStdString();
+
+    for (const char *value : {"-1", "255", "x"})
+        EXPECT_EQ(Invoke({S("assess"), S("--min-cover"), S(value), a}).code, 1) << value;
+    for (const char *value : {"0", "0.6", "p"})
+        EXPECT_EQ(Invoke({S("assess"), S("--quantile"), S(value), a}).code, 1) << value;
 }
 
 TEST_F(CliTest, InfoReportsEachBadInputAndGoesOn)

@@ -1,0 +1,128 @@
+// vetradesk-cli assess [--json] [--min-cover MM] [--quantile P] FILE...
+#include "cli/commands.h"
+#include "cli/jsonwriter.h"
+#include "cli/options.h"
+
+#include "data/coverassessment.h"
+#include "res/resources.h"
+
+namespace Cli {
+namespace {
+
+struct SRow
+{
+    QString number;
+    QString name;
+    SCoverAssessment figures;
+};
+
+void jsonFigures(JsonWriter &json, const SCoverAssessment &a)
+{
+    auto number = [&](const char16_t *key, const std::optional<double> &v) {
+        json.key(key);
+        if (v)
+            json.value(*v);
+        else
+            json.null();
+    };
+    json.key(u"count"); json.value(a.count);
+    number(u"mean", a.mean);
+    number(u"sd", a.sd);
+    number(u"min", a.min);
+    number(u"max", a.max);
+    json.key(u"belowCount"); json.value(a.belowCount);
+    number(u"belowShare", a.belowShare);
+    number(u"characteristicNormal", a.characteristicNormal);
+    number(u"characteristicLogNormal", a.characteristicLogNormal);
+    json.key(u"verdict"); json.value(QString::fromLatin1(VerdictKey(a.verdict)));
+}
+
+QString text(const std::optional<double> &v, int decimals = 1)
+{
+    return v ? QString::number(*v, 'f', decimals) : QStringLiteral("-");
+}
+
+QString line(const SRow &r)
+{
+    const SCoverAssessment &a = r.figures;
+    return QStringList{r.number, r.name, QString::number(a.count), text(a.mean), text(a.sd), text(a.min, 0),
+                       text(a.max, 0), QString::number(a.belowCount), text(a.characteristicNormal),
+                       text(a.characteristicLogNormal), QString::fromLatin1(VerdictKey(a.verdict))}
+        .join(u'\t');
+}
+
+} // namespace
+
+int RunAssess(const QStringList &args, Io io)
+{
+    Options opts;
+    QString bad;
+    if (!opts.parse(args, {{u"--json", nullptr, OptionDef::NoValue}, {u"--min-cover", nullptr, OptionDef::Value},
+                           {u"--quantile", nullptr, OptionDef::Value}},
+                    bad))
+        return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
+    if (opts.positional().isEmpty())
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
+    SAssessmentSettings settings;
+    if (opts.has(u"--min-cover")) {
+        bool ok = false;
+        const double mm = opts.value(u"--min-cover").toDouble(&ok);
+        if (!ok || !(mm >= 0 && mm < 255))
+            return UsageError(io, Res::LoadString(Res::IDS_CLI_BAD_MIN_COVER));
+        settings.requiredCover = mm;
+    }
+    if (opts.has(u"--quantile")) {
+        bool ok = false;
+        const double p = opts.value(u"--quantile").toDouble(&ok);
+        if (!ok || !(p > 0 && p <= 0.5))
+            return UsageError(io, Res::LoadString(Res::IDS_CLI_BAD_QUANTILE));
+        settings.quantile = p;
+    }
+
+    QList<InputFile> inputs;
+    const bool allRead = ReadInputs(opts.positional(), inputs, io, false);
+    std::vector<SRow> rows;
+    std::vector<double> all;
+    for (const InputFile &in : inputs)
+        for (const InputObject &o : in.objects) {
+            std::vector<double> covers;
+            AppendValidCovers(o.object, covers);
+            all.insert(all.end(), covers.begin(), covers.end());
+            rows.push_back({QString::number(o.object.objectNumber), o.object.objectName, AssessCovers(covers, settings)});
+        }
+    const SCoverAssessment total = AssessCovers(all, settings);
+
+    if (opts.has(u"--json")) {
+        JsonWriter json(io.out);
+        json.beginObject();
+        json.key(u"requiredCover");
+        if (settings.requiredCover)
+            json.value(*settings.requiredCover);
+        else
+            json.null();
+        json.key(u"quantile"); json.value(settings.quantile);
+        json.key(u"objects");
+        json.beginArray();
+        for (const SRow &r : rows) {
+            json.beginObject(true);
+            json.key(u"objectNumber"); json.value(r.number.toInt());
+            json.key(u"objectName"); json.value(r.name);
+            jsonFigures(json, r.figures);
+            json.endObject();
+        }
+        json.endArray();
+        json.key(u"total");
+        json.beginObject(true);
+        jsonFigures(json, total);
+        json.endObject();
+        json.endObject();
+    } else {
+        for (const SRow &r : rows)
+            io.out << line(r) << u'\n';
+        io.out << line({QStringLiteral("total"), QString(), total}) << u'\n';
+    }
+    io.out.flush();
+    return allRead ? Exit_Ok : Exit_File;
+}
+
+} // namespace Cli
