@@ -36,6 +36,28 @@ std::optional<QString> readString(const QString &key, const QString &name)
     return v;
 }
 
+// Program data, not texts of a language: never translated.
+const QString kRequiredCoverName = QStringLiteral("RequiredCover");   // mm as text, empty = none
+const QString kQuantileName = QStringLiteral("AssessQuantile");       // a share, as text
+
+SAssessmentSettings loadAssessment(const QString &key)
+{
+    SAssessmentSettings a;
+    if (std::optional<QString> v = readString(key, kRequiredCoverName); v && !v->trimmed().isEmpty()) {
+        bool ok = false;
+        const double mm = v->toDouble(&ok);
+        if (ok && mm >= 0 && mm < 255)
+            a.requiredCover = mm;
+    }
+    if (std::optional<QString> v = readString(key, kQuantileName)) {
+        bool ok = false;
+        const double p = v->toDouble(&ok);
+        if (ok && p > 0 && p <= 0.5)
+            a.quantile = p;
+    }
+    return a;
+}
+
 QString loadString(const QString &key, int nameId, const QString &fallback)
 {
     const QString name = text(nameId);
@@ -103,6 +125,7 @@ void LoadSettings()
         if (!g_store->Write(key, dtName, std::uint32_t(0)))
             writeFailed();
     }
+    g_settings.assessment = loadAssessment(key);
     const QString folder = ProgramFolder();
     g_settings.pfad = loadString(key, Res::IDS_VALUE_PFAD, folder.isEmpty() ? text(Res::IDS_DEFAULT_PFAD) : folder);
 
@@ -137,6 +160,17 @@ void CheckProgramFolder()
     const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (!driveRoot && !(info.permissions() & writable))
         Res::ShowMessage(Res::MessageIcon::Error, text(Res::IDS_CAPTION_ERROR), text(Res::IDS_FOLDER_READ_ONLY));
+}
+
+void SaveAssessment(const SAssessmentSettings &assessment)
+{
+    g_settings.assessment = assessment;
+    if (!g_store || !g_store->KeyExists(SettingsKey()))
+        return;
+    const QString cover = assessment.requiredCover ? QString::number(*assessment.requiredCover) : QString();
+    if (!g_store->Write(SettingsKey(), kRequiredCoverName, cover)
+        || !g_store->Write(SettingsKey(), kQuantileName, QString::number(assessment.quantile)))
+        writeFailed();
 }
 
 void SaveDateTimeFormat(std::uint32_t value)

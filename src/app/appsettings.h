@@ -2,6 +2,8 @@
 // The program's settings: one process-wide record read once at start
 // (LoadSettings) and written through to the settings store at each change.
 
+#include "data/coverassessment.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -14,6 +16,7 @@ struct SSettings
     QString dataFolder;       // kept, not used
     std::uint32_t dtFormat = 0;   // date pattern index × 256 + time pattern index
     QString pfad;             // the program folder: help files and the upgrade tool
+    SAssessmentSettings assessment;   // the required cover (none: no limit) and the quantile
 };
 
 namespace Settings {
@@ -34,6 +37,8 @@ const SSettings &Current();
 void LoadSettings();
 void CheckProgramFolder();
 void SaveDateTimeFormat(std::uint32_t value);
+// Stored only once chosen: a store without them reads as no limit and 5 %.
+void SaveAssessment(const SAssessmentSettings &assessment);
 // Stores the path and switches the active language at once.
 void SetLanguageFile(const QString &path);
 QString GetLanguageFile(bool fileNameOnly);

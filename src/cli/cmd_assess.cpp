@@ -3,6 +3,7 @@
 #include "cli/jsonwriter.h"
 #include "cli/options.h"
 
+#include "app/appsettings.h"
 #include "data/coverassessment.h"
 #include "res/resources.h"
 
@@ -53,6 +54,29 @@ QString line(const SRow &r)
 
 } // namespace
 
+bool ReadAssessmentOptions(const Options &opts, SAssessmentSettings &settings, Io io)
+{
+    if (opts.has(u"--min-cover")) {
+        const QString value = opts.value(u"--min-cover");
+        bool ok = false;
+        const double mm = value.toDouble(&ok);
+        if (value == u"none")
+            settings.requiredCover.reset();
+        else if (ok && mm >= 0 && mm < 255)
+            settings.requiredCover = mm;
+        else
+            return UsageError(io, Res::LoadString(Res::IDS_CLI_BAD_MIN_COVER)), false;
+    }
+    if (opts.has(u"--quantile")) {
+        bool ok = false;
+        const double p = opts.value(u"--quantile").toDouble(&ok);
+        if (!ok || !(p > 0 && p <= 0.5))
+            return UsageError(io, Res::LoadString(Res::IDS_CLI_BAD_QUANTILE)), false;
+        settings.quantile = p;
+    }
+    return true;
+}
+
 int RunAssess(const QStringList &args, Io io)
 {
     Options opts;
@@ -63,21 +87,10 @@ int RunAssess(const QStringList &args, Io io)
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     if (opts.positional().isEmpty())
         return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
-    SAssessmentSettings settings;
-    if (opts.has(u"--min-cover")) {
-        bool ok = false;
-        const double mm = opts.value(u"--min-cover").toDouble(&ok);
-        if (!ok || !(mm >= 0 && mm < 255))
-            return UsageError(io, Res::LoadString(Res::IDS_CLI_BAD_MIN_COVER));
-        settings.requiredCover = mm;
-    }
-    if (opts.has(u"--quantile")) {
-        bool ok = false;
-        const double p = opts.value(u"--quantile").toDouble(&ok);
-        if (!ok || !(p > 0 && p <= 0.5))
-            return UsageError(io, Res::LoadString(Res::IDS_CLI_BAD_QUANTILE));
-        settings.quantile = p;
-    }
+    // The stored choice, unless the options say otherwise for this run.
+    SAssessmentSettings settings = Settings::Current().assessment;
+    if (!ReadAssessmentOptions(opts, settings, io))
+        return Exit_Usage;
 
     QList<InputFile> inputs;
     const bool allRead = ReadInputs(opts.positional(), inputs, io, false);

@@ -1,5 +1,6 @@
 // vetradesk-cli languages
 // vetradesk-cli settings [--date-format I] [--time-format I] [--language NAME]
+//                        [--min-cover MM|none] [--quantile P]
 #include "cli/commands.h"
 #include "cli/options.h"
 
@@ -30,6 +31,10 @@ void printSettings(Io io)
                                 {Settings::Store() ? Settings::Store()->Path() : QString(), s.languageFile,
                                  LanguageVersionInfo().GetInternalName(), s.dtFormat, date, time, s.pfad,
                                  s.dataFolder});
+    io.out << Res::FormatString(Res::IDS_CLI_ASSESSMENT_LINES,
+                                {s.assessment.requiredCover ? QString::number(*s.assessment.requiredCover)
+                                                            : QStringLiteral("none"),
+                                 QString::number(s.assessment.quantile)});
     io.out << Res::LoadString(Res::IDS_DATETIME_PREVIEW) << QStringLiteral("  ")
            << Settings::FormatTimeStamp(std::int64_t(std::time(nullptr))) << u'\n';
 }
@@ -66,7 +71,8 @@ int RunSettings(const QStringList &args, Io io)
     QString bad;
     if (!opts.parse(args,
                     {{u"--date-format", nullptr, OptionDef::Value}, {u"--time-format", nullptr, OptionDef::Value},
-                     {u"--language", nullptr, OptionDef::Value}},
+                     {u"--language", nullptr, OptionDef::Value}, {u"--min-cover", nullptr, OptionDef::Value},
+                     {u"--quantile", nullptr, OptionDef::Value}},
                     bad)
         || !opts.positional().isEmpty())
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad.isEmpty() ? opts.positional().value(0) : bad}));
@@ -94,6 +100,11 @@ int RunSettings(const QStringList &args, Io io)
         if (!IsChosenLanguage(*chosen))
             Settings::SetLanguageFile(LanguageFileOf(*chosen));
     }
+    SAssessmentSettings assessment = Settings::Current().assessment;
+    if (!ReadAssessmentOptions(opts, assessment, io))
+        return Exit_Usage;
+    if (opts.has(u"--min-cover") || opts.has(u"--quantile"))
+        Settings::SaveAssessment(assessment);
     const std::uint32_t wanted = std::uint32_t(date) * 256 + std::uint32_t(time);
     if (wanted != current)
         Settings::SaveDateTimeFormat(wanted);

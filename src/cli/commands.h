@@ -2,6 +2,7 @@
 // The commands of vetradesk-cli and what they share.
 
 #include "cli/cli.h"
+#include "data/coverassessment.h"
 #include "data/measurement.h"
 
 #include <QList>
@@ -30,6 +31,11 @@ int RunLanguages(const QStringList &args, Io io);
 int RunSettings(const QStringList &args, Io io);
 int RunUpdateCheck(const QStringList &args, Io io);
 int RunUpdateDownload(const QStringList &args, Io io);
+
+class Options;
+// --min-cover MM|none and --quantile P over `settings`; false (after the usage
+// error) when a value is not one.
+bool ReadAssessmentOptions(const Options &opts, SAssessmentSettings &settings, Io io);
 
 // Usage error: prints `message` and the usage text to stderr.
 int UsageError(Io io, const QString &message);

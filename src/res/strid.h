@@ -439,6 +439,7 @@ enum StrId : int {
     IDS_CLI_UPDATE_AMOUNT         = 30427,
     IDS_CLI_BAD_MIN_COVER         = 30428,
     IDS_CLI_BAD_QUANTILE          = 30429,
+    IDS_CLI_ASSESSMENT_LINES      = 30430,
     // Command line of the desktop program
     IDS_APP_USAGE                 = 31510,
     // PDF report

@@ -154,7 +154,7 @@ constexpr Entry kTable[] = {
                     u"  vetradesk-cli download (--port N | --scan) -o OUT.csv|OUT.qxs [--add] [--sync new|all|cancel] [--text]\n"
                     u"  vetradesk-cli delete-all (--port N | --scan) --yes\n"
                     u"  vetradesk-cli languages\n"
-                    u"  vetradesk-cli settings [--date-format 0-3] [--time-format 0-3] [--language NAME]\n"
+                    u"  vetradesk-cli settings [--date-format 0-3] [--time-format 0-3] [--language NAME] [--min-cover MM|none] [--quantile P]\n"
                     u"  vetradesk-cli update-check [--server ftp://HOST[:PORT]] [--json]\n"
                     u"  vetradesk-cli update-download [--server ftp://HOST[:PORT]] -o DIR [--json]\n"
                     u"  vetradesk-cli --version | --help\n"
@@ -189,6 +189,7 @@ constexpr Entry kTable[] = {
     {IDS_CLI_UPDATE_AMOUNT, u"\r%s MB of %s MB downloaded"},
     {IDS_CLI_BAD_MIN_COVER, u"the required cover is a number of millimetres below 255 (--min-cover MM)"},
     {IDS_CLI_BAD_QUANTILE, u"the quantile is a share above 0 and at most 0.5 (--quantile 0.05)"},
+    {IDS_CLI_ASSESSMENT_LINES, u"RequiredCover:\t%s\nAssessQuantile:\t%s\n"},
     {IDS_STREAM_FILE_NOT_FOUND, u"The file or device does not exist."},
     {IDS_STREAM_PATH_NOT_FOUND, u"The folder does not exist."},
     {IDS_STREAM_ACCESS_DENIED, u"Access is denied."},

@@ -109,6 +109,27 @@ TEST_F(AppSettings, FirstStartWritesTheFourDefaultsAndUsesTheBuiltInLanguage)
               QStringLiteral("12/08/2026 4:15 PM"));
 }
 
+TEST_F(AppSettings, TheAssessmentIsStoredOnceChosenAndNonsenseReadsAsItsDefault)
+{
+    Start();
+    EXPECT_FALSE(Settings::Current().assessment.requiredCover) << "no limit until one is chosen";
+    EXPECT_EQ(Settings::Current().assessment.quantile, 0.05);
+    SAssessmentSettings chosen;
+    chosen.requiredCover = 27.5;
+    chosen.quantile = 0.1;
+    Settings::SaveAssessment(chosen);
+    Start();
+    ASSERT_TRUE(Settings::Current().assessment.requiredCover);
+    EXPECT_EQ(*Settings::Current().assessment.requiredCover, 27.5);
+    EXPECT_EQ(Settings::Current().assessment.quantile, 0.1);
+
+    Preset(QStringLiteral("RequiredCover"), QStringLiteral("lots"));
+    Preset(QStringLiteral("AssessQuantile"), QStringLiteral("0.9"));
+    Start();
+    EXPECT_FALSE(Settings::Current().assessment.requiredCover);
+    EXPECT_EQ(Settings::Current().assessment.quantile, 0.05);
+}
+
 TEST_F(AppSettings, DateTimeFormatSelectsPatternsAndOutOfRangeIndexMeansZero)
 {
     struct Case { std::uint32_t value; const char16_t *date; const char16_t *time; int dateId, timeId; };

@@ -159,6 +159,17 @@ TEST_F(CliTest, AssessGivesEachObjectAndTheTotalAgainstTheRequiredCover)
     EXPECT_TRUE(lines[0].startsWith(S("1\tWall\t20\t34.4\t6.5\t22\t47\t0\t23.8\t24.6\tno limit"))) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(S("total\t"))) << lines[1].toStdString();
 
+    // A stored required cover and quantile are used until an option says otherwise.
+    const Result stored = Invoke({S("settings"), S("--min-cover"), S("23.5"), S("--quantile"), S("0.1")});
+    ASSERT_EQ(stored.code, 0) << stored.err.toStdString();
+    EXPECT_TRUE(stored.out.contains(S("RequiredCover:\t23.5\nAssessQuantile:\t0.1\n"))) << stored.out.toStdString();
+    const Result withStored = Invoke({S("assess"), a});
+    EXPECT_TRUE(withStored.out.startsWith(S("1\tWall\t20\t34.4\t6.5\t22\t47\t1\t26.1\t"))) << withStored.out.toStdString();
+    EXPECT_TRUE(withStored.out.contains(S("\tmet\n")));
+    EXPECT_TRUE(Invoke({S("assess"), S("--min-cover"), S("none"), a}).out.contains(S("no limit")));
+    ASSERT_EQ(Invoke({S("settings"), S("--min-cover"), S("none"), S("--quantile"), S("0.05")}).code, 0);
+    EXPECT_TRUE(Invoke({S("settings")}).out.contains(S("RequiredCover:\tnone\n")));
+
     for (const char *value : {"-1", "255", "x"})
         EXPECT_EQ(Invoke({S("assess"), S("--min-cover"), S(value), a}).code, 1) << value;
     for (const char *value : {"0", "0.6", "p"})
