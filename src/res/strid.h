@@ -482,6 +482,10 @@ enum StrId : int {
     IDS_NO_OBJECTS_IN_FILE        = 31659,   // "No measurement objects found in %s."
     IDS_EXPORT_NOTHING_SELECTED   = 31660,
     IDS_PDF_ALL_OBJECTS           = 31661,
+    IDS_SETTINGS_ASSESSMENT       = 31662,
+    IDS_SETTINGS_REQUIRED_COVER   = 31663,
+    IDS_SETTINGS_QUANTILE         = 31664,
+    IDS_SETTINGS_NO_LIMIT         = 31665,
 };
 
 } // namespace Res

@@ -10,9 +10,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QDoubleSpinBox>
+#include <QDoubleValidator>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
-#include <cstdlib>
+#include <algorithm>
 
 #include <ctime>
 
@@ -21,7 +24,10 @@ CAppSettings::CAppSettings(QWidget *parent)
       m_language(new QComboBox(this)),
       m_date(new QComboBox(this)),
       m_time(new QComboBox(this)),
-      m_group(new QGroupBox(this))
+      m_group(new QGroupBox(this)),
+      m_assessmentGroup(new QGroupBox(this)),
+      m_cover(new QLineEdit(this)),
+      m_quantile(new QDoubleSpinBox(this))
 {
     setObjectName(QStringLiteral("appSettings"));
     setWindowTitle(Res::LoadString(Res::IDS_SETTINGS_TITLE));
@@ -35,6 +41,29 @@ CAppSettings::CAppSettings(QWidget *parent)
     auto *dateTimeForm = new QFormLayout(m_group);
     dateTimeForm->addRow(Res::LoadString(Res::IDS_SETTINGS_DATE_FORMAT), m_date);
     dateTimeForm->addRow(Res::LoadString(Res::IDS_SETTINGS_TIME_FORMAT), m_time);
+
+    // The cover assessment: a required cover (empty: none) and the quantile.
+    m_assessmentGroup->setTitle(Res::LoadString(Res::IDS_SETTINGS_ASSESSMENT));
+    m_assessmentGroup->setObjectName(QStringLiteral("assessmentGroup"));
+    m_cover->setObjectName(QStringLiteral("requiredCover"));
+    m_cover->setValidator(new QDoubleValidator(0.0, 254.9, 1, m_cover));
+    m_cover->setPlaceholderText(Res::LoadString(Res::IDS_SETTINGS_NO_LIMIT));
+    m_quantile->setObjectName(QStringLiteral("quantile"));
+    m_quantile->setRange(0.1, 50.0);
+    m_quantile->setDecimals(1);
+    m_quantile->setSingleStep(0.5);
+    m_quantile->setSuffix(QStringLiteral(" %"));
+    const SAssessmentSettings &assessment = Settings::Current().assessment;
+    if (assessment.requiredCover)
+        m_cover->setText(locale().toString(*assessment.requiredCover));
+    m_quantile->setValue(assessment.quantile * 100.0);
+    auto *assessmentForm = new QFormLayout(m_assessmentGroup);
+    assessmentForm->addRow(Res::LoadString(Res::IDS_SETTINGS_REQUIRED_COVER), m_cover);
+    assessmentForm->addRow(Res::LoadString(Res::IDS_SETTINGS_QUANTILE), m_quantile);
+
+    m_labels = {languageForm->labelForField(m_language), dateTimeForm->labelForField(m_date),
+                dateTimeForm->labelForField(m_time), assessmentForm->labelForField(m_cover),
+                assessmentForm->labelForField(m_quantile)};
 
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *ok = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_OK), QDialogButtonBox::AcceptRole);
@@ -51,10 +80,9 @@ CAppSettings::CAppSettings(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(languageForm);
     layout->addWidget(m_group);
+    layout->addWidget(m_assessmentGroup);
     layout->addWidget(buttons);
 
-    m_labels = {languageForm->labelForField(m_language), dateTimeForm->labelForField(m_date),
-                dateTimeForm->labelForField(m_time)};
 
     fillLanguageList();
     for (int i = 0; i < 4; ++i) {
@@ -69,7 +97,7 @@ CAppSettings::CAppSettings(QWidget *parent)
     connect(m_date, &QComboBox::currentIndexChanged, this, &CAppSettings::updatePreview);
     connect(m_time, &QComboBox::currentIndexChanged, this, &CAppSettings::updatePreview);
     updatePreview();
-    setMinimumWidth(420);
+    setMinimumWidth(500);
 }
 
 void CAppSettings::fillLanguageList()
@@ -119,6 +147,23 @@ void CAppSettings::accept()
         m_anyChanged = m_dateTimeChanged = true;
     if (m_dateTimeChanged)
         Settings::SaveDateTimeFormat(format);
+    SAssessmentSettings assessment;
+    const QString cover = m_cover->text().trimmed();
+    if (!cover.isEmpty()) {
+        bool ok = false;
+        const double mm = locale().toDouble(cover, &ok);
+        if (!ok || mm < 0 || mm >= 255) {
+            m_cover->setFocus();
+            return;   // not a cover: the dialog stays open
+        }
+        assessment.requiredCover = mm;
+    }
+    assessment.quantile = m_quantile->value() / 100.0;
+    const SAssessmentSettings &before = Settings::Current().assessment;
+    if (assessment.requiredCover != before.requiredCover || assessment.quantile != before.quantile) {
+        m_anyChanged = true;
+        Settings::SaveAssessment(assessment);
+    }
     if (m_languageChanged)
         Settings::SetLanguageFile(LanguageFileOf(language));
     QDialog::accept();
@@ -132,21 +177,23 @@ void CAppSettings::showEvent(QShowEvent *event)
 
 void CAppSettings::alignFields()
 {
-    // The language row stands outside the date and time box: widen the
-    // labels on the side whose fields start further left, so that all three
-    // fields start at one x.
+    // The language row stands outside the boxes below it: widen the labels
+    // of the rows whose fields start further left, so that every field
+    // starts at one x.
     auto settle = [this] {
         layout()->activate();
-        m_group->layout()->activate();   // the box's own layout is not settled by the dialog's
+        m_group->layout()->activate();   // a box's own layout is not settled by the dialog's
+        m_assessmentGroup->layout()->activate();
     };
     settle();
-    const int language = m_language->mapTo(this, QPoint()).x();
-    const int dates = m_date->mapTo(this, QPoint()).x();
-    if (language == dates)
-        return;
-    const int by = std::abs(language - dates);
-    for (QWidget *label : language < dates ? QList<QWidget *>{m_labels[0]} : QList<QWidget *>{m_labels[1], m_labels[2]})
-        if (label)
-            label->setMinimumWidth(label->width() + by);
+    const std::array<QWidget *, 5> fields{m_language, m_date, m_time, m_cover, m_quantile};
+    int target = 0;
+    for (QWidget *field : fields)
+        target = std::max(target, field->mapTo(this, QPoint()).x());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const int by = target - fields[i]->mapTo(this, QPoint()).x();
+        if (by > 0 && m_labels[i])
+            m_labels[i]->setMinimumWidth(m_labels[i]->width() + by);
+    }
     settle();
 }

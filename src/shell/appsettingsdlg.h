@@ -10,7 +10,9 @@
 #include <array>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QGroupBox;
+class QLineEdit;
 
 class CAppSettings : public QDialog
 {
@@ -38,7 +40,10 @@ private:
     QComboBox *m_date;
     QComboBox *m_time;
     QGroupBox *m_group;
-    std::array<QWidget *, 3> m_labels{};   // language, date, time
+    QGroupBox *m_assessmentGroup;
+    QLineEdit *m_cover;
+    QDoubleSpinBox *m_quantile;
+    std::array<QWidget *, 5> m_labels{};   // language, date, time, required cover, quantile
     QList<SLanguageEntry> m_languages;   // list position = entry
     bool m_anyChanged = false;
     bool m_languageChanged = false;

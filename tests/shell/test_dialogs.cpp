@@ -1,6 +1,8 @@
 // The settings dialog and the About box, run from the main window's menu.
 #include "shellfixture.h"
 
+#include "app/appsettings.h"
+
 #include "data/timetext.h"
 #include "res/resources.h"
 #include "shell/commands.h"
@@ -9,6 +11,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -85,11 +89,13 @@ TEST_F(SettingsDialog, TheThreeChoicesStartAtOneXInEitherLanguage)
 {
     auto aligned = [](QDialog &dialog) {
         auto x = [&](const char *name) {
-            auto *box = dialog.findChild<QComboBox *>(QString::fromLatin1(name));
+            auto *box = dialog.findChild<QWidget *>(QString::fromLatin1(name));
             return box->mapTo(&dialog, QPoint()).x();
         };
         EXPECT_EQ(x("language"), x("dateFormat"));
         EXPECT_EQ(x("timeFormat"), x("dateFormat"));
+        EXPECT_EQ(x("requiredCover"), x("dateFormat"));
+        EXPECT_EQ(x("quantile"), x("dateFormat"));
         dialog.reject();
     };
     messages.ExpectDialog(QStringLiteral("appSettings"), aligned);
@@ -97,6 +103,39 @@ TEST_F(SettingsDialog, TheThreeChoicesStartAtOneXInEitherLanguage)
     runSettings(QStringLiteral("Deutsch"), "ok");
     messages.ExpectDialog(QStringLiteral("appSettings"), aligned);
     frame->Execute(ID_SETTINGS);
+}
+
+TEST_F(SettingsDialog, TheRequiredCoverAndQuantileAreStoredOnOkAndANonsenseCoverKeepsTheDialogOpen)
+{
+    EXPECT_FALSE(Settings::Current().assessment.requiredCover);
+    messages.ExpectDialog(QStringLiteral("appSettings"), [](QDialog &dialog) {
+        auto *cover = dialog.findChild<QLineEdit *>(QStringLiteral("requiredCover"));
+        auto *quantile = dialog.findChild<QDoubleSpinBox *>(QStringLiteral("quantile"));
+        ASSERT_TRUE(cover && quantile);
+        EXPECT_TRUE(cover->text().isEmpty());
+        EXPECT_EQ(quantile->value(), 5.0);
+        cover->setText(QStringLiteral("300"));
+        dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
+        EXPECT_TRUE(dialog.isVisible());
+        cover->setText(QStringLiteral("27.5"));
+        quantile->setValue(10.0);
+        dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    frame->Execute(ID_SETTINGS);
+    ASSERT_TRUE(Settings::Current().assessment.requiredCover);
+    EXPECT_EQ(*Settings::Current().assessment.requiredCover, 27.5);
+    EXPECT_DOUBLE_EQ(Settings::Current().assessment.quantile, 0.1);
+
+    // Emptied: no limit again.
+    messages.ExpectDialog(QStringLiteral("appSettings"), [](QDialog &dialog) {
+        auto *cover = dialog.findChild<QLineEdit *>(QStringLiteral("requiredCover"));
+        EXPECT_EQ(cover->text(), QStringLiteral("27.5"));
+        cover->clear();
+        dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
+    });
+    frame->Execute(ID_SETTINGS);
+    EXPECT_FALSE(Settings::Current().assessment.requiredCover);
 }
 
 TEST_F(SettingsDialog, TheMenuEntryRebuildsTheMenuItCameFrom)
