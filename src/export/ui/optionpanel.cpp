@@ -78,7 +78,7 @@ int COptionPanel::AddGroup(const QString &title, int textWidth, std::vector<SOpt
     group.options = std::move(options);
     group.selected = std::clamp(selected, 0, int(group.options.size()) - 1);
     m_groups.push_back(std::move(group));
-    layout();
+    relayout();
     return int(m_groups.size()) - 1;
 }
 
@@ -87,7 +87,7 @@ void COptionPanel::SetPreview(const QString &title, int textWidth, Painter paint
     m_previewTitle = title;
     m_previewWidth = textWidth;
     m_preview = std::move(paint);
-    layout();
+    relayout();
 }
 
 void COptionPanel::Select(int group, int option)
@@ -142,8 +142,8 @@ QSize COptionPanel::sizeHint() const
 
 int COptionPanel::itemHeight(const SGroup &group, const QString &text) const
 {
-    const QRect text_ = fontMetrics().boundingRect(QRect(0, 0, group.textWidth, 10000), kTextFlags, text);
-    return std::max(kIconHeight, text_.height()) + 2 * kPad;
+    const QRect bounds = fontMetrics().boundingRect(QRect(0, 0, group.textWidth, 10000), kTextFlags, text);
+    return std::max(kIconHeight, bounds.height()) + 2 * kPad;
 }
 
 QRect COptionPanel::textRect(const QRect &item) const
@@ -151,7 +151,7 @@ QRect COptionPanel::textRect(const QRect &item) const
     return QRect(item.left() + kPad + kIconWidth + kIconGap, item.top(), item.width() - bandWidth(0), item.height());
 }
 
-void COptionPanel::layout()
+void COptionPanel::relayout()
 {
     const QFontMetrics text(font());
     const QFontMetrics title(titleFont(font()));
@@ -211,7 +211,7 @@ void COptionPanel::layout()
 bool COptionPanel::event(QEvent *event)
 {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        layout();
+        relayout();
     return QWidget::event(event);
 }
 

@@ -88,7 +88,7 @@ private:
         std::vector<QRect> items;
     };
 
-    void layout();
+    void relayout();
     int itemHeight(const SGroup &group, const QString &text) const;
     QRect textRect(const QRect &item) const;
     void setHover(int group, int option);
