@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QLabel>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
@@ -63,18 +64,18 @@ void CDesktopServices::ShowFile(const QString &path, QObject *context, std::func
     auto *opener = new QProcess;
     opener->setProgram(QStringLiteral("xdg-open"));
     opener->setArguments({path});
-    QObject::connect(opener, &QProcess::finished, context, [opener, failed](int code, QProcess::ExitStatus status) {
-        if (status != QProcess::NormalExit || code != 0)
+    const QPointer<QObject> caller(context);
+    QObject::connect(opener, &QProcess::finished, opener, [=](int code, QProcess::ExitStatus status) {
+        if ((status != QProcess::NormalExit || code != 0) && caller)
             failed(openerFailure(*opener));
+        opener->deleteLater();
     });
-    QObject::connect(opener, &QProcess::errorOccurred, context, [opener, failed](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [=](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        if (caller)
             failed(opener->errorString());
-    });
-    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
-    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            opener->deleteLater();
+        opener->deleteLater();
     });
     opener->start();
 }

@@ -198,12 +198,11 @@ void COptionPanel::relayout()
     }
     if (m_preview) {
         m_previewBand = QRect(x, kTop + kBeyond, bandWidth(m_previewWidth), bandHeight);
+        const int top = m_previewBand.bottom() + 2 + kPad;
+        m_previewArea = QRect(m_previewBand.left(), top, m_previewBand.width(), bottom - kBeyond - kPad - top);
         x = m_previewBand.right() + 1 + kBeyond + kMargin + kBeyond;
     }
-    if (m_preview)
-        m_previewArea = QRect(m_previewBand.left(), m_previewBand.bottom() + 2 + kPad, m_previewBand.width(),
-                              bottom - kBeyond - kPad - (m_previewBand.bottom() + 2 + kPad));
-    m_size = QSize(x - kBeyond - kMargin + kMargin, bottom + kMargin);
+    m_size = QSize(x - kBeyond, bottom + kMargin);
     updateGeometry();
     update();
 }
