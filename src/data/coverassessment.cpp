@@ -1,5 +1,7 @@
 #include "data/coverassessment.h"
 
+#include "res/resources.h"
+
 #include <cmath>
 
 double NormalQuantile(double p)
@@ -126,4 +128,15 @@ const char *VerdictKey(NVerdict verdict)
     case NVerdict::NoLimit: return "no limit";
     }
     return "no limit";
+}
+
+QString VerdictText(NVerdict verdict)
+{
+    switch (verdict) {
+    case NVerdict::Met: return Res::LoadString(Res::IDS_VERDICT_MET);
+    case NVerdict::NotMet: return Res::LoadString(Res::IDS_VERDICT_NOT_MET);
+    case NVerdict::TooFew: return Res::LoadString(Res::IDS_VERDICT_TOO_FEW);
+    case NVerdict::NoLimit: return Res::LoadString(Res::IDS_VERDICT_NO_LIMIT);
+    }
+    return Res::LoadString(Res::IDS_VERDICT_NO_LIMIT);
 }

@@ -7,6 +7,8 @@
 
 #include "data/measurement.h"
 
+#include <QString>
+
 #include <optional>
 #include <vector>
 
@@ -45,3 +47,6 @@ template <class Meas> void AppendValidCovers(const ObjectFields<Meas> &object, s
 
 // "met", "not met", "too few", "no limit": the words of files and the tool.
 const char *VerdictKey(NVerdict verdict);
+
+// The verdict in the user's language, for windows and reports.
+QString VerdictText(NVerdict verdict);

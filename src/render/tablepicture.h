@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -30,6 +31,9 @@ struct STableLook
     std::array<int, Col_Count> widths{};
     QString datePattern;
     QString timePattern;
+    // With a required cover (mm) the diagram draws it as a limit line and the
+    // covers below it, and the minimum cover text, in the warning colour.
+    std::optional<double> requiredCover;
 };
 
 // Each column as wide as its header text or the widest text its cells can

@@ -486,6 +486,10 @@ enum StrId : int {
     IDS_SETTINGS_REQUIRED_COVER   = 31663,
     IDS_SETTINGS_QUANTILE         = 31664,
     IDS_SETTINGS_NO_LIMIT         = 31665,
+    IDS_VERDICT_MET               = 31666,
+    IDS_VERDICT_NOT_MET           = 31667,
+    IDS_VERDICT_TOO_FEW           = 31668,
+    IDS_VERDICT_NO_LIMIT          = 31669,
 };
 
 } // namespace Res
