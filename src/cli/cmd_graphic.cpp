@@ -63,6 +63,7 @@ Render::STableLook PictureLook(const std::vector<object_t> &objects)
     look.font = QGuiApplication::font();
     look.datePattern = Settings::GetDatePattern();
     look.timePattern = Settings::GetTimePattern();
+    look.requiredCover = Settings::Current().assessment.requiredCover;
     look.widths = Render::DefaultColumnWidths(look.font, look.font, kColumnMargin, look.datePattern, look.timePattern);
     const QFontMetrics metrics(look.font);
     for (const object_t &o : objects)

@@ -119,6 +119,17 @@ template <class Meas> void AppendValidCovers(const ObjectFields<Meas> &object, s
 template void AppendValidCovers(const ObjectFields<TMeas> &, std::vector<double> &);
 template void AppendValidCovers(const ObjectFields<MEAS_T> &, std::vector<double> &);
 
+template <class Meas> bool HasCoverBelow(const ObjectFields<Meas> &object, double requiredMm)
+{
+    for (const Meas &m : object.measurements)
+        if (m.cover != kNoCover && double(m.cover) < requiredMm)
+            return true;
+    return false;
+}
+
+template bool HasCoverBelow(const ObjectFields<TMeas> &, double);
+template bool HasCoverBelow(const ObjectFields<MEAS_T> &, double);
+
 const char *VerdictKey(NVerdict verdict)
 {
     switch (verdict) {

@@ -44,6 +44,8 @@ SCoverAssessment AssessCovers(const std::vector<double> &coversMm, const SAssess
 
 // The valid covers of an object in millimetres, whatever its regional setting, appended to `into`.
 template <class Meas> void AppendValidCovers(const ObjectFields<Meas> &object, std::vector<double> &into);
+// Whether a valid cover of the object lies below `requiredMm`.
+template <class Meas> bool HasCoverBelow(const ObjectFields<Meas> &object, double requiredMm);
 
 // "met", "not met", "too few", "no limit": the words of files and the tool.
 const char *VerdictKey(NVerdict verdict);

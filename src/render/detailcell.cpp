@@ -306,6 +306,15 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         maximum = 8.0;
     else if (maximum < 0.01)
         maximum = 1.0;
+    // The limit in the object's unit; the scale reaches it, so the line shows.
+    std::optional<double> limit;
+    if (const auto &required = pass.options.requiredCover) {
+        limit = o.regional == Regional_AstmInch ? *required / kMmPerInch : *required;
+        if (stats.max == kNoValue)
+            maximum = *limit;
+        else
+            maximum = std::max(maximum, *limit);
+    }
     const int fiveHeight = pass.normalMetrics.size(Qt::TextSingleLine, QStringLiteral("5")).height();
     const int bottom = y + height - m - fiveHeight;
     const CFontMeasure measure(pass.normal);
@@ -389,9 +398,12 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         const int left = x0 + k * step;
         const int right = left + bars.width;
         const int top = std::max(grid.YToPixel(bar.value), plot.top());
+        const std::uint8_t raw = o.measurements[std::size_t(bar.index)].cover;
+        const bool below = pass.options.requiredCover && raw != kNoCover && raw < *pass.options.requiredCover;
         // Fill and outline share the colour: one fill of exactly the bar.
         if (bars.width > 0)
-            p.fillRect(QRect(QPoint(left, top), QPoint(right - 1, plot.bottom() - 1)), kBarColour);
+            p.fillRect(QRect(QPoint(left, top), QPoint(right - 1, plot.bottom() - 1)),
+                       below ? kWarningBarColour : kBarColour);
         const QString cover = FormatCover(o, bar.index);
         const QString diameter = FormatBarDiameter(o.regional, o.measurements[std::size_t(bar.index)].rawDiameter);
         if (pass.areas)
@@ -420,6 +432,12 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
             const QStaticText &numberText = valueTexts.get(valueFont, number);
             p.drawStaticText(QPointF(centre - numberText.size().width() / 2.0, plot.bottom() + 3), numberText);
         }
+    }
+    if (limit) {
+        // Over the bars, so that it shows where they cross it.
+        const int limitY = std::clamp(grid.YToPixel(*limit), plot.top(), plot.bottom());
+        p.setPen(QPen(kWarningColour, 2, Qt::DashLine));
+        p.drawLine(plot.left(), limitY, plot.left() + 4 + bars.block, limitY);
     }
     return {used, height};
 }

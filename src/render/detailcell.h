@@ -11,6 +11,8 @@
 #include <QFont>
 #include <QRect>
 
+#include <optional>
+
 class QPainter;
 
 namespace Render {
@@ -27,6 +29,7 @@ struct SDetailOptions
     QColor textColour{34, 36, 76};
     int hoverId = Area_None;    // the area under the mouse, drawn underlined
     bool printing = false;      // no background
+    std::optional<double> requiredCover;   // mm: the diagram's limit line
 };
 
 // What a drawing leaves behind for the mouse.

@@ -48,12 +48,13 @@ void PaintGradient(QPainter &painter, const QRect &rect, const SCorners &c)
     }
 }
 
-void PaintTextCell(QPainter &painter, const QRect &rect, const QString &text, Qt::Alignment alignment, bool selected)
+void PaintTextCell(QPainter &painter, const QRect &rect, const QString &text, Qt::Alignment alignment, bool selected,
+                   const QColor &colour)
 {
     painter.fillRect(rect, selected ? kSelectedCellBackground : kRowBackground);
     painter.save();
     painter.setClipRect(rect);
-    painter.setPen(kTextColour);
+    painter.setPen(colour);
     const QRect inner = rect.adjusted(kTextInset, 0, -kTextInset, 0);
     const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
     painter.drawText(inner, int(alignment | Qt::AlignVCenter) | Qt::TextSingleLine, shown);

@@ -18,6 +18,10 @@ inline const QColor kGripperBackground(188, 224, 232);
 // A selected plain cell: the table's text on the gripper's tint, which reads
 // well (about 10:1) where the halved colours of the gradients would not.
 inline const QColor kSelectedCellBackground = kGripperBackground;
+// Covers below the required cover: a dark red that reads on both backgrounds
+// above (about 7:1 and 5:1), and a lighter one for the diagram's bars.
+inline const QColor kWarningColour(170, 20, 30);
+inline const QColor kWarningBarColour(222, 76, 60);
 
 // Four corner colours: top-left, top-right, bottom-left, bottom-right.
 struct SCorners
@@ -33,7 +37,7 @@ void PaintGradient(QPainter &painter, const QRect &rect, const SCorners &corners
 // sides, vertically centred, clipped to the cell.
 // A text too long for its cell ends in "…".
 void PaintTextCell(QPainter &painter, const QRect &rect, const QString &text, Qt::Alignment alignment,
-                   bool selected);
+                   bool selected, const QColor &colour = kTextColour);
 // Whether PaintTextCell shows `text` whole in `rect` with that font.
 bool TextCellFits(const QFontMetrics &metrics, const QRect &rect, const QString &text);
 

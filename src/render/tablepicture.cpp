@@ -1,5 +1,6 @@
 #include "render/tablepicture.h"
 
+#include "data/coverassessment.h"
 #include "data/timetext.h"
 #include "data/units.h"
 #include "render/detailcell.h"
@@ -103,7 +104,10 @@ void PaintObjectHeaderRow(QPainter &p, const QPoint &at, const object_t &object,
         if (c == 0)
             PaintGripper(p, cell, texts[0], expanded);
         else
-            PaintTextCell(p, cell, texts[std::size_t(c)], c == Col_Name ? Qt::AlignLeft : Qt::AlignHCenter, false);
+            PaintTextCell(p, cell, texts[std::size_t(c)], c == Col_Name ? Qt::AlignLeft : Qt::AlignHCenter, false,
+                          c == Col_MinCover && look.requiredCover && HasCoverBelow(object, *look.requiredCover)
+                              ? kWarningColour
+                              : kTextColour);
         gridLines(p, cell);
         x += cell.width();
     }
@@ -122,6 +126,7 @@ void PaintObjectDetailRow(QPainter &p, const QPoint &at, const object_t &object,
     SDetailOptions options;
     options.font = look.font;
     options.printing = printing;
+    options.requiredCover = look.requiredCover;
     p.save();
     p.setClipRect(cell, Qt::IntersectClip);   // within any clip the page has set
     PaintDetail(&p, cell, object, options);

@@ -30,8 +30,10 @@ void CObjectTableDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
         Render::PaintGripper(*painter, option.rect, text, index.data(CObjectTableModel::ExpandedRole).toBool());
         return;
     }
+    const QVariant colour = index.data(Qt::ForegroundRole);
     Render::PaintTextCell(*painter, option.rect, text,
-                          Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignHorizontal_Mask, selected);
+                          Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignHorizontal_Mask, selected,
+                          colour.isValid() ? colour.value<QColor>() : Render::kTextColour);
 }
 
 QWidget *CObjectTableDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,

@@ -1,7 +1,9 @@
 #include "views/objecttablemodel.h"
 
 #include "app/appsettings.h"
+#include "data/coverassessment.h"
 #include "data/objecttext.h"
+#include "render/tablecells.h"
 #include "project/vetradoc.h"
 
 CObjectTableModel::CObjectTableModel(CVetraDoc &document, QObject *parent)
@@ -34,6 +36,14 @@ QVariant CObjectTableModel::data(const QModelIndex &index, int role) const
         if (index.column() == kNameColumn)
             return o.objectName;
         return ObjectRowTexts(o, Settings::GetDatePattern(), Settings::GetTimePattern())[std::size_t(index.column())];
+    }
+    case Qt::ForegroundRole: {
+        // The minimum cover of an object below the required cover, in the warning colour.
+        const std::optional<double> &required = Settings::Current().assessment.requiredCover;
+        if (detail || index.column() != Col_MinCover || !required
+            || !HasCoverBelow(m_document.Current().GetObject(object), *required))
+            return {};
+        return Render::kWarningColour;
     }
     case Qt::TextAlignmentRole:
         if (index.column() == 0)

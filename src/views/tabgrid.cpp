@@ -158,6 +158,7 @@ void CTabGrid::paintDetail(QPainter &painter, const QRect &rect, int object)
     Render::SDetailOptions options;
     options.font = m_table->font();
     options.hoverId = m_hoverObject == object ? m_hoverId : Render::Area_None;
+    options.requiredCover = Settings::Current().assessment.requiredCover;
     Render::SDetailAreas &areas = m_areas[object];
     Render::PaintDetail(&painter, rect, m_document.Current().GetObject(object), options, &areas);
 }

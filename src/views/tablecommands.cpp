@@ -79,6 +79,7 @@ Render::STableLook CTableCommands::tableLook() const
     look.font = m_table.font();
     look.datePattern = Settings::GetDatePattern();
     look.timePattern = Settings::GetTimePattern();
+    look.requiredCover = Settings::Current().assessment.requiredCover;
     for (int c = 0; c < CObjectTableModel::kColumns; ++c)
         look.widths[std::size_t(c)] = m_table.columnWidth(c);
     return look;

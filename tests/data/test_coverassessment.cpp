@@ -89,4 +89,14 @@ TEST(CoverAssessment, ValidCoversInMillimetresWhateverTheRegionalSetting)
     EXPECT_EQ(covers, (std::vector<double>{30, 40, 25}));
 }
 
+TEST(CoverAssessment, AnObjectIsBelowTheLimitOnlyByAValidCoverUnderIt)
+{
+    EXPECT_TRUE(HasCoverBelow(MakeObject(1, {35, 29, 40}), 30));
+    EXPECT_FALSE(HasCoverBelow(MakeObject(1, {30, 40}), 30)) << "equal meets the limit";
+    EXPECT_FALSE(HasCoverBelow(MakeObject(1, {255, 40}), 30)) << "no cover is no low cover";
+    EXPECT_FALSE(HasCoverBelow(MakeObject(1, {}), 30));
+    // Millimetres decide, whatever unit the object shows.
+    EXPECT_TRUE(HasCoverBelow(MakeObject(1, {29}, Regional_AstmInch), 30));
+}
+
 } // namespace
