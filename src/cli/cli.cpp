@@ -17,6 +17,7 @@ constexpr Command kCommands[] = {
     {u"convert", &RunConvert},
     {u"export-graphic", &RunExportGraphic},
     {u"print", &RunPrint},
+    {u"report", &RunReport},
     {u"sort", &RunSort},
     {u"search", &RunSearchCommand},
     {u"download", &RunDownload},

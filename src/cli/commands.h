@@ -20,6 +20,7 @@ struct Command
 
 int RunExportGraphic(const QStringList &args, Io io);
 int RunPrint(const QStringList &args, Io io);
+int RunReport(const QStringList &args, Io io);
 int RunInfo(const QStringList &args, Io io);
 int RunAssess(const QStringList &args, Io io);
 int RunConvert(const QStringList &args, Io io);

@@ -62,6 +62,39 @@ std::vector<std::pair<std::size_t, std::size_t>> Paginate(const std::vector<SPri
     return pages;
 }
 
+SPrintPage PrintPageFor(const QPagedPaintDevice &device, int contentWidth)
+{
+    SPrintPage page;
+    const QFont text = PrintFont(false);
+    page.line = QFontMetrics(text).size(Qt::TextSingleLine, kWidthSample).height();
+    page.margin = 4 * AverageCharWidth(text);
+    page.width = contentWidth;
+    // device.width() and height() are the printable area in device units.
+    page.scale = double(device.width()) / (contentWidth + 2 * page.margin);
+    page.height = int(device.height() / page.scale);
+    return page;
+}
+
+void PaintPrintBands(QPainter &p, const SPrintPage &page, const SPrintBands &bands, int number, int total)
+{
+    const QFont bold = PrintFont(true);
+    const int line = page.line;
+    const QRect header(page.margin, 0, page.width, 2 * line);
+    p.setFont(bold);
+    p.setPen(Qt::black);
+    p.drawText(header, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, bands.left);
+    p.drawText(header, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, bands.centre);
+    p.drawText(header, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, bands.right);
+    p.drawLine(header.bottomLeft(), header.bottomRight());
+
+    const QRect footer(page.margin, page.height - 2 * line, page.width, 2 * line);
+    p.drawLine(footer.topLeft(), footer.topRight());
+    p.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+               Res::Format(bands.pageFormat, {number, total}));
+    p.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, bands.fileName);
+    p.drawText(footer, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, bands.printedAt);
+}
+
 bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, const STableLook &screenLook,
                 const SPrintBands &bands, int *pageCount, QString *error, SPageRange range)
 {
@@ -69,17 +102,13 @@ bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, c
     // page's scale: the table prints in the pixels it has on the screen.
     STableLook look = screenLook;
     look.font.setPixelSize(QFontInfo(screenLook.font).pixelSize());
-    const QFont text = PrintFont(false);
-    const QFont bold = PrintFont(true);
-    const int average = AverageCharWidth(text);
-    const int line = QFontMetrics(text).size(Qt::TextSingleLine, kWidthSample).height();
-    const int margin = 4 * average;
     const int tableWidth = TableWidth(look);
-    const int logicalWidth = tableWidth + 2 * margin;
-    const QRect paper(0, 0, device.width(), device.height());   // the printable area in device units
-    const double scale = double(paper.width()) / logicalWidth;
-    const int logicalHeight = int(paper.height() / scale);
-    const int usable = logicalHeight - 6 * line - kColumnHeaderHeight;
+    const SPrintPage geometry = PrintPageFor(device, tableWidth);
+    const int line = geometry.line;
+    const int margin = geometry.margin;
+    const double scale = geometry.scale;
+    const int logicalHeight = geometry.height;
+    const int usable = geometry.Body().height() - kColumnHeaderHeight;
     const auto pages = Paginate(rows, usable);
     const int total = std::max<int>(1, int(pages.size()));
     if (pageCount)
@@ -102,15 +131,7 @@ bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, c
             p.end();
             return false;
         }
-        // Header band and its line.
-        const QRect header(margin, 0, tableWidth, 2 * line);
-        p.setFont(bold);
-        p.setPen(Qt::black);
-        p.drawText(header, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, bands.left);
-        p.drawText(header, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, bands.centre);
-        p.drawText(header, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, bands.right);
-        p.drawLine(header.bottomLeft(), header.bottomRight());
-
+        PaintPrintBands(p, geometry, bands, page + 1, total);
         int y = 3 * line;
         PaintColumnHeaderRow(p, QPoint(margin, y), look);
         y += kColumnHeaderHeight;
@@ -129,16 +150,6 @@ bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, c
             }
             p.restore();
         }
-
-        // Footer band with its line on top.
-        const QRect footer(margin, logicalHeight - 2 * line, tableWidth, 2 * line);
-        p.setFont(bold);
-        p.setPen(Qt::black);
-        p.drawLine(footer.topLeft(), footer.topRight());
-        p.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   Res::Format(bands.pageFormat, {page + 1, total}));
-        p.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, bands.fileName);
-        p.drawText(footer, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, bands.printedAt);
     }
     p.end();
     return true;

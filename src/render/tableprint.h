@@ -50,6 +50,25 @@ struct SPageRange
     bool Holds(int page) const { return from <= 0 || (page >= from && (to <= 0 || page <= to)); }
 };
 
+// A page of the printout in its logical units: `width` (the content's) between
+// two margins fills the paper's width at `scale`.
+struct SPrintPage
+{
+    double scale = 1;
+    int margin = 0;
+    int line = 0;   // a line of the print font
+    int width = 0;
+    int height = 0;   // the whole page
+    // Between the header band and the footer band, a line clear of each.
+    QRect Body() const { return {margin, 3 * line, width, height - 6 * line}; }
+};
+SPrintPage PrintPageFor(const QPagedPaintDevice &device, int contentWidth);
+
+// The header band (left, centre, right over a line) and the footer band (page
+// `number` of `total`, file name, time of printing) of one page; the painter
+// is scaled to the page's logical units.
+void PaintPrintBands(QPainter &painter, const SPrintPage &page, const SPrintBands &bands, int number, int total);
+
 // Prints the rows onto `device`, one page after another (only those of
 // `range`, numbered as in the whole printout); false (with the reason) when
 // a page could not be started.
