@@ -409,6 +409,8 @@ void CMainFrame::dispatch(int id)
     case ID_EXPORT_CSV: page.ExportCsv(); break;
     case ID_EXPORT_GRAPHIC: page.ExportGraphic(); break;
     case ID_EXPORT_PDF: page.ExportPdfReport(); break;
+    case ID_EXPORT_REPORT: page.ExportInspectionReport(); break;
+    case ID_EXPORT_XLSX: page.ExportExcelWorkbook(); break;
     case ID_UNDO: m_history->Undo(); break;
     case ID_REDO: m_history->Redo(); break;
     case ID_PRINT: page.Print(); break;

@@ -49,6 +49,8 @@ public:
     }
     void ExportGraphic() override { m_commands.ExportGraphic(); }
     void ExportCsv() override { m_commands.ExportCsv(); }
+    void ExportInspectionReport() override { m_commands.ExportInspectionReport(); }
+    void ExportExcelWorkbook() override { m_commands.ExportExcelWorkbook(); }
     void SelectAll() override;
     void DeleteSelection() override;
     void Copy() override { m_commands.Copy(); }

@@ -105,10 +105,16 @@ bool CTableCommands::PrintTo(QPagedPaintDevice &device, bool selectionOnly, QStr
     CWaitCursor wait;
     const std::vector<const object_t *> objects = objectsToExport(selectionOnly);
     const Render::STableLook look = tableLook();
+    return Render::PrintTable(device, Render::PrintRows(objects, look), look, printBands(Res::IDS_PRINT_TITLE, look),
+                              nullptr, reason, range);
+}
+
+Render::SPrintBands CTableCommands::printBands(int titleId, const Render::STableLook &look) const
+{
     const CFileVersionInfo &version = ProgramVersionInfo();
     Render::SPrintBands bands;
     bands.left = Res::LoadString(Res::IDS_PRINT_MAKER);
-    bands.centre = Res::LoadString(Res::IDS_PRINT_TITLE);
+    bands.centre = Res::LoadString(titleId);
     bands.right = version.HasInfo() ? Res::FormatString(Res::IDS_PRINT_VERSION,
                                                         {version.GetFileVersionPart(3), version.GetFileVersionPart(2),
                                                          version.GetFileVersionPart(1), version.GetFileVersionPart(0)})
@@ -118,7 +124,7 @@ bool CTableCommands::PrintTo(QPagedPaintDevice &device, bool selectionOnly, QStr
     if (const std::optional<std::tm> now = TimeText::LocalTime(std::int64_t(std::time(nullptr))))
         bands.printedAt = TimeText::FormatPicture(look.datePattern, *now) + u' '
                           + TimeText::FormatPicture(look.timePattern, *now);
-    return Render::PrintTable(device, Render::PrintRows(objects, look), look, bands, nullptr, reason, range);
+    return bands;
 }
 
 void CTableCommands::ExportGraphic()

@@ -2,7 +2,8 @@
 // CTableCommands: what the table page does with its objects rather than to
 // them — printing, the PDF report, pictures, CSV files and the clipboard. It
 // reads the document, the table's look (font, column widths) and the page's
-// selection; the page hands these menu commands on to it.
+// selection; the page hands these menu commands on to it. The PDF report and
+// the assessment's exports live in files of their own.
 
 #include "render/tablepicture.h"
 #include "render/tableprint.h"
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 struct object_t;
@@ -37,12 +39,22 @@ public:
     bool PrintTo(QPagedPaintDevice &device, bool selectionOnly, QString *reason, Render::SPageRange range = {});
     void ExportGraphic();
     void ExportCsv();
+    // The cover assessment as a PDF inspection report, and the objects as an
+    // Excel workbook, of all objects or the selection.
+    void ExportInspectionReport();
+    void ExportExcelWorkbook();
     void Copy();
     void Paste();
 
 private:
     std::vector<const object_t *> objectsToExport(bool selectionOnly) const;
     Render::STableLook tableLook() const;
+    Render::SPrintBands printBands(int titleId, const Render::STableLook &look) const;
+    // All objects (false) or the selection (true), asked only when there is
+    // one; none when the user cancels.
+    std::optional<bool> chooseSelectionOnly(int questionId) const;
+    // The file to write, from a save dialog that proposes the project's name.
+    std::optional<QString> askExportPath(int filterId, int captionId, const QString &suffix) const;
 
     CVetraDoc &m_document;
     IMessageService &m_messages;

@@ -15,6 +15,8 @@ public:
     virtual void ExportGraphic() = 0;
     virtual void ExportPdfReport() = 0;
     virtual void ExportCsv() = 0;
+    virtual void ExportInspectionReport() = 0;
+    virtual void ExportExcelWorkbook() = 0;
     virtual void SelectAll() = 0;
     virtual void DeleteSelection() = 0;
     virtual void Copy() = 0;

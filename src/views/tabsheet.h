@@ -1,9 +1,10 @@
 #pragma once
-// CTabSheet: the client view's sheet with its one page, the object table
-// ("Objects").
+// CTabSheet: the client view's sheet: the object table ("Objects") and the
+// cover assessment of its selection.
 
 #include <QTabWidget>
 
+class CAssessmentPage;
 class CTabGrid;
 class CQtProjectClipboard;
 class CVetraDoc;
@@ -17,8 +18,10 @@ public:
               QWidget *parent = nullptr);
 
     CTabGrid &Grid() const { return *m_grid; }
+    CAssessmentPage &Assessment() const { return *m_assessment; }
     void Retranslate();
 
 private:
     CTabGrid *m_grid;
+    CAssessmentPage *m_assessment;
 };
