@@ -3,6 +3,7 @@
 #include "data/timetext.h"
 #include "data/units.h"
 #include "render/assessmentchart.h"
+#include "render/assessmenttext.h"
 #include "render/tablecells.h"
 #include "res/resources.h"
 
@@ -21,55 +22,9 @@
 namespace Render {
 namespace {
 
-const QColor kMetColour(0, 118, 54);   // about 6:1 on white
 const QColor kHeaderFill(236, 238, 244);
 const QColor kStripe(246, 247, 251);
 const QColor kRule(150, 154, 170);
-
-QString percent(double share)
-{
-    return QString::number(share * 100.0, 'g', 3) + QStringLiteral(" %");
-}
-
-// Lengths in millimetres or, for ASTM inch objects, in inches. Figures
-// derived from covers carry one decimal more than a measured cover: a mean of
-// whole millimetres is not a whole millimetre.
-class CLength
-{
-public:
-    explicit CLength(bool inch) : m_inch(inch), m_unit(GetUnitText(inch ? Regional_AstmInch : Regional_Metric)) {}
-
-    QString operator()(const std::optional<double> &mm, bool measured = false) const
-    {
-        if (!mm)
-            return QStringLiteral("–");
-        const int decimals = (m_inch ? 2 : 0) + (measured ? 0 : 1);
-        return Res::Format(u"%0.*f %s", {decimals, m_inch ? *mm / kMmPerInch : *mm, m_unit});
-    }
-
-    // A setting the user typed: as many decimals as it has, up to one more than a figure.
-    QString Limit(const std::optional<double> &mm) const
-    {
-        if (!mm)
-            return Res::LoadString(Res::IDS_SETTINGS_NO_LIMIT);
-        if (m_inch)
-            return Res::Format(u"%0.*f %s", {3, *mm / kMmPerInch, m_unit});
-        return Res::Format(u"%0.*f %s", {std::floor(*mm) == *mm ? 0 : 1, *mm, m_unit});
-    }
-
-private:
-    bool m_inch;
-    QString m_unit;
-};
-
-QColor verdictColour(NVerdict verdict)
-{
-    switch (verdict) {
-    case NVerdict::Met: return kMetColour;
-    case NVerdict::NotMet: return kWarningColour;
-    default: return kTextColour;
-    }
-}
 
 bool isInch(const object_t &o)
 {
@@ -104,7 +59,7 @@ struct SSummaryRow
 
 SSummaryRow summaryRow(const SCoverAssessment &a, const SAssessmentSettings &settings, bool inch)
 {
-    const CLength length(inch);
+    const CCoverLength length(inch);
     SSummaryRow row;
     row.cells[Sum_Count] = QString::number(a.count);
     row.cells[Sum_Mean] = length(a.mean);
@@ -283,9 +238,9 @@ private:
         }
         for (const object_t *o : objects)
             measurements += int(o->measurements.size());
-        const CLength length(m_inch);
+        const CCoverLength length(m_inch);
         const QString quantileLabel = Res::FormatString(Res::IDS_ASSESS_CHAR_NORMAL,
-                                                        {percent(m_report.settings.quantile)});
+                                                        {PercentText(m_report.settings.quantile)});
         const QStringList labels{Res::LoadString(Res::IDS_REPORT_PROJECT),
                                  Res::LoadString(Res::IDS_REPORT_INSTRUMENTS),
                                  Res::LoadString(Res::IDS_REPORT_MEASURED),
@@ -306,7 +261,7 @@ private:
         y = fact(y, valueLeft, labels[4],
                  Res::FormatString(Res::IDS_REPORT_MEASUREMENTS_VALUE, {measurements, int(m_allCovers.size())}));
         y = fact(y, valueLeft, labels[5], length.Limit(m_report.settings.requiredCover));
-        y = fact(y, valueLeft, labels[6], percent(m_report.settings.quantile));
+        y = fact(y, valueLeft, labels[6], PercentText(m_report.settings.quantile));
         y += m_line;
 
         const SCoverAssessment &a = m_overall;
@@ -319,12 +274,12 @@ private:
         if (m_report.settings.requiredCover)
             y = fact(y, valueLeft, labels[8],
                      a.belowShare ? Res::FormatString(Res::IDS_ASSESS_BELOW_VALUE,
-                                                      {a.belowCount, a.count, percent(*a.belowShare)})
+                                                      {a.belowCount, a.count, PercentText(*a.belowShare)})
                                   : QStringLiteral("–"));
         y = fact(y, valueLeft, quantileLabel, length(a.characteristicNormal));
         y = fact(y, valueLeft, labels[10], length(a.characteristicLogNormal));
         y = fact(y, valueLeft, Res::LoadString(Res::IDS_ASSESS_VERDICT), VerdictText(a.verdict),
-                 verdictColour(a.verdict), true);
+                 VerdictColour(a.verdict), true);
         if (a.verdict == NVerdict::TooFew)
             fact(y + m_line / 2, m_body.left() + m_pad, QString(),
                  Res::FormatString(Res::IDS_ASSESS_TOO_FEW_NOTE, {kAssessmentMinimumCount}));
@@ -412,7 +367,7 @@ private:
             } else if (r % 2 == 1) {
                 p.fillRect(QRect(m_body.left(), y, tableWidth, m_rowHeight), kStripe);
             }
-            const QColor colour = verdictColour(row.verdict);
+            const QColor colour = VerdictColour(row.verdict);
             summaryRowAt(y, widths, row.cells, false, row.total, &colour);
             y += m_rowHeight;
         }

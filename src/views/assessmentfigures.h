@@ -4,7 +4,6 @@
 
 #include "data/coverassessment.h"
 
-#include <QColor>
 #include <QString>
 
 #include <vector>
@@ -17,9 +16,3 @@ struct SFigureRow
 
 std::vector<SFigureRow> AssessmentFigureRows(const SCoverAssessment &assessment, const SAssessmentSettings &settings,
                                              bool inch);
-
-// "met" green, "not met" in the warning colour, the others in the text colour.
-QColor VerdictColour(NVerdict verdict);
-
-// "5 %" for 0.05: the quantile as the user reads it.
-QString QuantileText(double quantile);

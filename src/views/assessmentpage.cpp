@@ -3,6 +3,7 @@
 #include "app/appsettings.h"
 #include "data/units.h"
 #include "project/vetradoc.h"
+#include "render/assessmenttext.h"
 #include "res/resources.h"
 #include "views/assessmentfigures.h"
 #include "views/coverhistogramview.h"
@@ -131,7 +132,7 @@ void CAssessmentPage::refresh()
     bold.setBold(true);
     verdict->setFont(bold);
     QPalette palette = verdict->palette();
-    palette.setColor(QPalette::WindowText, VerdictColour(assessment.verdict));
+    palette.setColor(QPalette::WindowText, Render::VerdictColour(assessment.verdict));
     verdict->setPalette(palette);
 
     QString note;

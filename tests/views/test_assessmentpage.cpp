@@ -2,6 +2,7 @@
 // following the selection and the settings, and the table's warning colour.
 #include "render/tablecells.h"
 #include "tablefixture.h"
+#include "render/assessmenttext.h"
 #include "views/assessmentfigures.h"
 #include "views/assessmentpage.h"
 
@@ -53,8 +54,11 @@ TEST(AssessmentFigures, ListedInMillimetresOrInchesWithTheVerdictLast)
     const QStringList inch = texts(AssessmentFigureRows(a, settings, true));
     EXPECT_EQ(inch[1], QStringLiteral("Mean cover=1.354 inch"));
     EXPECT_EQ(inch[3], QStringLiteral("Minimum cover=0.87 inch"));
-    EXPECT_EQ(inch[5], QStringLiteral("Required minimum cover=0.98 inch"));
+    EXPECT_EQ(inch[5], QStringLiteral("Required minimum cover=0.984 inch"));
     EXPECT_EQ(inch[7], QStringLiteral("Characteristic value, normal (2.5 % quantile)=0.935 inch"));
+    // A required cover keeps the half millimetre it was given.
+    settings.requiredCover = 25.5;
+    EXPECT_EQ(texts(AssessmentFigureRows(a, settings, false))[5], QStringLiteral("Required minimum cover=25.5 mm"));
 }
 
 TEST(AssessmentFigures, WithoutALimitOrValuesTheFiguresSaySo)
@@ -64,8 +68,8 @@ TEST(AssessmentFigures, WithoutALimitOrValuesTheFiguresSaySo)
                                  u"Maximum cover=–", u"Required minimum cover=none",
                                  u"Characteristic value, normal (5 % quantile)=–",
                                  u"Characteristic value, log-normal=–", u"Assessment=no limit"}));
-    EXPECT_EQ(VerdictColour(NVerdict::NotMet), Render::kWarningColour);
-    EXPECT_NE(VerdictColour(NVerdict::Met), VerdictColour(NVerdict::NotMet));
+    EXPECT_EQ(Render::VerdictColour(NVerdict::NotMet), Render::kWarningColour);
+    EXPECT_NE(Render::VerdictColour(NVerdict::Met), Render::VerdictColour(NVerdict::NotMet));
 }
 
 class AssessmentPage : public TestSupport::TableTest
