@@ -1,6 +1,7 @@
 // vetradesk-cli export-graphic [--what headers|asis|details] [--each] -o OUT.png|OUT.bmp|OUT.jpg FILE...
 // vetradesk-cli print --pdf OUT.pdf [--paper a4|letter] FILE...
 #include "cli/commands.h"
+#include "cli/picturelook.h"
 #include "cli/options.h"
 
 #include "app/appsettings.h"
@@ -55,6 +56,18 @@ std::vector<object_t> ProjectObjects(const QList<InputFile> &inputs)
     return objects;
 }
 
+std::optional<int> readObjects(const Options &opts, Io io, QList<InputFile> &inputs, std::vector<object_t> &objects)
+{
+    if (opts.positional().isEmpty())
+        return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
+    if (!ReadInputs(opts.positional(), inputs, io))
+        return Exit_File;
+    objects = ProjectObjects(inputs);
+    return std::nullopt;
+}
+
+} // namespace
+
 // The table's look without a window: names shown whole, and room enough for
 // the details.
 Render::STableLook PictureLook(const std::vector<object_t> &objects)
@@ -75,17 +88,6 @@ Render::STableLook PictureLook(const std::vector<object_t> &objects)
 }
 
 // The inputs named on the command line, read; an exit code when that failed.
-std::optional<int> readObjects(const Options &opts, Io io, QList<InputFile> &inputs, std::vector<object_t> &objects)
-{
-    if (opts.positional().isEmpty())
-        return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
-    if (!ReadInputs(opts.positional(), inputs, io))
-        return Exit_File;
-    objects = ProjectObjects(inputs);
-    return std::nullopt;
-}
-
-} // namespace
 
 int RunExportGraphic(const QStringList &args, Io io)
 {

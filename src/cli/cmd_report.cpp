@@ -1,5 +1,6 @@
 // vetradesk-cli report --pdf OUT.pdf [--min-cover MM] [--quantile P] [--paper a4|letter] FILE...
 #include "cli/commands.h"
+#include "cli/picturelook.h"
 #include "cli/options.h"
 
 #include "app/appsettings.h"
@@ -9,38 +10,11 @@
 #include "res/resources.h"
 
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
 
 #include <ctime>
 
 namespace Cli {
-namespace {
-
-// As the print command lays the table out without a window: names shown
-// whole and room enough for the details.
-constexpr int kColumnMargin = 24;
-constexpr int kDetailWidth = 1000;
-
-Render::STableLook reportLook(const std::vector<object_t> &objects, const SAssessmentSettings &settings)
-{
-    Render::STableLook look;
-    look.font = QGuiApplication::font();
-    look.datePattern = Settings::GetDatePattern();
-    look.timePattern = Settings::GetTimePattern();
-    look.requiredCover = settings.requiredCover;
-    look.widths = Render::DefaultColumnWidths(look.font, look.font, kColumnMargin, look.datePattern, look.timePattern);
-    const QFontMetrics metrics(look.font);
-    for (const object_t &o : objects)
-        look.widths[Col_Name] = std::max(look.widths[Col_Name],
-                                         metrics.horizontalAdvance(o.objectName) + kColumnMargin);
-    const int detail = Render::TableWidth(look) - look.widths[0];
-    if (detail < kDetailWidth)
-        look.widths[Col_Name] += kDetailWidth - detail;
-    return look;
-}
-
-} // namespace
 
 int RunReport(const QStringList &args, Io io)
 {
@@ -89,7 +63,8 @@ int RunReport(const QStringList &args, Io io)
     for (const object_t &o : objects)
         report.objects.push_back(&o);
     report.settings = settings;
-    report.look = reportLook(objects, settings);
+    report.look = PictureLook(objects);
+    report.look.requiredCover = settings.requiredCover;
 
     const CFileVersionInfo &version = ProgramVersionInfo();
     Render::SPrintBands &bands = report.bands;
