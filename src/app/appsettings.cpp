@@ -162,32 +162,40 @@ void CheckProgramFolder()
         Res::ShowMessage(Res::MessageIcon::Error, text(Res::IDS_CAPTION_ERROR), text(Res::IDS_FOLDER_READ_ONLY));
 }
 
-void SaveAssessment(const SAssessmentSettings &assessment)
+bool SaveAssessment(const SAssessmentSettings &assessment)
 {
     g_settings.assessment = assessment;
     if (!g_store || !g_store->KeyExists(SettingsKey()))
-        return;
+        return false;
     const QString cover = assessment.requiredCover ? QString::number(*assessment.requiredCover) : QString();
     if (!g_store->Write(SettingsKey(), kRequiredCoverName, cover)
-        || !g_store->Write(SettingsKey(), kQuantileName, QString::number(assessment.quantile)))
+        || !g_store->Write(SettingsKey(), kQuantileName, QString::number(assessment.quantile))) {
         writeFailed();
+        return false;
+    }
+    return true;
 }
 
-void SaveDateTimeFormat(std::uint32_t value)
+bool SaveDateTimeFormat(std::uint32_t value)
 {
     g_settings.dtFormat = value;
     if (!g_store || !g_store->KeyExists(SettingsKey()))
-        return;
-    if (!g_store->Write(SettingsKey(), text(Res::IDS_VALUE_DTFORMAT), value))
+        return false;
+    if (!g_store->Write(SettingsKey(), text(Res::IDS_VALUE_DTFORMAT), value)) {
         writeFailed();
+        return false;
+    }
+    return true;
 }
 
-void SetLanguageFile(const QString &path)
+bool SetLanguageFile(const QString &path)
 {
     g_settings.languageFile = path;
-    if (g_store && !g_store->Write(SettingsKey(), text(Res::IDS_VALUE_LANGUAGEFILE), path))
+    const bool stored = g_store && g_store->Write(SettingsKey(), text(Res::IDS_VALUE_LANGUAGEFILE), path);
+    if (g_store && !stored)
         writeFailed();
     LoadLanguageLibrary(path);
+    return stored;
 }
 
 QString GetLanguageFile(bool fileNameOnly)

@@ -36,11 +36,13 @@ const SSettings &Current();
 // the stored port map, then checks the program folder.
 void LoadSettings();
 void CheckProgramFolder();
-void SaveDateTimeFormat(std::uint32_t value);
+// The Save and Set functions change the settings in memory at once and say
+// whether the store holds the change too.
+bool SaveDateTimeFormat(std::uint32_t value);
 // Stored only once chosen: a store without them reads as no limit and 5 %.
-void SaveAssessment(const SAssessmentSettings &assessment);
+bool SaveAssessment(const SAssessmentSettings &assessment);
 // Stores the path and switches the active language at once.
-void SetLanguageFile(const QString &path);
+bool SetLanguageFile(const QString &path);
 QString GetLanguageFile(bool fileNameOnly);
 // The pattern chosen by DTFormat (an index outside 0..3 means 0), and its string id.
 QString GetDatePattern(int *id = nullptr);

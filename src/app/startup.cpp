@@ -8,6 +8,14 @@
 #include "res/resources.h"
 #include "streamio/streamtable.h"
 
+void LoadChosenLanguage(const QString &storePath)
+{
+    const CSettingsStore store(storePath);
+    if (const std::optional<QString> file =
+            store.ReadString(Settings::SettingsKey(), Res::LoadString(Res::IDS_VALUE_LANGUAGEFILE)))
+        LoadLanguageLibrary(*file);
+}
+
 CApplicationRun::CApplicationRun(const QString &programPath, const QString &storePath)
     : m_store(std::make_unique<CSettingsStore>(storePath))
 {

@@ -9,6 +9,10 @@
 
 class CSettingsStore;
 
+// For --help and --version: the chosen language, read from the settings
+// store without writing it and without starting the streams or the worker.
+void LoadChosenLanguage(const QString &storePath = {});
+
 class CApplicationRun
 {
 public:

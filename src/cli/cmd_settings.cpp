@@ -83,6 +83,7 @@ int RunSettings(const QStringList &args, Io io)
     int time = int(current & 0xFF) <= 3 ? int(current & 0xFF) : 0;
     if (!readIndex(opts, u"--date-format", date) || !readIndex(opts, u"--time-format", time))
         return UsageError(io, Res::LoadString(Res::IDS_CLI_BAD_FORMAT_INDEX));
+    bool stored = true;
     if (opts.has(u"--language")) {
         const QString wanted = opts.value(u"--language");
         const QList<SLanguageEntry> languages = FindLanguages(Settings::ProgramFolder());
@@ -98,16 +99,21 @@ int RunSettings(const QStringList &args, Io io)
         if (!chosen)
             return UsageError(io, Res::FormatString(Res::IDS_CLI_NO_SUCH_LANGUAGE, {wanted, names.join(QStringLiteral(", "))}));
         if (!IsChosenLanguage(*chosen))
-            Settings::SetLanguageFile(LanguageFileOf(*chosen));
+            stored = Settings::SetLanguageFile(LanguageFileOf(*chosen)) && stored;
     }
     SAssessmentSettings assessment = Settings::Current().assessment;
     if (!ReadAssessmentOptions(opts, assessment, io))
         return Exit_Usage;
     if (opts.has(u"--min-cover") || opts.has(u"--quantile"))
-        Settings::SaveAssessment(assessment);
+        stored = Settings::SaveAssessment(assessment) && stored;
     const std::uint32_t wanted = std::uint32_t(date) * 256 + std::uint32_t(time);
     if (wanted != current)
-        Settings::SaveDateTimeFormat(wanted);
+        stored = Settings::SaveDateTimeFormat(wanted) && stored;
+    // A change only in memory would be gone with this run: say so, show nothing as set.
+    if (!stored) {
+        PrintError(io, Res::FormatString(Res::IDS_CLI_SETTINGS_NOT_STORED, {Settings::Store() ? Settings::Store()->Path() : CSettingsStore::DefaultPath()}));
+        return Exit_File;
+    }
     printSettings(io);
     return Exit_Ok;
 }

@@ -442,6 +442,7 @@ enum StrId : int {
     IDS_CLI_ASSESSMENT_LINES      = 30430,
     IDS_CLI_ASSESSMENT_NEEDS_XLSX = 30440,
     IDS_CLI_REPORT_NO_FONTS       = 30450,
+    IDS_CLI_SETTINGS_NOT_STORED   = 30460,
     // Command line of the desktop program
     IDS_APP_USAGE                 = 31510,
     // PDF report

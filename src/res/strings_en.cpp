@@ -193,6 +193,7 @@ constexpr Entry kTable[] = {
     {IDS_CLI_ASSESSMENT_LINES, u"RequiredCover:\t%s\nAssessQuantile:\t%s\n"},
     {IDS_CLI_ASSESSMENT_NEEDS_XLSX, u"--min-cover and --quantile apply to workbooks: the output must end in .xlsx"},
     {IDS_CLI_REPORT_NO_FONTS, u"the report cannot be drawn without fonts (the tool was started without its graphics platform)"},
+    {IDS_CLI_SETTINGS_NOT_STORED, u"the settings could not be stored in %s: nothing was changed"},
     {IDS_STREAM_FILE_NOT_FOUND, u"The file or device does not exist."},
     {IDS_STREAM_PATH_NOT_FOUND, u"The folder does not exist."},
     {IDS_STREAM_ACCESS_DENIED, u"Access is denied."},

@@ -32,7 +32,7 @@ int main(int argc, char **argv)
         const QByteArray arg(argv[i]);
         if (arg == "--version" || arg == "--help" || arg == "-h") {
             QCoreApplication core(argc, argv);
-            CApplicationRun run(QCoreApplication::applicationFilePath());
+            LoadChosenLanguage();
             const QString text = arg == "--version"
                                    ? QStringLiteral("vetradesk %1\n").arg(ProgramVersionInfo().GetProductVersion())
                                    : Res::LoadString(Res::IDS_APP_USAGE);

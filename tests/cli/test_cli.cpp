@@ -37,6 +37,7 @@ protected:
     }
     const QString fixture = FixturePath(S("handmade.csv"));
     QTemporaryDir dir;
+    TestSupport::CCliSettings settings;
 };
 
 } // namespace

@@ -49,6 +49,7 @@ protected:
         return path;
     }
     QTemporaryDir dir;
+    TestSupport::CCliSettings settings;
 };
 
 TEST_F(CliReport, BadOptionsAreUsageErrorsAndBadFilesFileErrors)
