@@ -52,7 +52,6 @@ bool HasSuffix(const QString &path, QStringView suffix)
 
 void CliDocumentUi::ShowError(const QString &message)
 {
-    m_hadError = true;
     PrintError(m_io, m_context.isEmpty() ? message : m_context + QStringLiteral(": ") + message);
 }
 

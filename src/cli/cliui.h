@@ -15,7 +15,6 @@ public:
     void SetSyncAnswer(SyncAnswer answer) { m_sync = answer; }
     // A prefix for messages, usually the file the command works on.
     void SetContext(const QString &context) { m_context = context; }
-    bool HadError() const { return m_hadError; }
 
     SaveAnswer AskSaveChanges() override { return SaveAnswer::No; }
     std::optional<QString> AskSavePath(const QString &) override { return std::nullopt; }
@@ -27,7 +26,6 @@ private:
     Io m_io;
     SyncAnswer m_sync = SyncAnswer::AddNewOnly;
     QString m_context;
-    bool m_hadError = false;
 };
 
 } // namespace Cli

@@ -1,6 +1,8 @@
 #pragma once
-// A streaming JSON writer. QJsonDocument keeps numbers as doubles, which would
-// round 64-bit versions and time stamps; this writes integers exactly.
+// A streaming JSON writer: a large listing goes out as it is made instead of
+// as one document in memory, and every integer is written exactly — QJsonValue
+// holds a 64-bit signed integer exactly but an unsigned one above 2^63 only as
+// a double.
 
 #include <QString>
 #include <QTextStream>

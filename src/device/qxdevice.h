@@ -96,7 +96,6 @@ public:
     bool IsConnected() const { return m_stream && m_commands; }
     CQxCommands *Commands() const { return m_commands.get(); }
     CCallback *Callback() const { return m_callback; }
-    const QString &StatusSuffix() const { return m_statusSuffix; }
     void SetStatusSuffix(const QString &suffix) { m_statusSuffix = suffix; }
 
     StreamIO::CIoStream *GetPackage() const { return m_package; }

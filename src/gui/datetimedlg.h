@@ -20,7 +20,6 @@ public:
     // Stamps as the table shows them (one hour earlier in summer time).
     void SetCurrent(std::int64_t stamp);
     void SetAdjusted(std::int64_t stamp);
-    std::int64_t GetAdjusted() const { return m_adjusted; }
     // Adjusted minus current, after OK.
     std::int64_t GetShift() const { return m_adjusted - m_current; }
 

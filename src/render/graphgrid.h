@@ -84,7 +84,6 @@ public:
     // Draws in the painter's current font (labels) and pen colour.
     void Draw(QPainter &painter) const;
 
-    const SChartConfig &Config() const { return m_config; }
     QRect PlotRect() const { return m_plot; }
     int XToPixel(double value) const;
     int YToPixel(double value) const;

@@ -135,16 +135,16 @@ void CAppSettings::Reset()
 
 void CAppSettings::accept()
 {
-    m_anyChanged = m_languageChanged = m_dateTimeChanged = false;
+    m_languageChanged = m_dateTimeChanged = false;
     const int selected = m_language->currentIndex();
     if (selected < 0 || selected >= m_languages.size())
         return;   // nothing chosen: the dialog stays open
     const SLanguageEntry &language = m_languages[selected];
     if (!IsChosenLanguage(language))
-        m_anyChanged = m_languageChanged = true;
+        m_languageChanged = true;
     const std::uint32_t format = std::uint32_t(m_date->currentIndex()) * 256 + std::uint32_t(m_time->currentIndex());
     if (format != Settings::Current().dtFormat)
-        m_anyChanged = m_dateTimeChanged = true;
+        m_dateTimeChanged = true;
     if (m_dateTimeChanged)
         Settings::SaveDateTimeFormat(format);
     SAssessmentSettings assessment;
@@ -160,10 +160,8 @@ void CAppSettings::accept()
     }
     assessment.quantile = m_quantile->value() / 100.0;
     const SAssessmentSettings &before = Settings::Current().assessment;
-    if (assessment.requiredCover != before.requiredCover || assessment.quantile != before.quantile) {
-        m_anyChanged = true;
+    if (assessment.requiredCover != before.requiredCover || assessment.quantile != before.quantile)
         Settings::SaveAssessment(assessment);
-    }
     if (m_languageChanged)
         Settings::SetLanguageFile(LanguageFileOf(language));
     QDialog::accept();

@@ -20,9 +20,7 @@ class CAppSettings : public QDialog
 public:
     explicit CAppSettings(QWidget *parent = nullptr);
 
-    bool AnyChanged() const { return m_anyChanged; }
     bool LanguageChanged() const { return m_languageChanged; }
-    bool DateTimeChanged() const { return m_dateTimeChanged; }
 
     void accept() override;
     // Entry 0 in all three lists; the dialog stays open.
@@ -45,7 +43,6 @@ private:
     QDoubleSpinBox *m_quantile;
     std::array<QWidget *, 5> m_labels{};   // language, date, time, required cover, quantile
     QList<SLanguageEntry> m_languages;   // list position = entry
-    bool m_anyChanged = false;
     bool m_languageChanged = false;
     bool m_dateTimeChanged = false;
 };

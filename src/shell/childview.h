@@ -23,7 +23,6 @@ public:
 
     // The sheet's active page; never null.
     CTablePage &ActivePage() const;
-    CTabSheet &Sheet() const { return *m_sheet; }
     void Retranslate();
 
     void OnDocumentUpdate(int index) override;

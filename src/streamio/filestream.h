@@ -57,15 +57,14 @@ public:
 
 protected:
     int Descriptor() const { return m_fd; }
-    // Devices (terminals, pipes) wait with poll() and keep time-outs; plain
-    // files never block.
-    bool IsDevice() const { return m_device; }
     void RequireOpen();
 
 private:
     int waitFor(short events, int timeoutMs);
 
     int m_fd = -1;
+    // Devices (terminals, pipes) wait with poll() and keep time-outs; plain
+    // files never block.
     bool m_device = false;
     bool m_unnamed = false;   // an O_TMPFILE file that has no name yet
     std::atomic<int> m_cancel{-1};   // an eventfd for devices

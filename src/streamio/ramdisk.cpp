@@ -79,12 +79,6 @@ void CRamFile::reserveLocked(std::uint64_t size)
     m_end = length;
 }
 
-void CRamFile::Reserve(std::uint32_t size)
-{
-    std::lock_guard guard(m_lock);
-    reserveLocked(size);
-}
-
 std::uint32_t CRamFile::ReadAt(std::uint32_t &pos, void *buffer, std::uint32_t count)
 {
     if (count == 0)

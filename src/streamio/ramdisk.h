@@ -31,7 +31,6 @@ public:
     std::uint32_t WriteAt(std::uint32_t &pos, const void *data, std::uint32_t count);
     bool SeekIn(std::uint32_t &pos, int offset, int origin);
     void SetEnd(std::uint32_t pos);
-    void Reserve(std::uint32_t size);
 
     bool IsFifo() const { return m_flags.load(std::memory_order_relaxed) & SO_FIFO; }
     std::uint32_t Capacity();

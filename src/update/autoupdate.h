@@ -41,7 +41,6 @@ public:
     // The folder the installer goes to, with a trailing "/".
     const QString &ProgramFolder() const { return m_programFolder; }
     void SetProgramFolder(const QString &folder);
-    const CFileVersionInfo &OwnVersion() const { return m_ownVersion; }
     CVersion OwnProductVersion() const;
     QString ProductName() const { return m_ownVersion.GetProductName(); }
 

@@ -27,7 +27,6 @@ public:
     // Cancel: the transfer ends and its partial file goes.
     void Stop();
     State CurrentState() const { return m_state; }
-    const QString &LocalPath() const { return m_localPath; }
 
     QLabel *TitleLine() const { return m_title; }
     QProgressBar *Bar() const { return m_bar; }

@@ -20,7 +20,6 @@ public:
     void Activate();
     void Stop() { m_worker.Stop(); }
     State CurrentState() const { return m_state; }
-    bool IsBusy() const { return m_worker.IsRunning(); }
 
     QLabel *TitleLine() const { return m_title; }
     QLabel *StatusLine() const { return m_status; }

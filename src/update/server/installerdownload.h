@@ -35,7 +35,6 @@ public:
     Result Run(UpdateServer &server, const std::atomic<bool> &cancel,
                const std::function<void(std::uint64_t received)> &onStep);
 
-    const QString &LocalPath() const { return m_localPath; }
     QString PartPath() const { return m_localPath + QStringLiteral(".part"); }
     // Why Run failed (for the log or the tool; the window shows a fixed text).
     const QString &Detail() const { return m_detail; }
