@@ -13,6 +13,7 @@
 #include <QStaticText>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -149,11 +150,31 @@ struct SPass
     }
 };
 
-QString statistic(std::uint8_t regional, double value, int kind)
+QString statisticValue(std::uint8_t regional, double value, int kind)
 {
     if (value == kNoValue)
-        return Res::Format(u"=  -- %s", {GetUnitText(regional)});
-    return Res::Format(u"=  %0.*f %s", {GetDecimals(regional, kind), value, GetUnitText(regional)});
+        return Res::Format(u"-- %s", {GetUnitText(regional)});
+    return Res::Format(u"%0.*f %s", {GetDecimals(regional, kind), value, GetUnitText(regional)});
+}
+
+QString statistic(std::uint8_t regional, double value, int kind)
+{
+    return QStringLiteral("=  ") + statisticValue(regional, value, kind);
+}
+
+std::array<QString, 8> settingsValues(const object_t &o)
+{
+    return {GetRegionalText(o.regional), GetStorageModeText(o.storageMode),
+            FormatBarDiameter(o.regional, o.rawDefaultBarDiameter),
+            FormatNeighborCorrection(o.regional, o.neighborCorrection), o.deviceName, o.serialNumber,
+            o.softwareVersion, o.hardwareIndex};
+}
+
+std::array<QString, 8> settingsLabels()
+{
+    return {text(Res::IDS_DETAIL_REGIONAL), text(Res::IDS_DETAIL_STORAGE), text(Res::IDS_DETAIL_DEFAULT_DIAMETER),
+            text(Res::IDS_DETAIL_NEIGHBOR), text(Res::IDS_DETAIL_DEVICE_NAME), text(Res::IDS_DETAIL_SERIAL),
+            text(Res::IDS_DETAIL_SOFTWARE), text(Res::IDS_DETAIL_HARDWARE)};
 }
 
 QSize drawList(const SPass &pass, int x, int y, int limit)
@@ -215,14 +236,8 @@ QSize drawSettings(const SPass &pass, int x, int y)
 {
     const object_t &o = pass.object;
     pass.put(pass.bold, pass.options.textColour, x + m, y + m, text(Res::IDS_DETAIL_SETTINGS));
-    const QString labels[] = {text(Res::IDS_DETAIL_REGIONAL), text(Res::IDS_DETAIL_STORAGE),
-                              text(Res::IDS_DETAIL_DEFAULT_DIAMETER), text(Res::IDS_DETAIL_NEIGHBOR),
-                              text(Res::IDS_DETAIL_DEVICE_NAME), text(Res::IDS_DETAIL_SERIAL),
-                              text(Res::IDS_DETAIL_SOFTWARE), text(Res::IDS_DETAIL_HARDWARE)};
-    const QString values[] = {GetRegionalText(o.regional), GetStorageModeText(o.storageMode),
-                              FormatBarDiameter(o.regional, o.rawDefaultBarDiameter),
-                              FormatNeighborCorrection(o.regional, o.neighborCorrection), o.deviceName, o.serialNumber,
-                              o.softwareVersion, o.hardwareIndex};
+    const std::array<QString, 8> labels = settingsLabels();
+    const std::array<QString, 8> values = settingsValues(o);
     int widestLabel = 0, widestValue = 0;
     for (int i = 0; i < 8; ++i) {
         widestLabel = std::max(widestLabel, pass.width(pass.normal, labels[i]));
@@ -443,6 +458,26 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
 }
 
 } // namespace
+
+QString DetailAccessibleText(const object_t &o)
+{
+    const SStatistics s = GetStatistics(o);
+    QStringList lines{text(Res::IDS_DETAIL_STATISTICS),
+                      text(Res::IDS_DETAIL_MEASUREMENTS) + QStringLiteral(": ") + QString::number(s.count),
+                      text(Res::IDS_DETAIL_MEAN) + QStringLiteral(": ") + statisticValue(o.regional, s.mean, Kind_MeanCover),
+                      text(Res::IDS_DETAIL_STDDEV) + QStringLiteral(": ") + statisticValue(o.regional, s.stdDev, Kind_StdDev),
+                      text(Res::IDS_DETAIL_MIN) + QStringLiteral(": ") + statisticValue(o.regional, s.min, Kind_CoverValue),
+                      text(Res::IDS_DETAIL_MAX) + QStringLiteral(": ") + statisticValue(o.regional, s.max, Kind_CoverValue),
+                      text(Res::IDS_DETAIL_SETTINGS)};
+    const std::array<QString, 8> labels = settingsLabels();
+    const std::array<QString, 8> values = settingsValues(o);
+    for (std::size_t i = 0; i < labels.size(); ++i)   // these labels bring their colon
+        lines << (labels[i].endsWith(u':') ? labels[i] + u' ' : labels[i] + QStringLiteral(": ")) + values[i];
+    lines << text(Res::IDS_DETAIL_COMMENT);
+    if (!o.comment.isEmpty())
+        lines << o.comment;
+    return lines.join(u'\n');
+}
 
 NDetailLayout LayoutFor(int measurements)
 {

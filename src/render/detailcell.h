@@ -53,6 +53,10 @@ NDetailLayout LayoutFor(int measurements);
 int PaintDetail(QPainter *painter, const QRect &rect, const object_t &object, const SDetailOptions &options,
                 SDetailAreas *areas = nullptr);
 
+// What the drawing tells, as text for assistive tools: the statistics, the
+// settings and the comment, a line each.
+QString DetailAccessibleText(const object_t &object);
+
 // The row height an expanded object asks for.
 int DetailRowHeight(const object_t &object, const QFont &font, int width);
 

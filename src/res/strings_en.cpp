@@ -497,6 +497,8 @@ constexpr Entry kTable[] = {
     {IDS_ASSESS_NO_LIMIT_NOTE, u"No required minimum cover is set: choose one under File › Application settings."},
     {IDS_ASSESS_NO_OBJECTS, u"There are no objects to assess."},
     {IDS_ASSESS_BELOW_VALUE, u"%d of %d (%s)"},
+    {IDS_TOOLBAR_NAME, u"Toolbar"},
+    {IDS_TOOLBAR_MORE, u"More toolbar commands"},
     {IDS_XLSX_SHEET_OBJECTS, u"Objects"},
     {IDS_XLSX_SHEET_MEASUREMENTS, u"Measurements"},
     {IDS_XLSX_OBJECT_NUMBER, u"Object number"},

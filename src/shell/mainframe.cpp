@@ -32,6 +32,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 
 using namespace Commands;
@@ -205,6 +206,18 @@ void CMainFrame::buildToolbar()
         Guard::Run(m_services.messages, Guard::Origin::Handler, [this] { openWebSite(); });
     });
     m_toolbar->addWidget(m_logo);
+    nameToolbar();
+}
+
+// Assistive tools name every control: the bar itself, its overflow button
+// (a narrow window shows it) and the logo, which shows no text.
+void CMainFrame::nameToolbar()
+{
+    m_toolbar->setWindowTitle(Res::LoadString(Res::IDS_TOOLBAR_NAME));
+    m_toolbar->setAccessibleName(m_toolbar->windowTitle());
+    if (auto *more = m_toolbar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(Res::LoadString(Res::IDS_TOOLBAR_MORE));
+    m_logo->setAccessibleName(Res::LoadString(Res::IDS_LOGO_TOOLTIP));
 }
 
 void CMainFrame::buildStatusBar()
@@ -277,6 +290,7 @@ void CMainFrame::Retranslate()
         it.value()->setText(Tooltip(it.key()));
     }
     m_logo->setToolTip(Res::LoadString(Res::IDS_LOGO_TOOLTIP));
+    nameToolbar();
     m_progress->setWindowTitle(Res::LoadString(Res::IDS_APP_TITLE));
     showPageStatus(m_pageText);
     m_caps->setText(Res::LoadString(Res::IDS_INDICATOR_CAPS));

@@ -95,6 +95,7 @@ protected:
 private:
     void buildMenu();
     void buildToolbar();
+    void nameToolbar();
     void buildStatusBar();
     QAction *makeAction(int id, QObject *owner);
     void dispatch(int id);

@@ -3,6 +3,7 @@
 #include "app/appsettings.h"
 #include "data/coverassessment.h"
 #include "data/objecttext.h"
+#include "render/detailcell.h"
 #include "render/tablecells.h"
 #include "project/vetradoc.h"
 
@@ -45,6 +46,11 @@ QVariant CObjectTableModel::data(const QModelIndex &index, int role) const
             return {};
         return Render::kWarningColour;
     }
+    case Qt::AccessibleTextRole:
+        // The expanded object's drawing, for screen readers; painted only otherwise.
+        if (detail && index.column() == 1 && m_document.Current().GetObject(object).expanded)
+            return Render::DetailAccessibleText(m_document.Current().GetObject(object));
+        return {};
     case Qt::TextAlignmentRole:
         if (index.column() == 0)
             return int(Qt::AlignRight | Qt::AlignVCenter);

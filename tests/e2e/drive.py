@@ -539,6 +539,33 @@ def table_keeps_view_state():
     expect(table.selected() == [chosen], f"after Expand all the selected objects are {table.selected()}, not {chosen}")
 
 
+def controls_are_named():
+    """Every button and toolbar has a name for a screen reader, and an expanded
+    object's statistics, settings and comment read as text on its detail row."""
+    unnamed, details = [], []
+
+    def walk(acc, depth):
+        try:
+            role, name = acc.getRoleName(), acc.name
+        except (GLib.GError, LookupError):
+            return
+        if role in ("push button", "toggle button", "tool bar") and not name:
+            unnamed.append(role)
+        if role == "table cell" and name.startswith(text("IDS_DETAIL_STATISTICS") + "\n"):
+            details.append(name)
+        if depth < 16:
+            for i in range(acc.childCount):
+                child = acc.getChildAtIndex(i)
+                if child is not None:
+                    walk(child, depth + 1)
+
+    walk(Run.frame, 0)
+    expect(not unnamed, f"controls without a name: {unnamed}")
+    expect(details, "no expanded object reads as text")
+    expect(text("IDS_DETAIL_SETTINGS") in details[0] and text("IDS_DETAIL_COMMENT") in details[0],
+           f"an expanded object reads only {details[0]!r}")
+
+
 def leave():
     """File › Exit by keyboard asks to save the downloaded project; No ends the program."""
     focus_main_window()
@@ -568,6 +595,7 @@ def main():
         ("download again, add all objects", lambda: download_again(text("IDS_SYNC_ADD_ALL") % n, 2 * n)),
         ("the table keeps widths, expanded and selected objects over a sort and its undo",
          table_keeps_view_state),
+        ("every control is named and an expanded object reads as text", controls_are_named),
         ("exit", leave),
     ]
     try:

@@ -178,3 +178,21 @@ TEST(CoverLimit, TheMinimumCoverTextTakesTheWarningColourOnlyBelowTheLimit)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DetailText, TheExpandedObjectReadsAsTextForAssistiveTools)
+{
+    object_t o = ToProjectObject(TestSupport::MakeObject(7, {30, 40, 255}), false);
+    o.comment = QStringLiteral("Column C3");
+    // The figures the drawing shows (the missing cover counts among the
+    // measurements, the deviation in whole tenths as the statistics keep it).
+    EXPECT_EQ(Render::DetailAccessibleText(o).toStdString(),
+              QStringLiteral("Statistics\nMeasurements: 3\nMean cover value: 35.0 mm\nStandard deviation: 7.0 mm\n"
+                             "Min. cover value: 30 mm\nMax. cover value: 40 mm\nSettings\nRegional settings: Metric\n"
+                             "Data storage mode: manual\nDefault bar diameter: 16 mm\nNeighboring bar correction: -\n"
+                             "Device name: Vetrameter+\nSerial number: VM-00417\nSoftware version: 2.03\n"
+                             "Hardware index: B\nComment\nColumn C3").toStdString());
+}
+
+} // namespace

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QStatusTipEvent>
@@ -337,6 +338,28 @@ TEST_F(MainFrame, DeleteAllWithoutAnInstrumentSaysNothingWasDeleted)
     messages.ExpectDialog(QStringLiteral("connectionWizard"), [](QDialog &wizard) { wizard.reject(); });
     messages.ExpectBox(QStringLiteral("You are not connected to a Vetrameter."));
     frame->Execute(ID_DELETE_ALL);
+}
+
+TEST_F(MainFrame, EveryControlOfTheWindowHasAnAccessibleName)
+{
+    // Narrow, so that the toolbar's overflow button shows too.
+    frame->resize(420, 500);
+    frame->show();
+    QCoreApplication::processEvents();
+    int buttons = 0;
+    for (QWidget *w : frame->findChildren<QWidget *>()) {
+        if (!w->isVisible() || !(qobject_cast<QAbstractButton *>(w) || qobject_cast<QToolBar *>(w)))
+            continue;
+        ++buttons;
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+        ASSERT_TRUE(a);
+        EXPECT_FALSE(a->text(QAccessible::Name).isEmpty())
+            << w->metaObject()->className() << " " << w->objectName().toStdString();
+    }
+    EXPECT_GE(buttons, 8);
+    auto *logo = frame->findChild<QAbstractButton *>(QStringLiteral("logoButton"));
+    ASSERT_TRUE(logo);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(logo)->text(QAccessible::Name), QStringLiteral("Visit the Quelix web site"));
 }
 
 } // namespace

@@ -469,4 +469,17 @@ TEST_F(ObjectTable, CopyPutsTheObjectsAndTheirTextOnTheClipboardAndPasteAppends)
     EXPECT_EQ(table().model()->rowCount(), 8);
 }
 
+TEST_F(ObjectTable, AnExpandedObjectsDrawingReadsAsTextOnItsDetailRow)
+{
+    load(1);
+    const QModelIndex detail = table().model()->index(Model::DetailRowOf(0), 1);
+    EXPECT_FALSE(detail.data(Qt::AccessibleTextRole).isValid()) << "nothing to read while collapsed";
+    page->SetObjectExpanded(0, true);
+    const QString text = detail.data(Qt::AccessibleTextRole).toString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Statistics\nMeasurements: 2\nMean cover value: 25.0 mm\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nSerial number: VM-00417\n"))) << text.toStdString();
+    EXPECT_FALSE(table().model()->index(Model::HeaderRowOf(0), 1).data(Qt::AccessibleTextRole).isValid());
+}
+
 } // namespace
+
