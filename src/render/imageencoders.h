@@ -1,7 +1,7 @@
 #pragma once
-// Pictures of the table as files: PNG through libpng, JPG through libjpeg at
-// quality 90, and BMP as an uncompressed 24-bit bitmap of our own. Each
-// picture is encoded into memory and written in one piece.
+// Pictures of the table as files: PNG, JPG at quality 90 and BMP as an
+// uncompressed 24-bit bitmap, through Qt's image writers. Each picture is
+// encoded into memory and written in one piece.
 
 #include <QByteArray>
 #include <QImage>
