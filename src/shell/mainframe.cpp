@@ -236,6 +236,12 @@ void CMainFrame::buildStatusBar()
     m_num->setText(Res::LoadString(Res::IDS_INDICATOR_NUM));
     m_caps->setEnabled(false);
     m_num->setEnabled(false);
+    // A Wayland client learns the lock state only from its own key events, and
+    // not reliably: no indicator rather than one that may be wrong.
+    if (QGuiApplication::platformName().startsWith(u"wayland")) {
+        m_caps->hide();
+        m_num->hide();
+    }
     // The page's text stays; a command's prompt covers it only while the
     // pointer is on the command (a temporary message of the status bar).
     // In a narrow window the text ends in "…" before the indicators.
