@@ -21,6 +21,7 @@ QString FailureText(const SFailure &f)
                                  {QStringLiteral("%1").arg(f.status, 2, 16, QLatin1Char('0')).toUpper()});
     case NFailureCause::WrongType: return Res::LoadString(Res::IDS_FAILURE_WRONG_TYPE);
     case NFailureCause::BadReply: return Res::LoadString(Res::IDS_FAILURE_BAD_REPLY);
+    case NFailureCause::Unplugged: return Res::FormatString(Res::IDS_FAILURE_UNPLUGGED, {f.streamText});
     }
     return {};
 }

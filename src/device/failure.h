@@ -19,6 +19,7 @@ enum class NFailureCause : std::int32_t {
     Refused,        // the instrument answered with an error status
     WrongType,      // the instrument on the port is of another family
     BadReply,       // the reply arrived whole but cannot be read
+    Unplugged,      // the system said the instrument's device went; streamText names its port
 };
 
 struct SFailure

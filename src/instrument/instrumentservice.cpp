@@ -2,6 +2,7 @@
 
 #include "device/vetrasmartdevice.h"
 #include "device/worker.h"
+#include "streamio/portmap.h"
 #include "streamio/rs232stream.h"
 #include "streamio/streamerror.h"
 
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 namespace Instrument {
 
@@ -150,6 +152,7 @@ public:
             return;   // its port closes here
         }
         SFoundInstrument found;
+        found.typeName = info.typeName;
         found.serialNumber = info.serialNumber;
         if (const auto *serial = dynamic_cast<const StreamIO::CRs232Stream *>(owned->GetStream()))
             found.comPort = int(serial->GetPort());
@@ -202,6 +205,17 @@ QString CInstrumentService::InstrumentPort() const
     return m_device ? m_port : QString();
 }
 
+QString CInstrumentService::InstrumentDevice() const
+{
+    return m_device ? m_device->GetStreamName() : QString();
+}
+
+QString CInstrumentService::PortText(const QString &devicePath)
+{
+    const std::uint32_t port = StreamIO::PortOfDevice(devicePath);
+    return port ? QStringLiteral("COM%1 (%2)").arg(port).arg(devicePath) : devicePath;
+}
+
 std::uint32_t CInstrumentService::PortMask(Device::NTypes type)
 {
     const std::unique_ptr<CQxDevice> device(Device::CreateDevice(type));
@@ -235,10 +249,24 @@ void CInstrumentService::finish(std::uint64_t number, SCallResult result)
         return;
     m_running = NCall::None;
     m_job.reset();
-    result.cancelled = result.cancelled || m_cancelled;
-    // A wait broken off leaves the held stream unusable: let it go.
-    if (result.cancelled && result.call != NCall::Search)
-        m_device.reset();
+    if (std::exchange(m_unplugged, false)) {
+        // Broken off because the device went: that is the cause, not the
+        // user's Cancel. A transfer that ended whole just before keeps its result.
+        if (result.cancelled || !result.ok) {
+            result.ok = false;
+            result.cancelled = false;
+            result.objects.clear();
+            result.failure = Device::SFailure();
+            result.failure.cause = Device::NFailureCause::Unplugged;
+            result.failure.streamText = m_port;
+        }
+        letGo();
+    } else {
+        result.cancelled = result.cancelled || m_cancelled;
+        // A wait broken off leaves the held stream unusable: let it go.
+        if (result.cancelled && result.call != NCall::Search && result.call != NCall::Probe)
+            m_device.reset();
+    }
     Q_EMIT BusyChanged(false);
     Q_EMIT Finished(result);
 }
@@ -348,12 +376,72 @@ bool CInstrumentService::Search(const Device::SSearchParams &params)
     });
 }
 
+bool CInstrumentService::Probe(const QString &devicePath)
+{
+    if (IsBusy() || devicePath.isEmpty() || devicePath == InstrumentDevice())
+        return false;
+    const std::uint32_t port = StreamIO::PortOfDevice(devicePath);
+    if (port == 0)
+        return false;
+    return queue(NCall::Probe, [port](CCallEnd &end) {
+        const std::uint64_t number = end.Number();
+        bool arrived = false;
+        auto found = [&end, number, &arrived](std::unique_ptr<CQxDevice> device, SFoundInstrument description) {
+            arrived = true;
+            auto holder = std::make_shared<std::unique_ptr<CQxDevice>>(std::move(device));
+            end.Post([number, holder, description](CInstrumentService &s) {
+                s.probed(number, std::move(*holder), description);
+            });
+        };
+        // Nobody watches a probe's search texts: the result is the arrival or none.
+        auto status = [](const QString &) {};
+        auto bad = [] {};
+        CSearchReceiver<decltype(status), decltype(found), decltype(bad)> receiver(status, found, bad);
+        Device::SJobEntry job;
+        job.kind = Device::SJobEntry::Kind_Search;
+        job.callback = &receiver;
+        job.type = Device::Type_Vetrameter;
+        job.portKind = Device::Port_Serial;
+        job.scan = false;
+        job.stopAtFirst = true;
+        job.portNumber = int(port);
+        Device::RunSearch(job);
+        SCallResult result;
+        result.ok = arrived;
+        end.Deliver(std::move(result));
+    });
+}
+
+void CInstrumentService::probed(std::uint64_t number, std::unique_ptr<CQxDevice> device, SFoundInstrument description)
+{
+    if (!current(number) || !dynamic_cast<CVetraSmartDevice *>(device.get()))
+        return;   // its port closes
+    hold(std::unique_ptr<CVetraSmartDevice>(static_cast<CVetraSmartDevice *>(device.release())),
+         description.typeName + u' ' + description.serialNumber);
+    Q_EMIT InstrumentArrived(description);
+}
+
+void CInstrumentService::DeviceGone(const QString &devicePath)
+{
+    if (devicePath.isEmpty() || devicePath != InstrumentDevice())
+        return;
+    // A search or a probe does not use the held driver; the other calls do,
+    // and finish() lets it go once the call has been broken off.
+    if (IsBusy() && m_running != NCall::Search && m_running != NCall::Probe) {
+        m_unplugged = true;
+        Cancel();
+        return;
+    }
+    letGo();
+}
+
 void CInstrumentService::found(std::uint64_t number, std::unique_ptr<CQxDevice> device, SFoundInstrument description)
 {
     if (!current(number) || !device)
         return;   // a cancelled search's find: its port closes
     description.id = ++m_nextCandidate;
     m_candidates.emplace(description.id, std::move(device));
+    m_candidateNames.emplace(description.id, description.typeName + u' ' + description.serialNumber);
     Q_EMIT InstrumentFound(description);
 }
 
@@ -388,14 +476,16 @@ bool CInstrumentService::Adopt(int id)
     if (it == m_candidates.end() || !dynamic_cast<CVetraSmartDevice *>(it->second.get()))
         return false;
     std::unique_ptr<CVetraSmartDevice> chosen(static_cast<CVetraSmartDevice *>(it->second.release()));
-    m_candidates.clear();
-    hold(std::move(chosen));
+    const QString name = m_candidateNames[id];
+    DropCandidates();
+    hold(std::move(chosen), name);
     return true;
 }
 
 void CInstrumentService::DropCandidates()
 {
     m_candidates.clear();
+    m_candidateNames.clear();
 }
 
 bool CInstrumentService::Release()
@@ -404,6 +494,7 @@ bool CInstrumentService::Release()
         return false;
     m_device.reset();
     m_port.clear();
+    m_name.clear();
     return true;
 }
 
@@ -415,10 +506,23 @@ bool CInstrumentService::TakeInstrument(std::unique_ptr<CVetraSmartDevice> devic
     return true;
 }
 
-void CInstrumentService::hold(std::unique_ptr<CVetraSmartDevice> device)
+void CInstrumentService::hold(std::unique_ptr<CVetraSmartDevice> device, const QString &name)
 {
     m_device = std::move(device);
     m_port = m_device ? portText(*m_device) : QString();
+    m_name = name;
+}
+
+void CInstrumentService::letGo()
+{
+    if (!m_device)
+        return;
+    const QString name = m_name.isEmpty() ? m_device->GetTypeName() : m_name;
+    const QString port = m_port;
+    m_device.reset();
+    m_port.clear();
+    m_name.clear();
+    Q_EMIT InstrumentGone(name, port);
 }
 
 } // namespace Instrument

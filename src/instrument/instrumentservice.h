@@ -28,13 +28,14 @@ class CVetraSmartDevice;
 
 namespace Instrument {
 
-enum class NCall : std::int32_t { None, Identify, Download, DeleteAll, Search };
+enum class NCall : std::int32_t { None, Identify, Download, DeleteAll, Search, Probe };
 
 // An instrument the search found, described on the worker: the windows list
 // it without touching its driver.
 struct SFoundInstrument
 {
     int id = 0;            // for Adopt()
+    QString typeName;      // "Vetrameter"
     QString serialNumber;
     int comPort = 0;       // n of COMn for a serial port, else 0
     QString streamName;    // the device path, or "IP:host:port"
@@ -64,6 +65,10 @@ public:
     bool HasInstrument() const { return m_device != nullptr; }
     // The held instrument's port as the user knows it ("COM3 (/dev/ttyACM0)").
     QString InstrumentPort() const;
+    // The held instrument's device path, or an empty text.
+    QString InstrumentDevice() const;
+    // "COM3 (/dev/ttyACM0)" for a serial device path; the path alone when no port leads there.
+    static QString PortText(const QString &devicePath);
 
     // Each starts a call and returns true, or refuses it (false, nothing
     // changes) while busy, without a worker or, but for Search, without an
@@ -74,6 +79,16 @@ public:
     // Reports go to SearchStatus() and InstrumentFound(); the instruments
     // found stay here as candidates until Adopt() or DropCandidates().
     bool Search(const Device::SSearchParams &params);
+    // A serial device appeared: what answers on it is identified on the
+    // worker, and a cover meter found there becomes the held instrument (the
+    // one held before is let go) and is announced by InstrumentArrived()
+    // before Finished(). Refused while busy, for the held instrument's own
+    // device, and for a path no port leads to.
+    bool Probe(const QString &devicePath);
+    // A device went. The held instrument on it is let go (InstrumentGone());
+    // a call running on it is broken off and ends with the cause
+    // NFailureCause::Unplugged instead of as cancelled.
+    void DeviceGone(const QString &devicePath);
     // Asks the running call to stop as soon as its exchange allows; it still
     // ends with Finished(), marked cancelled.
     void Cancel();
@@ -104,6 +119,9 @@ Q_SIGNALS:
     // An instrument answered the search but not the check after it.
     void BadConnection();
     void Finished(const Instrument::SCallResult &result);
+    void InstrumentArrived(const Instrument::SFoundInstrument &found);
+    // `name` is "Vetrameter VM-20931" when the held one was announced, else the type alone.
+    void InstrumentGone(const QString &name, const QString &port);
 
 private:
     struct SJob;
@@ -115,15 +133,20 @@ private:
     void found(std::uint64_t number, std::unique_ptr<Device::CQxDevice> device, SFoundInstrument description);
     // Reports of the running call count; those of a cancelled one do not.
     bool current(std::uint64_t number) const { return number == m_callNumber && !m_cancelled; }
-    void hold(std::unique_ptr<Device::CVetraSmartDevice> device);
+    void probed(std::uint64_t number, std::unique_ptr<Device::CQxDevice> device, SFoundInstrument description);
+    void hold(std::unique_ptr<Device::CVetraSmartDevice> device, const QString &name = {});
+    void letGo();
 
     std::unique_ptr<Device::CVetraSmartDevice> m_device;
     QString m_port;
+    QString m_name;   // what InstrumentGone() calls the held one
     std::map<int, std::unique_ptr<Device::CQxDevice>> m_candidates;
+    std::map<int, QString> m_candidateNames;
     int m_nextCandidate = 0;
     NCall m_running = NCall::None;
     std::uint64_t m_callNumber = 0;
     bool m_cancelled = false;
+    bool m_unplugged = false;   // the running call's device went
     std::shared_ptr<SJob> m_job;   // the running call's end, for the destructor to wait on
 };
 

@@ -368,6 +368,7 @@ enum StrId : int {
     IDS_FAILURE_WRONG_TYPE        = 30816,
     IDS_FAILURE_BAD_REPLY         = 30817,
     IDS_FAILURE_NO_REASON         = 30818,
+    IDS_FAILURE_UNPLUGGED         = 30819,
 
     // Connection wizard
     IDS_WIZARD_CAPTION            = 143,
@@ -577,6 +578,11 @@ enum StrId : int {
     IDS_CHART_NORMAL              = 31764,
     IDS_CHART_LOGNORMAL           = 31765,
     IDS_CHART_REQUIRED            = 31766,
+    // Serial devices plugged in and out, in the status bar
+    IDS_DEVICE_ARRIVED            = 31780,
+    IDS_DEVICE_GONE               = 31781,
+    IDS_DEVICE_NOT_ANSWERING      = 31782,
+    IDS_DEVICE_STATUS_NAME        = 31783,
 };
 
 } // namespace Res

@@ -222,6 +222,17 @@ void CMainFrame::nameToolbar()
 
 void CMainFrame::buildStatusBar()
 {
+    // What was plugged in or out last, until the next such news.
+    m_deviceStatus = new QLabel(this);
+    m_deviceStatus->setObjectName(QStringLiteral("deviceStatus"));
+    m_deviceStatus->setAccessibleDescription(Res::LoadString(Res::IDS_DEVICE_STATUS_NAME));
+    m_deviceStatus->hide();
+    statusBar()->addPermanentWidget(m_deviceStatus);
+    connect(m_connection, &CVetraConnection::DeviceNotice, this, [this](const QString &text) {
+        m_deviceStatus->setText(text);
+        m_deviceStatus->setToolTip(text);
+        m_deviceStatus->show();
+    });
     m_caps = new QLabel(this);
     m_num = new QLabel(this);
     for (QLabel *label : {m_caps, m_num}) {
@@ -301,6 +312,7 @@ void CMainFrame::Retranslate()
     showPageStatus(m_pageText);
     m_caps->setText(Res::LoadString(Res::IDS_INDICATOR_CAPS));
     m_num->setText(Res::LoadString(Res::IDS_INDICATOR_NUM));
+    m_deviceStatus->setAccessibleDescription(Res::LoadString(Res::IDS_DEVICE_STATUS_NAME));
     m_view->Retranslate();
     RefreshTitle();
     UpdateCommandStates();

@@ -132,6 +132,7 @@ private:
     CProgressDlg *m_progress;
     QLabel *m_pageStatus = nullptr;
     QString m_pageText;
+    QLabel *m_deviceStatus = nullptr;
     QLabel *m_caps = nullptr;
     QLabel *m_num = nullptr;
     std::vector<std::pair<int, QAction *>> m_menuActions;   // in menu order

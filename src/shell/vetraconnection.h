@@ -3,15 +3,20 @@
 // answers before an instrument command runs. The held one is asked to identify
 // itself (off the user-interface thread, the window painted behind the wait
 // cursor); when it does not answer, or none is held, the connection wizard
-// finds one.
+// finds one. Serial devices plugged in are probed through the service, so
+// that a cover meter plugged in is held before a command asks for it.
 
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace Instrument {
 class CInstrumentService;
+class IDeviceEventSource;
 struct SCallResult;
+struct SFoundInstrument;
 }
 
 class CVetraConnection : public QObject
@@ -35,12 +40,28 @@ public:
     // Closes the held instrument's port; false while the service is busy.
     bool DisconnectInstrument();
 
+    // Probes every serial device the source announces, one at a time when the
+    // service is free, and lets the held instrument go when its device goes.
+    void WatchDevices(std::unique_ptr<Instrument::IDeviceEventSource> source);
+
+Q_SIGNALS:
+    // A line for the status bar: what was plugged in or out.
+    void DeviceNotice(const QString &text);
+
 private:
     void identified(const Instrument::SCallResult &result);
     void runWizardThen();
+    void deviceAppeared(const QString &path);
+    void deviceGone(const QString &path);
+    void probeNext();
+    void probed(const Instrument::SCallResult &result);
+    void arrived(const Instrument::SFoundInstrument &found);
 
     Instrument::CInstrumentService &m_service;
     Wizard m_wizard;
     Then m_then;
     bool m_identifying = false;
+    QStringList m_toProbe;   // devices that appeared while the service was busy
+    QString m_probing;       // the device the running probe looks at
+    bool m_probeFound = false;
 };

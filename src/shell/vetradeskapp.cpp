@@ -4,6 +4,7 @@
 #include "gui/commandguard.h"
 #include "gui/icons.h"
 #include "gui/reporter.h"
+#include "instrument/deviceevents.h"
 #include "res/resources.h"
 #include "shell/childview.h"
 #include "shell/mainframe.h"
@@ -62,6 +63,8 @@ bool CVetradeskApp::InitInstance()
     m_messages.SetOwner(m_frame.get());
     m_frame->PlaceOnScreen();
     m_frame->OpenFromCommandLine(arguments);
+    // A cover meter plugged in while the program runs is found without the wizard.
+    m_frame->Connection().WatchDevices(Instrument::OpenDeviceEvents());
     if (qEnvironmentVariableIsSet("VETRADESK_EXIT_AFTER_PAINT"))
         quitAfterFirstPaint();
     m_frame->show();

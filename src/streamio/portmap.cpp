@@ -81,4 +81,26 @@ QString ResolvePort(std::uint32_t n)
     return n <= std::uint32_t(devices.size()) ? devices[int(n - 1)] : QString();
 }
 
+std::uint32_t PortOfDevice(const QString &path)
+{
+    if (path.isEmpty())
+        return 0;
+    const QHash<std::uint32_t, QString> fromEnv = ParsePortMap(qEnvironmentVariable("VETRADESK_PORTMAP"));
+    const QHash<std::uint32_t, QString> map = PortMap();
+    // A mapped number hides the counted device of the same number.
+    auto resolvesHere = [&](std::uint32_t n) {
+        return ResolvePort(n) == path;
+    };
+    for (auto it = fromEnv.begin(); it != fromEnv.end(); ++it)
+        if (it.value() == path)
+            return it.key();
+    for (auto it = map.begin(); it != map.end(); ++it)
+        if (it.value() == path && resolvesHere(it.key()))
+            return it.key();
+    const qsizetype counted = SerialDevices().indexOf(path);
+    if (counted >= 0 && resolvesHere(std::uint32_t(counted + 1)))
+        return std::uint32_t(counted + 1);
+    return 0;
+}
+
 } // namespace StreamIO

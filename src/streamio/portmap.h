@@ -19,6 +19,9 @@ QHash<std::uint32_t, QString> PortMap();
 // The device path of port `n`, or an empty text when there is none.
 QString ResolvePort(std::uint32_t n);
 
+// The port n whose device is `path`, or 0 when no port leads there.
+std::uint32_t PortOfDevice(const QString &path);
+
 // Present serial devices in the order unmapped ports count them.
 QStringList SerialDevices();
 

@@ -147,7 +147,8 @@ def status_text():
         return bar.name
     indicators = {text("IDS_INDICATOR_CAPS"), text("IDS_INDICATOR_NUM")}
     for child in bar:
-        if child is not None and child.getRoleName() == "label" and child.name not in indicators:
+        if (child is not None and child.getRoleName() == "label" and child.name not in indicators
+                and child.description != text("IDS_DEVICE_STATUS_NAME")):
             return child.name
     return ""
 
@@ -566,6 +567,44 @@ def controls_are_named():
            f"an expanded object reads only {details[0]!r}")
 
 
+def device_status():
+    """The status bar's news of devices plugged in and out."""
+    for label in status_line():
+        if (label is not None and label.getRoleName() == "label"
+                and label.description == text("IDS_DEVICE_STATUS_NAME") and has_state(label, pyatspi.STATE_SHOWING)):
+            return label.name
+    return ""
+
+
+def say_device(line):
+    fd = os.open(Run.args.events, os.O_WRONLY | os.O_NONBLOCK)
+    try:
+        os.write(fd, (line + "\n").encode())
+    finally:
+        os.close(fd)
+
+
+def unplugged_and_plugged_in():
+    """The instrument pulled out and plugged in again is said in the status bar,
+    and the next download uses it without the connection wizard."""
+    port = f"COM1 ({Run.args.link})"
+    say_device(f"remove {Run.args.link}")
+    gone = text("IDS_DEVICE_GONE") % (f"Vetrameter {SERIAL}", port)
+    wait_for(f"{gone!r} in the status bar", lambda: device_status() == gone)
+    say_device(f"add {Run.args.link}")
+    arrived = text("IDS_DEVICE_ARRIVED") % ("Vetrameter", SERIAL, port)
+    wait_for(f"{arrived!r} in the status bar", lambda: device_status() == arrived)
+    screenshot("device-plugged-in")
+    n = Run.args.objects
+    press(menu_item("IDS_MENU_FILE", "IDS_MENU_ADD", "IDS_MENU_ON_INSTRUMENT"), "File › Add › Objects on Vetrameter")
+    already = text("IDS_SYNC_ALREADY") % (n, n)
+    wait_for("the synchronisation question", lambda: window("dialog", text("IDS_SYNC_TITLE"), already)
+             or window("dialog", text("IDS_WIZARD_CAPTION")))
+    expect(not window("dialog", text("IDS_WIZARD_CAPTION")), "the connection wizard came for a plugged-in instrument")
+    answer("dialog", text("IDS_SYNC_TITLE"), already, text("IDS_SYNC_ADD_NEW") % 0)
+    transfer_ends_with(2 * n, "after the download from the plugged-in instrument")
+
+
 def leave():
     """File › Exit by keyboard asks to save the downloaded project; No ends the program."""
     focus_main_window()
@@ -584,6 +623,7 @@ def main():
     parser.add_argument("--link", required=True, help="the simulator's device path (COM1)")
     parser.add_argument("--objects", type=int, required=True, help="how many objects the simulator holds")
     parser.add_argument("--pid", type=int, required=True, help="vetradesk's process id")
+    parser.add_argument("--events", required=True, help="the FIFO vetradesk reads device events from")
     Run.args = parser.parse_args()
     Run.texts = load_texts(Run.args.source)
     n = Run.args.objects
@@ -596,6 +636,7 @@ def main():
         ("the table keeps widths, expanded and selected objects over a sort and its undo",
          table_keeps_view_state),
         ("every control is named and an expanded object reads as text", controls_are_named),
+        ("the instrument unplugged and plugged in again", unplugged_and_plugged_in),
         ("exit", leave),
     ]
     try:

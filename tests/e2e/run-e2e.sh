@@ -157,12 +157,19 @@ wait_for 30 a11y_bus_up || { log "the accessibility bus did not start (see $work
 started+=($!)
 wait_for 30 test -e "$link" || { log "vetrasim made no link (see $work/vetrasim.log)"; exit 1; }
 
+# Devices plugged in and out come through this FIFO: udev never announces a
+# pseudo-terminal.
+events=$work/device-events
+rm -f "$events"
+mkfifo "$events" || exit 1
+
 (cd "$work" && QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 \
-   exec "$build/bin/vetradesk") >"$work/vetradesk.log" 2>&1 &
+   VETRADESK_DEVICE_EVENTS=$events exec "$build/bin/vetradesk") >"$work/vetradesk.log" 2>&1 &
 desk=$!
 started+=("$desk")
 
-"$python" "$here/drive.py" --work "$work" --source "$source" --link "$link" --objects "$objects" --pid "$desk" ||
+"$python" "$here/drive.py" --work "$work" --source "$source" --link "$link" --objects "$objects" --pid "$desk" \
+  --events "$events" ||
   exit 1
 # The driver saw the program end after File › Exit: it must have ended well.
 wait "$desk"

@@ -4,6 +4,7 @@
 #include "shellfixture.h"
 
 #include "device/vetrasmartdevice.h"
+#include "instrument/deviceevents.h"
 #include "app/wizardsettings.h"
 #include "shell/commands.h"
 #include "simulator.h"
@@ -14,11 +15,15 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace Commands;
 using TestSupport::ShellTest;
@@ -215,6 +220,84 @@ TEST_F(Connect, ALinkDroppedOnAHeldInstrumentRunsTheWizardAgain)
     runInstrumentCommand(ID_DELETE_ALL);
     EXPECT_FALSE(frame->Instruments().HasInstrument());
     EXPECT_EQ(sim->Objects().size(), kObjects);
+}
+
+// Devices plugged in and out, fed to the window as the system announces them.
+class DeviceEvents : public Connect
+{
+protected:
+    void SetUp() override
+    {
+        Connect::SetUp();
+        int fds[2];
+        ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
+        feed = fds[1];
+        frame->Connection().WatchDevices(Instrument::OpenLineEvents(fds[0]));
+        status = frame->findChild<QLabel *>(QStringLiteral("deviceStatus"));
+        ASSERT_NE(status, nullptr);
+    }
+    void TearDown() override
+    {
+        ::close(feed);
+        Connect::TearDown();
+    }
+    void say(const QString &line)
+    {
+        const QByteArray bytes = line.toUtf8() + '\n';
+        ASSERT_EQ(::write(feed, bytes.constData(), size_t(bytes.size())), bytes.size());
+    }
+    // The status bar's device text once it reads `text`; what it read otherwise.
+    QString waitForStatus(const QString &text)
+    {
+        QTest::qWaitFor([&] { return !status->isHidden() && status->text() == text; }, 20000);
+        return status->isHidden() ? QString() : status->text();
+    }
+
+    int feed = -1;
+    QLabel *status = nullptr;
+};
+
+TEST_F(DeviceEvents, APluggedInstrumentIsNamedInTheStatusBarAndDownloadNeedsNoWizard)
+{
+    EXPECT_TRUE(status->isHidden()) << "nothing plugged in yet";
+    // Something that does not answer first, then the instrument.
+    say(QStringLiteral("add /nonexistent/ttyVM9"));
+    EXPECT_EQ(waitForStatus(QStringLiteral("No Vetrameter answers on COM9 (/nonexistent/ttyVM9)")),
+              QStringLiteral("No Vetrameter answers on COM9 (/nonexistent/ttyVM9)"));
+    say(QStringLiteral("add ") + sim->SlavePath());
+    const QString named = QStringLiteral("Vetrameter VM-20931 on COM3 (%1)").arg(sim->SlavePath());
+    EXPECT_EQ(waitForStatus(named), named);
+    waitForInstrument();
+
+    runInstrumentCommand(ID_DOWNLOAD);   // a wizard would be a box the script does not expect
+    EXPECT_EQ(count(), kObjects);
+    EXPECT_TRUE(messages.Done());
+}
+
+TEST_F(DeviceEvents, PluggedInDuringADownloadItWaitsAndUnpluggedTheDownloadSaysWhy)
+{
+    frame->OpenFromCommandLine({writeProject(QStringLiteral("site.qxs"), 5)});
+    connectThroughWizard();
+    sim->SetPacing(true);   // a transfer of some seconds
+    frame->Execute(ID_ADD_DOWNLOAD);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Instruments().RunningCall() == Instrument::NCall::Download; }, 10000));
+    // The other simulator appears meanwhile: probed only once the download has ended.
+    say(QStringLiteral("add ") + other->SlavePath());
+    QTest::qWait(50);
+    EXPECT_EQ(frame->Instruments().RunningCall(), Instrument::NCall::Download);
+
+    messages.ExpectBox(QStringLiteral("The download of objects from Vetrameter failed!\n"
+                                      "The instrument was unplugged from COM3 (%1).").arg(sim->SlavePath()));
+    say(QStringLiteral("remove ") + sim->SlavePath());
+    waitForInstrument();
+    EXPECT_EQ(count(), 5);
+    EXPECT_FALSE(frame->Document().IsModified());
+    EXPECT_FALSE(frame->Instruments().HasInstrument());
+    // The one of another family was probed after the download and is not held.
+    const QString other2 = QStringLiteral("No Vetrameter answers on COM2 (%1)").arg(other->SlavePath());
+    EXPECT_EQ(waitForStatus(other2), other2);
+    EXPECT_FALSE(frame->Instruments().HasInstrument());
+    EXPECT_TRUE(messages.Done());
 }
 
 } // namespace
