@@ -52,6 +52,18 @@ TEST(DeviceEvents, LinesFedToTheNotifierBecomeSignalsInOrderAndNonsenseIsSkipped
     EXPECT_EQ(seen.size(), 4);
 }
 
+TEST(DeviceEvents, UdevsSourceIsAbsentOrAnswersAtOnce)
+{
+    // Without a device manager (a container) there is none; with one, taking
+    // the events when none wait must not block the window's thread.
+    const std::unique_ptr<Instrument::IDeviceEventSource> udev = Instrument::OpenUdevEvents();
+    if (!udev)
+        GTEST_SKIP() << "udev cannot be reached here";
+    EXPECT_GE(udev->Fd(), 0);
+    for (const Instrument::SDeviceEvent &event : udev->Take())
+        EXPECT_TRUE(event.path.startsWith(u"/dev/"));
+}
+
 class DeviceWatch : public SimFixture
 {
 protected:
