@@ -583,6 +583,11 @@ enum StrId : int {
     IDS_DEVICE_GONE               = 31781,
     IDS_DEVICE_NOT_ANSWERING      = 31782,
     IDS_DEVICE_STATUS_NAME        = 31783,
+    // What assistive tools say of the window's controls beyond their names
+    IDS_LOGO_DESCRIPTION          = 31784,
+    IDS_TOOLBAR_DESCRIPTION       = 31785,
+    IDS_TAB_OBJECTS_DESCRIPTION   = 31786,
+    IDS_TAB_ASSESSMENT_DESCRIPTION = 31787,
 };
 
 } // namespace Res

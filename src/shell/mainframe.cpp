@@ -210,14 +210,22 @@ void CMainFrame::buildToolbar()
 }
 
 // Assistive tools name every control: the bar itself, its overflow button
-// (a narrow window shows it) and the logo, which shows no text.
+// (a narrow window shows it) and the logo, which shows no text. A button's
+// description is its command's prompt, which says more than the tooltip.
 void CMainFrame::nameToolbar()
 {
     m_toolbar->setWindowTitle(Res::LoadString(Res::IDS_TOOLBAR_NAME));
     m_toolbar->setAccessibleName(m_toolbar->windowTitle());
-    if (auto *more = m_toolbar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+    m_toolbar->setAccessibleDescription(Res::LoadString(Res::IDS_TOOLBAR_DESCRIPTION));
+    if (auto *more = m_toolbar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
         more->setAccessibleName(Res::LoadString(Res::IDS_TOOLBAR_MORE));
+        more->setAccessibleDescription(Res::LoadString(Res::IDS_TOOLBAR_DESCRIPTION));
+    }
+    for (auto it = m_toolActions.cbegin(); it != m_toolActions.cend(); ++it)
+        if (QWidget *button = m_toolbar->widgetForAction(it.value()))
+            button->setAccessibleDescription(Prompt(it.key()));
     m_logo->setAccessibleName(Res::LoadString(Res::IDS_LOGO_TOOLTIP));
+    m_logo->setAccessibleDescription(Res::LoadString(Res::IDS_LOGO_DESCRIPTION));
 }
 
 void CMainFrame::buildStatusBar()

@@ -12,12 +12,21 @@ CTabSheet::CTabSheet(CVetraDoc &document, IMessageService &messages, CQtProjectC
     setDocumentMode(true);
     addTab(m_grid, Res::LoadString(Res::IDS_TAB_OBJECTS));
     addTab(m_assessment, Res::LoadString(Res::IDS_TAB_ASSESSMENT));
+    describeTabs();
+}
+
+// A tab's tooltip is what assistive tools read as its description.
+void CTabSheet::describeTabs()
+{
+    setTabToolTip(indexOf(m_grid), Res::LoadString(Res::IDS_TAB_OBJECTS_DESCRIPTION));
+    setTabToolTip(indexOf(m_assessment), Res::LoadString(Res::IDS_TAB_ASSESSMENT_DESCRIPTION));
 }
 
 void CTabSheet::Retranslate()
 {
     setTabText(indexOf(m_grid), Res::LoadString(Res::IDS_TAB_OBJECTS));
     setTabText(indexOf(m_assessment), Res::LoadString(Res::IDS_TAB_ASSESSMENT));
+    describeTabs();
     m_grid->Retranslate();
     m_assessment->Retranslate();
 }

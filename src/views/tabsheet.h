@@ -22,6 +22,7 @@ public:
     void Retranslate();
 
 private:
+    void describeTabs();
     CTabGrid *m_grid;
     CAssessmentPage *m_assessment;
 };

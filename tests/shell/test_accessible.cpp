@@ -1,0 +1,84 @@
+// What a screen reader gets: every control a user can reach in the main
+// window and the dialogs has a name and a description, through Qt's
+// accessibility interfaces (what the accessibility bus carries).
+#include "shellfixture.h"
+
+#include "export/ui/exportbmpdialog.h"
+#include "export/ui/exportcsvdialog.h"
+#include "gui/commentdlg.h"
+#include "gui/datetimedlg.h"
+#include "gui/synchronizedlg.h"
+#include "shell/aboutdlg.h"
+#include "shell/appsettingsdlg.h"
+#include "wizard/devselectsheet.h"
+
+#include <QAccessible>
+#include <QAccessibleInterface>
+
+using TestSupport::ShellTest;
+
+namespace {
+
+bool isControl(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::SpinBox:
+    case QAccessible::List:
+    case QAccessible::ToolBar:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::Slider:
+    case QAccessible::PageTab:
+    case QAccessible::ProgressBar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// "role 'name' (object)" of each visible control below `root` without a name
+// or a description.
+QStringList unnamed(QAccessibleInterface *root, int depth = 0)
+{
+    QStringList missing;
+    if (!root || depth > 20 || root->state().invisible)
+        return missing;
+    if (isControl(root->role())) {
+        const QString name = root->text(QAccessible::Name);
+        const QString description = root->text(QAccessible::Description);
+        // A description that repeats the name tells nothing more.
+        if (name.trimmed().isEmpty() || description.trimmed().isEmpty() || description == name)
+            missing << QStringLiteral("%1 '%2' (%3)")
+                           .arg(int(root->role()))
+                           .arg(name, root->object() ? root->object()->objectName() : QString());
+    }
+    if (root->role() == QAccessible::Table)
+        return missing;   // its cells are data, not controls
+    for (int i = 0; i < root->childCount(); ++i)
+        missing += unnamed(root->child(i), depth + 1);
+    return missing;
+}
+
+QStringList unnamedIn(QWidget &widget)
+{
+    widget.show();
+    QTest::qWait(0);
+    return unnamed(QAccessible::queryAccessibleInterface(&widget));
+}
+
+class Accessible : public ShellTest
+{
+};
+
+TEST_F(Accessible, EveryControlOfTheWindowHasANameAndADescription)
+{
+    const QStringList missing = unnamedIn(*frame);
+    EXPECT_TRUE(missing.isEmpty()) << qPrintable(missing.join(u'\n'));
+}
+
+} // namespace
