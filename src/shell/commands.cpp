@@ -42,6 +42,8 @@ constexpr SCommand kCommands[] = {
     {ID_ABOUT, Rule::Always, K::UnknownKey, nullptr},
 };
 
+// The menu's nesting shows in the indent.
+// clang-format off
 using M = SMenuEntry;
 constexpr SMenuEntry kMenu[] = {
     {M::Popup, Res::IDS_MENU_FILE, 0},
@@ -107,6 +109,7 @@ constexpr int kToolbar[] = {
     ID_EXPORT_CSV, ID_EXPORT_GRAPHIC, ID_PRINT, 0,
     ID_HELP,
 };
+// clang-format on
 
 } // namespace
 

@@ -105,7 +105,7 @@ TEST_F(AppSettings, FirstStartWritesTheFourDefaultsAndUsesTheBuiltInLanguage)
     EXPECT_EQ(Settings::GetTimePattern(&timeId), QStringLiteral("h:mm tt"));
     EXPECT_EQ(dateId, 1022);
     EXPECT_EQ(timeId, 1030);
-    EXPECT_EQ(Settings::FormatTimeStamp(TestSupport::LocalStamp(2026, 12, 8, 16, 15, 0)),
+    EXPECT_EQ(Settings::FormatTimeStamp(1796742900),   // 2026-12-08 15:15 UTC
               QStringLiteral("12/08/2026 4:15 PM"));
 }
 
@@ -153,7 +153,7 @@ TEST_F(AppSettings, DateTimeFormatSelectsPatternsAndOutOfRangeIndexMeansZero)
     // 0x0203 shown: 24-hour clock, day first.
     Preset(QStringLiteral("DTFormat"), std::uint32_t(0x0203));
     Start();
-    EXPECT_EQ(Settings::FormatTimeStamp(TestSupport::LocalStamp(2026, 12, 8, 16, 15, 0)),
+    EXPECT_EQ(Settings::FormatTimeStamp(1796742900),   // 2026-12-08 15:15 UTC
               QStringLiteral("08/12/2026 16:15"));
 
     Settings::SaveDateTimeFormat(0x0301);   // written through as a number

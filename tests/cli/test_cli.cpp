@@ -114,7 +114,7 @@ TEST_F(CliTest, InfoJson)
                              "\"statistics\":{\"count\":3,\"max\":120,\"mean\":77,\"min\":35,\"stdDev\":60}"})
         EXPECT_TRUE(compact.contains(part)) << part << " in " << compact.constData();
     EXPECT_EQ(a[S("file")].toString(), fixture);
-    EXPECT_EQ(a[S("timeStamp")].toInteger(), LocalStamp(2023, 3, 14, 9, 5, 7));
+    EXPECT_EQ(a[S("timeStamp")].toInteger(), 1678781107);   // 14.3.2023 9:05:07 CET
 
     const QJsonObject inch = all[1].toObject()[S("statistics")].toObject();
     EXPECT_DOUBLE_EQ(inch[S("mean")].toDouble(), 30 / 25.4);
@@ -227,7 +227,7 @@ TEST_F(CliTest, ProjectThatCannotBeReadSaysWhyOnASecondLine)
 TEST_F(CliTest, OutOfRangeDateEndsWithExitTwo)
 {
     TVetraObject o = MakeObject(3, {30});
-    o.timeStamp = LocalStamp(2023, 1, 5, 10, 0, 0);
+    o.timeStamp = 1672909200;   // 2023-01-05 10:00 CET
     const QString bad = file("bad.csv", FormatDataFile(MakeObject(1, {20}))
                                             + FormatDataFile(o).replace(S("5.1.2023  10:0:0"), S("32.1.2023  10:0:0")));
     for (const QStringList &args : {QStringList{S("info"), fixture, bad}, QStringList{S("info"), S("--json"), bad}}) {

@@ -47,7 +47,7 @@ TVetraObject Sample()
     o.neighborCorrection = 50;
     o.objectName = S("Wall A");
     o.comment = S("Line 1\r\nLine 2 & x");
-    o.timeStamp = LocalStamp(2023, 3, 4, 5, 6, 7);
+    o.timeStamp = 1677902767;   // 2023-03-04 05:06:07 CET
     return o;
 }
 
@@ -79,9 +79,9 @@ TEST(DataFile, HandMadeFixtureReadsAndIsReproducedByteForByte)
     ASSERT_EQ(objects.size(), 2);
     EXPECT_EQ(Summary(objects[0]), "1.0|Vetrameter+|VM-00417|2.03|B|SIG-7F|0|0|16|50|7|Wall A|"
                                    "North face\r\nsecond bay & stairs|"
-                                   + std::to_string(LocalStamp(2023, 3, 14, 9, 5, 7)) + "|1/35/16|2/255/8|3/120/0");
+                                   "1678781107|1/35/16|2/255/8|3/120/0");   // 14.3.2023 9:05:07 CET
     EXPECT_EQ(Summary(objects[1]), "1.2|Vetrameter+|VM-00418|2.04|C|SIG-80|1|1|16|70|12|Slab & stairs||"
-                                   + std::to_string(LocalStamp(2023, 7, 2, 14, 30, 0)) + "|1/35/16|10/25/32");
+                                   "1688301000|1/35/16|10/25/32");   // 2.7.2023 14:30:00 CEST
 
     const QByteArray bytes = ReadBytes(path);
     const QByteArray marker = "Vetrameter+ Data File Version";
@@ -302,8 +302,9 @@ TEST(DataFile, RandomObjectsRoundTrip)
         o.comment = text(true);
         o.objectName = text(false);
         o.objectNumber = std::uint16_t(pick(0, 500));
-        // Hours 0 to 2 are left out: a daylight-saving change makes them ambiguous.
-        o.timeStamp = LocalStamp(pick(1990, 2037), pick(1, 12), pick(1, 28), pick(3, 23), pick(0, 59), pick(0, 59));
+        // A second of 1990 to 2037 between 02:00 and 21:59 UTC, 03:00 or later in
+        // Berlin: hours 0 to 2 are left out, a daylight-saving change makes them ambiguous.
+        o.timeStamp = 631152000 + std::int64_t(pick(0, 17531)) * 86400 + pick(2 * 3600, 22 * 3600 - 1);
         for (int n = pick(0, 99); n > 0; --n)
             o.measurements.push_back({std::uint8_t(pick(1, 99)), std::uint8_t(pick(0, 255)), std::uint8_t(pick(0, 60))});
         EXPECT_EQ(Summary(Parsed(FormatDataFile(o))), Summary(o)) << i;

@@ -26,6 +26,7 @@ void ExpectTable(std::uint8_t regional, const std::vector<std::pair<int, int>> &
 
 TEST(Units, BarSizeTables)
 {
+    // clang-format off
     ExpectTable(Regional_Metric, {{5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}, {11, 11}, {13, 12}, {15, 14},
                                   {17, 16}, {19, 18}, {21, 20}, {23, 22}, {26, 25}, {30, 28}, {34, 32}, {38, 36},
                                   {42, 40}, {47, 44}, {60, 50}});
@@ -35,6 +36,7 @@ TEST(Units, BarSizeTables)
     ExpectTable(Regional_Japanese, {{7, 6}, {9, 9}, {11, 10}, {14, 13}, {17, 16}, {20, 19}, {23, 22}, {27, 25},
                                     {30, 29}, {33, 32}, {36, 35}, {39, 38}, {42, 41}, {46, 44}, {49, 48},
                                     {54, 51}, {60, 57}});
+    // clang-format on
     for (int code = 0; code <= 60; ++code)
         EXPECT_EQ(LookupBarSize(255, code), 0);
 }

@@ -46,9 +46,9 @@ QList<TVetraObject> ThreeObjects()
 {
     TVetraObject metric = MakeObject(7, {20, 31, 255}, Regional_Metric);
     metric.objectName = S("Stütze Nord – Œ ß");
-    metric.timeStamp = LocalStamp(2023, 1, 15, 9, 5, 30);
+    metric.timeStamp = 1673769930;   // 2023-01-15 09:05:30 CET
     TVetraObject inch = MakeObject(12, {25, 51, 76}, Regional_AstmInch);
-    inch.timeStamp = LocalStamp(2023, 7, 1, 14, 0, 0);
+    inch.timeStamp = 1688212800;   // 2023-07-01 14:00 CEST
     TVetraObject nothing = MakeObject(3, {255}, Regional_Japanese);
     nothing.storageMode = Storage_Auto;
     nothing.measurements[0].rawDiameter = 0;

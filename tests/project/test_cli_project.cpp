@@ -39,13 +39,12 @@ protected:
         return names;
     }
     QString path(const char *name) const { return dir.filePath(S(name)); }
-    // Two objects of our own, written as a data file.
+    // Two objects of our own, written as a data file: 2026-05-04 at 08:00 and 09:00 CEST.
     QString mine()
     {
         const QString p = path("mine.csv");
-        WriteBytes(p, EncodeDataFileText(FormatDataFile(Obj(1, {20, 21}, LocalStamp(2026, 5, 4, 8, 0, 0)))
-                                         + DataFileSeparator()
-                                         + FormatDataFile(Obj(2, {255, 33}, LocalStamp(2026, 5, 4, 9, 0, 0)))));
+        WriteBytes(p, EncodeDataFileText(FormatDataFile(Obj(1, {20, 21}, 1777874400)) + DataFileSeparator()
+                                         + FormatDataFile(Obj(2, {255, 33}, 1777878000))));
         return p;
     }
     // demo.csv and mine.csv as a new project.

@@ -31,13 +31,13 @@ protected:
     // the list sorted by name descending.
     void fill(CVetraDoc &doc)
     {
-        TVetraObject a = Obj(4, {20, 21, 255, 23}, LocalStamp(2026, 3, 14, 9, 41, 7));
+        TVetraObject a = Obj(4, {20, 21, 255, 23}, 1773477667);   // 2026-03-14 09:41:07 CET
         a.comment = S("Column C3\r\nBelow window\t\"Ü€\"");
         TVetraObject b = Obj(7, {}, -86400);   // before 1970: the sign must survive
         b.objectName.clear();
         b.version = CVersion(0x0001000200030004ull);
         ASSERT_TRUE(doc.AddObjects({a, b}, false, false));
-        ASSERT_TRUE(doc.AddObjects({Obj(9, {40, 41}, LocalStamp(2026, 7, 2, 14, 5, 33))}, true, false));
+        ASSERT_TRUE(doc.AddObjects({Obj(9, {40, 41}, 1782993933)}, true, false));   // 2026-07-02 14:05:33 CEST
         doc.Current().SetObjectName(0, S("Renamed-Unique"));
         doc.Current().SetExpanded(0, true);
         doc.Current().SetDiagramOrder(1, 1);

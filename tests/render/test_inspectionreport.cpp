@@ -84,18 +84,17 @@ object_t object(std::uint16_t number, const char *name, std::initializer_list<in
 }
 
 // Three objects of two instruments, in January (no summer time in Berlin):
-// twenty covers 30, 32, 34, 36, 38 four times; an inch object with three
-// valid covers 25, 27, 29; two covers 40, 41 from an instrument that
-// recorded no serial number.
+// twenty covers 30, 32, 34, 36, 38 four times, on 2026-01-14 at 09:41:07; an
+// inch object with three valid covers 25, 27, 29, on 01-15 at 10:00; two
+// covers 40, 41 from an instrument that recorded no serial number, on 01-02
+// at 08:05.
 std::vector<object_t> fixtureObjects()
 {
-    using TestSupport::LocalStamp;
     std::vector<object_t> list;
-    list.push_back(object(1, "North wall",
-                          {30, 32, 34, 36, 38, 30, 32, 34, 36, 38, 30, 32, 34, 36, 38, 30, 32, 34, 36, 38},
-                          LocalStamp(2026, 1, 14, 9, 41, 7)));
-    list.push_back(object(2, "South wall", {25, 27, 255, 29}, LocalStamp(2026, 1, 15, 10, 0, 0), Regional_AstmInch));
-    list.push_back(object(3, "Column C3", {40, 41}, LocalStamp(2026, 1, 2, 8, 5, 0)));
+    list.push_back(object(
+        1, "North wall", {30, 32, 34, 36, 38, 30, 32, 34, 36, 38, 30, 32, 34, 36, 38, 30, 32, 34, 36, 38}, 1768380067));
+    list.push_back(object(2, "South wall", {25, 27, 255, 29}, 1768467600, Regional_AstmInch));
+    list.push_back(object(3, "Column C3", {40, 41}, 1767337500));
     list.back().serialNumber.clear();
     list.back().softwareVersion = QStringLiteral("2.11");
     return list;
@@ -215,7 +214,7 @@ TEST(InspectionReport, ManyObjectsRepeatTheTableHeaderAndComeOnceEachInOrder)
     std::vector<object_t> objects;
     for (int i = 0; i < 90; ++i)
         objects.push_back(
-            object(std::uint16_t(i + 1), "", {20 + i % 30, 31, 33}, TestSupport::LocalStamp(2026, 1, 5, 8, i % 60, 0)));
+            object(std::uint16_t(i + 1), "", {20 + i % 30, 31, 33}, 1767596400 + 60 * (i % 60)));   // 2026-01-05 08:mm
     for (object_t &o : objects)
         o.objectName = QStringLiteral("Wall %1").arg(o.objectNumber);
     SReportPages pages;

@@ -3,22 +3,24 @@
 
 #include "app/appsettings.h"
 
-#include "data/timetext.h"
 #include "res/resources.h"
 #include "shell/commands.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QGroupBox>
 #include <QDoubleSpinBox>
-#include <QLineEdit>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 
+#include <cstdio>
 #include <ctime>
+#include <string>
 
 using namespace Commands;
 using TestSupport::ShellTest;
@@ -184,21 +186,59 @@ TEST_F(SettingsDialog, OkWithoutChangesStoresNothing)
     EXPECT_EQ(TestSupport::ReadBytes(store->Path()), before);
 }
 
+// The clock's local minute as "yyyy-MM-dd HH:mm", which sorts as time does.
+std::string localMinute(std::time_t t)
+{
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &tm);
+    return text;
+}
+
 TEST_F(SettingsDialog, ThePreviewFollowsTheChosenPatterns)
 {
-    messages.ExpectDialog(QStringLiteral("appSettings"), [](QDialog &dialog) {
+    // The preview is of "now" as the dialog reads the clock: its text must
+    // have the chosen pattern's shape, and its minute lie between the clock
+    // read before the dialog made the text and after.
+    struct SPreview
+    {
+        const char *shape;
+        int day, month, year, hour, minute, ampm;   // which group holds each; no AM/PM group: 0
+    };
+    auto shownMinute = [](const QString &title, const SPreview &p) -> std::string {
+        const QRegularExpressionMatch m = QRegularExpression(QString::fromLatin1(p.shape)).match(title);
+        EXPECT_TRUE(m.hasMatch()) << title.toStdString() << " against " << p.shape;
+        if (!m.hasMatch())
+            return {};
+        int hour = m.captured(p.hour).toInt();
+        if (p.ampm > 0)
+            hour = hour % 12 + (m.captured(p.ampm) == u"PM" ? 12 : 0);
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", m.captured(p.year).toInt(),
+                      m.captured(p.month).toInt(), m.captured(p.day).toInt(), hour, m.captured(p.minute).toInt());
+        return text;
+    };
+    const SPreview american{
+        "^Date/Time format:  (\\d\\d)/(\\d\\d)/(\\d{4}) (1[0-2]|[1-9]):([0-5]\\d) (AM|PM)$", 2, 1, 3, 4, 5, 6};
+    const SPreview german{
+        "^Date/Time format:  (\\d\\d)\\.(\\d\\d)\\.(\\d{4}) ([01]\\d|2[0-3]):([0-5]\\d)$", 1, 2, 3, 4, 5, 0};
+
+    const std::string before = localMinute(std::time(nullptr));
+    messages.ExpectDialog(QStringLiteral("appSettings"), [&](QDialog &dialog) {
         auto *group = dialog.findChild<QGroupBox *>(QStringLiteral("dateTimeGroup"));
         ASSERT_TRUE(group);
-        // The preview is of "now": compare with the same minute formatted here.
-        auto expected = [](const char *date, const char *time) {
-            const std::optional<std::tm> t = TimeText::LocalTime(std::int64_t(std::time(nullptr)));
-            return QStringLiteral("Date/Time format:  ") + TimeText::FormatPicture(QString::fromLatin1(date), *t) + u' '
-                   + TimeText::FormatPicture(QString::fromLatin1(time), *t);
-        };
-        EXPECT_EQ(group->title(), expected("MM/dd/yyyy", "h:mm tt"));
+        const std::string first = shownMinute(group->title(), american);
+        const std::string between = localMinute(std::time(nullptr));
+        EXPECT_LE(before, first) << group->title().toStdString();
+        EXPECT_LE(first, between) << group->title().toStdString();
+
         dialog.findChild<QComboBox *>(QStringLiteral("dateFormat"))->setCurrentIndex(3);
         dialog.findChild<QComboBox *>(QStringLiteral("timeFormat"))->setCurrentIndex(3);
-        EXPECT_EQ(group->title(), expected("dd.MM.yyyy", "HH:mm"));
+        const std::string second = shownMinute(group->title(), german);
+        const std::string after = localMinute(std::time(nullptr));
+        EXPECT_LE(between, second) << group->title().toStdString();
+        EXPECT_LE(second, after) << group->title().toStdString();
         dialog.reject();
     });
     frame->Execute(ID_SETTINGS);

@@ -86,17 +86,4 @@ TVetraObject MakeObject(std::uint16_t number, std::initializer_list<int> covers,
     return o;
 }
 
-std::int64_t LocalStamp(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    return std::int64_t(std::mktime(&tm));
-}
-
 } // namespace TestSupport

@@ -50,7 +50,4 @@ private:
 // (number 1.., raw diameter 16).
 TVetraObject MakeObject(std::uint16_t number, std::initializer_list<int> covers, std::uint8_t regional = 0);
 
-// Seconds since 1970 of a local time (the test's TZ).
-std::int64_t LocalStamp(int year, int month, int day, int hour, int minute, int second);
-
 } // namespace TestSupport

@@ -30,7 +30,7 @@ TEST(ClipboardBetweenPrograms, TwoObjectsArriveWithEveryFieldAndTheirViewState)
     for (int i = 1; i <= 4; ++i) {
         TVetraObject o = TestSupport::MakeObject(std::uint16_t(i), {20 + i, 30, 255, 41}, std::uint8_t(i % 4));
         o.comment = QStringLiteral("Comment %1\r\nwith ümlauts & Ω").arg(i);
-        o.timeStamp = TestSupport::LocalStamp(2026, 3, i, 8, 15, 30);
+        o.timeStamp = 1772349330 + (i - 1) * 86400;   // March i, 2026, 08:15:30 in Berlin
         o.neighborCorrection = std::uint8_t(10 * i);
         objects << o;
     }

@@ -29,7 +29,7 @@ TEST(DateTimeDialog, TheOneLetterMarkerShowsTheCurrentTime)
     Settings::SaveDateTimeFormat(0x0001);   // "h:mmt"
     EXPECT_EQ(CDateTimeDlg::TimePictureWithSeconds(), QStringLiteral("h:mm:sst"));
     CDateTimeDlg dialog;
-    const std::int64_t stamp = TestSupport::LocalStamp(2026, 1, 10, 10, 0, 0);
+    const std::int64_t stamp = 1768035600;   // 2026-01-10 10:00 CET
     dialog.SetCurrent(stamp);
     dialog.SetAdjusted(stamp);
     EXPECT_EQ(dialog.findChild<QLineEdit *>(QStringLiteral("currentTime"))->text(), QStringLiteral("10:00:00A"));
@@ -54,8 +54,8 @@ TEST(DateTimeDialog, BothBoxesRowsLineUpAndTheKeysStartInTheNewDate)
 
 TEST(DateTimeDialog, ShownStampsAreAnHourEarlierInSummerOnly)
 {
-    const std::int64_t summer = TestSupport::LocalStamp(2026, 7, 1, 11, 0, 0);
-    const std::int64_t winter = TestSupport::LocalStamp(2026, 1, 1, 11, 0, 0);
+    const std::int64_t summer = 1782896400;   // 2026-07-01 11:00 CEST
+    const std::int64_t winter = 1767261600;   // 2026-01-01 11:00 CET
     EXPECT_EQ(CDateTimeDlg::ShownStamp(summer), summer - 3600);
     EXPECT_EQ(CDateTimeDlg::ShownStamp(winter), winter);
 }

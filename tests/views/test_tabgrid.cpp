@@ -66,7 +66,7 @@ TEST_F(ObjectTable, AnEmptyProjectShowsOnlyTheColumnHeaders)
     EXPECT_EQ(table().model()->rowCount(), 0);
     EXPECT_EQ(table().model()->columnCount(), 8);
     EXPECT_EQ(table().model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Date & Time"));
-    EXPECT_EQ(table().horizontalHeader()->height(), CTabGrid::kColumnHeaderHeight);
+    EXPECT_EQ(table().horizontalHeader()->height(), 26);
     EXPECT_FALSE(page->CanSelectAll());
     EXPECT_FALSE(page->CanDelete());
     EXPECT_FALSE(page->CanCopy());
@@ -81,7 +81,7 @@ TEST_F(ObjectTable, RowsHeightsAndTexts)
     EXPECT_EQ(text(0, 0), QStringLiteral("001"));
     EXPECT_EQ(text(2, 3), QStringLiteral("12 mm"));
     EXPECT_EQ(text(2, 6), QStringLiteral("2"));
-    EXPECT_EQ(table().rowHeight(0), CTabGrid::kHeaderRowHeight);
+    EXPECT_EQ(table().rowHeight(0), 22);   // the same rows as pictures and printouts have
     EXPECT_EQ(table().rowHeight(1), 0);
     EXPECT_EQ(table().columnSpan(1, 1), 7);
     EXPECT_TRUE(page->CanSelectAll());
@@ -101,9 +101,9 @@ TEST_F(ObjectTable, ObjectsWithoutValuesShowDashesWithTheUnit)
 TEST_F(ObjectTable, SummerTimeStampsAreShownOneHourEarlier)
 {
     TVetraObject summer = TestSupport::MakeObject(1, {20});
-    summer.timeStamp = TestSupport::LocalStamp(2026, 7, 1, 10, 0, 0);
+    summer.timeStamp = 1782892800;   // 2026-07-01 10:00 CEST
     TVetraObject winter = TestSupport::MakeObject(2, {20});
-    winter.timeStamp = TestSupport::LocalStamp(2026, 1, 10, 10, 0, 0);
+    winter.timeStamp = 1768035600;   // 2026-01-10 10:00 CET
     document->AddObjects({summer, winter}, false, false);
     EXPECT_EQ(text(0, 2), QStringLiteral("07/01/2026 9:00 AM"));
     EXPECT_EQ(text(2, 2), QStringLiteral("01/10/2026 10:00 AM"));
@@ -337,11 +337,11 @@ TEST_F(ObjectTable, DeleteAsksAndOnlyYesDeletes)
 TEST_F(ObjectTable, TimeShiftFromJanuaryToJulyIsWholeDaysForEverySelectedObject)
 {
     TVetraObject a = TestSupport::MakeObject(1, {20});
-    a.timeStamp = TestSupport::LocalStamp(2026, 1, 10, 10, 0, 0);
+    a.timeStamp = 1768035600;   // 2026-01-10 10:00 CET
     TVetraObject b = TestSupport::MakeObject(2, {20});
-    b.timeStamp = TestSupport::LocalStamp(2026, 1, 12, 8, 30, 0);
+    b.timeStamp = 1768203000;   // 2026-01-12 08:30 CET
     TVetraObject c = TestSupport::MakeObject(3, {20});
-    c.timeStamp = TestSupport::LocalStamp(2026, 2, 1, 12, 0, 0);
+    c.timeStamp = 1769943600;   // 2026-02-01 12:00 CET
     document->AddObjects({a, b, c}, false, false);
     selectObject(0);
     selectObject(1);
@@ -363,9 +363,9 @@ TEST_F(ObjectTable, TimeShiftFromJanuaryToJulyIsWholeDaysForEverySelectedObject)
 TEST_F(ObjectTable, TimeShiftOnASummerDayIsTheDifferenceShown)
 {
     TVetraObject a = TestSupport::MakeObject(1, {20});
-    a.timeStamp = TestSupport::LocalStamp(2026, 7, 1, 11, 0, 0);   // shown as 10:00
+    a.timeStamp = 1782896400;   // 2026-07-01 11:00 CEST, shown as 10:00
     TVetraObject b = TestSupport::MakeObject(2, {20});
-    b.timeStamp = TestSupport::LocalStamp(2026, 7, 2, 11, 0, 0);
+    b.timeStamp = 1782982800;   // 2026-07-02 11:00 CEST
     document->AddObjects({a, b}, false, false);
     page->SelectAll();
     messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) {
@@ -382,7 +382,7 @@ TEST_F(ObjectTable, TimeShiftOnASummerDayIsTheDifferenceShown)
 TEST_F(ObjectTable, TimeShiftFromJulyToJanuaryKeepsTheShownTimeOfDay)
 {
     TVetraObject a = TestSupport::MakeObject(1, {20});
-    a.timeStamp = TestSupport::LocalStamp(2026, 7, 1, 11, 0, 0);   // shown as 10:00
+    a.timeStamp = 1782896400;   // 2026-07-01 11:00 CEST, shown as 10:00
     document->AddObjects({a}, false, false);
     page->SelectAll();
     messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) {
