@@ -165,7 +165,7 @@ void row(const char *what, double mb, const Figures &f, const Figures &plain)
                 mb / f.store, mb / f.load, f.store / plain.store, f.load / plain.load);
 }
 
-} // namespace
+}   // namespace
 
 int main()
 {

@@ -23,7 +23,10 @@ QList<TVetraObject> makeObjects(int count)
     QList<TVetraObject> objects;
     objects.reserve(count);
     std::uint32_t seed = 12345;
-    auto next = [&seed] { seed = seed * 1664525u + 1013904223u; return seed >> 8; };
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
     for (int i = 0; i < count; ++i) {
         TVetraObject o = Bench::MakeObject(i, 99, [&](int, int) { return next() % 200 + 5; });
         for (TMeas &m : o.measurements)
@@ -60,8 +63,7 @@ std::size_t plainSplit(const QString &path)
     return fields + (fieldChars & 1);
 }
 
-
-} // namespace
+}   // namespace
 
 int main()
 {

@@ -28,9 +28,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-
-
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

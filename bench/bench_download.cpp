@@ -48,7 +48,7 @@ Run download(VetraSim::CSimulator &sim)
     return r;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

@@ -39,7 +39,7 @@ std::vector<object_t> objects(int n, int measurements)
     return list;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -62,7 +62,8 @@ int main(int argc, char **argv)
     auto t0 = std::chrono::steady_clock::now();
     const QImage picture = Render::RenderTablePicture(rows, Render::NRowsShown::Details, look);
     QString reason;
-    const bool written = Render::WriteImageFile(dir.filePath(QStringLiteral("all.png")), picture, Render::NImageFormat::Png, &reason);
+    const bool written = Render::WriteImageFile(dir.filePath(QStringLiteral("all.png")), picture,
+                                                Render::NImageFormat::Png, &reason);
     const double exportSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const long exportGrowth = peakKiB() - before;
     const double imageKiB = double(picture.sizeInBytes()) / 1024;
@@ -77,9 +78,12 @@ int main(int argc, char **argv)
     {
         QPdfWriter pdf(dir.filePath(QStringLiteral("all.pdf")));
         pdf.setResolution(300);
-        const Render::SPrintBands bands{QStringLiteral("Quelix"), QStringLiteral("Vetrameter measurement objects"),
-                                        QStringLiteral("Vetradesk Version 1.0.1.0"), QStringLiteral("Page %d of %d"),
-                                        QStringLiteral("Unnamed"), QStringLiteral("now")};
+        const Render::SPrintBands bands{QStringLiteral("Quelix"),
+                                        QStringLiteral("Vetrameter measurement objects"),
+                                        QStringLiteral("Vetradesk Version 1.0.1.0"),
+                                        QStringLiteral("Page %d of %d"),
+                                        QStringLiteral("Unnamed"),
+                                        QStringLiteral("now")};
         Render::PrintTable(pdf, Render::PrintRows(printRows, look), look, bands, &pages);
     }
     const double printSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();

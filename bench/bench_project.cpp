@@ -46,7 +46,7 @@ double bestOf(int runs, F &&f)
     return best;
 }
 
-} // namespace
+}   // namespace
 
 int main()
 {

@@ -57,7 +57,9 @@ SRun run(const std::vector<std::string> &argv, const std::vector<std::string> &e
         _exit(127);
     }
     SRun r;
-    struct rusage usage {};
+    struct rusage usage
+    {
+    };
     int status = 0;
     wait4(pid, &status, 0, &usage);
     r.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
@@ -82,7 +84,7 @@ SRun bestOf(int runs, const std::vector<std::string> &argv, const std::vector<st
     return best;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -116,7 +118,8 @@ int main(int argc, char **argv)
     std::printf("549 objects of 99 measurements, best of %d runs (%s)\n", kRuns,
                 qEnvironmentVariableIsSet("DISPLAY") ? "X display" : "offscreen");
     std::printf("%-44s %8.3f s  peak %6ld KiB\n", "vetradesk-cli info", cli.seconds, cli.peakKiB);
-    std::printf("%-44s %8.3f s  peak %6ld KiB\n", "vetradesk: window shown and painted", window.seconds, window.peakKiB);
+    std::printf("%-44s %8.3f s  peak %6ld KiB\n", "vetradesk: window shown and painted", window.seconds,
+                window.peakKiB);
     std::printf("ratio window / tool: %.2f (goal: the window within 0.5 s)\n", window.seconds / cli.seconds);
     return 0;
 }

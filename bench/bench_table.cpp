@@ -9,8 +9,8 @@
 #include "gui/documentui.h"
 #include "gui/messageservice.h"
 #include "gui/projecthistory.h"
-#include "project/projectedits.h"
 #include "gui/qtclipboard.h"
+#include "project/projectedits.h"
 #include "project/vetradoc.h"
 #include "streamio/streamtable.h"
 #include "views/tabgrid.h"
@@ -29,7 +29,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-
 template <class F>
 double timed(F &&f)
 {
@@ -38,7 +37,7 @@ double timed(F &&f)
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -102,8 +101,8 @@ int main(int argc, char **argv)
     std::printf("%-28s %10.1f ms  (goal <= 100)\n", "select all", selectAll * 1e3);
     std::printf("%-28s %10.1f ms  (goal <= 16; the visible rows)\n", "repaint", repaint * 1e3);
     std::printf("%-28s %10.1f ms  (goal <= 1000)\n", "expand all", expandAll * 1e3);
-    std::printf("%-28s %10.1f ms  (every row exact after %.1f s; the longest step %.1f ms)\n",
-                "expand all, measuring", measuredAll * 1e3, measuredAll, longestStep * 1e3);
+    std::printf("%-28s %10.1f ms  (every row exact after %.1f s; the longest step %.1f ms)\n", "expand all, measuring",
+                measuredAll * 1e3, measuredAll, longestStep * 1e3);
     std::printf("%-28s %10.1f ms  (goal <= 16; all expanded)\n", "repaint expanded", repaintExpanded * 1e3);
     std::printf("%-28s %10.0f B   (goal <= 65536)\n", "undo memory per rename", undoBytes);
     std::printf("%-28s %10.3f ms  (goal <= 5; the rename itself %.3f ms)\n", "undo time per rename",

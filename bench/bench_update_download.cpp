@@ -69,9 +69,8 @@ double ours(const SServerAddress &address, const QString &target, std::uint64_t 
         std::exit(1);
     }
     const std::atomic<bool> cancel{false};
-    const auto result = download.Run(server, cancel, [&](std::uint64_t received) {
-        textLength += std::size_t(progressText(received).size());
-    });
+    const auto result = download.Run(
+        server, cancel, [&](std::uint64_t received) { textLength += std::size_t(progressText(received).size()); });
     const double t = seconds(t0);
     if (result != CInstallerDownload::Result::Done || QFile(target).size() != kSize || textLength == 0) {
         std::fprintf(stderr, "the download failed: %s\n", qPrintable(download.Detail()));
@@ -118,7 +117,7 @@ double plainCurl(const SServerAddress &address, const QString &target)
     return t;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

@@ -11,9 +11,9 @@
 #include "device/worker.h"
 #include "gui/desktopservices.h"
 #include "gui/progressdlg.h"
+#include "instrument/instrumentservice.h"
 #include "shell/commands.h"
 #include "shell/mainframe.h"
-#include "instrument/instrumentservice.h"
 #include "simulator.h"
 #include "streamio/portmap.h"
 #include "streamio/rs232stream.h"
@@ -77,10 +77,10 @@ QList<TVetraObject> makeObjects()
 
 struct SRun
 {
-    double wall = 0;          // the download command, from the menu choice to the objects in the window
-    double line = 0;          // the simulator's line time of the bytes sent meanwhile
-    double stallVisible = 0;  // the longest gap between timer ticks, the showing and the hiding of the progress window
-    double stallCommand = 0;  // the longest gap over the whole command, including what runs before and after it
+    double wall = 0;           // the download command, from the menu choice to the objects in the window
+    double line = 0;           // the simulator's line time of the bytes sent meanwhile
+    double stallVisible = 0;   // the longest gap between timer ticks, the showing and the hiding of the progress window
+    double stallCommand = 0;   // the longest gap over the whole command, including what runs before and after it
     int ticksVisible = 0;
     int objects = -1;
     int messages = 0;
@@ -251,7 +251,7 @@ double stallOf(Other kind)
     return stall;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -261,16 +261,16 @@ int main(int argc, char **argv)
     Device::StartWorker();   // the instrument service's exchanges run there
     const QList<TVetraObject> objects = makeObjects();
 
-    std::printf("window download of %d objects with %d measurements each, paced, 115200 baud, offscreen\n",
-                kObjects, kMeasurements);
+    std::printf("window download of %d objects with %d measurements each, paced, 115200 baud, offscreen\n", kObjects,
+                kMeasurements);
     std::printf("goals: wall / line time <= 1.01; longest stall over the whole command, identification "
                 "included, <= 50 ms\n");
     double ratioBest = 1e9, ratioWorst = 0, stallBest = 1e9, stallWorst = 0, commandWorst = 0;
     for (int run = 1; run <= kRuns; ++run) {
         const SRun r = runOnce(objects);
         if (r.objects != kObjects || r.messages != 0 || !r.progressShown) {
-            std::fprintf(stderr, "run %d: %d objects arrived, %d messages shown, progress window %s; no figures\n",
-                         run, r.objects, r.messages, r.progressShown ? "shown and hidden" : "not seen");
+            std::fprintf(stderr, "run %d: %d objects arrived, %d messages shown, progress window %s; no figures\n", run,
+                         r.objects, r.messages, r.progressShown ? "shown and hidden" : "not seen");
             return 1;
         }
         const double ratio = r.wall / r.line;

@@ -54,4 +54,4 @@ double BestSeconds(int runs, F &&f)
     return best;
 }
 
-} // namespace Bench
+}   // namespace Bench

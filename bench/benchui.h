@@ -65,4 +65,4 @@ struct STablePage
     }
 };
 
-} // namespace Bench
+}   // namespace Bench

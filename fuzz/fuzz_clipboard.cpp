@@ -28,7 +28,7 @@ private:
     QByteArray m_block;
 };
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -19,7 +19,11 @@ public:
     void Close() override {}
     bool IsOpen() override { return true; }
     bool SetTimeouts(int, int) override { return true; }
-    bool GetTimeouts(int &r, int &w) override { r = w = 100; return true; }
+    bool GetTimeouts(int &r, int &w) override
+    {
+        r = w = 100;
+        return true;
+    }
     int Read(void *buffer, int count) override
     {
         const std::size_t n = std::min<std::size_t>(std::size_t(count), m_size - m_pos);
@@ -35,7 +39,7 @@ private:
     std::size_t m_pos = 0;
 };
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -52,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         buffer[0] = 0x12;
         std::uint32_t length = 0;
         if (engine.Execute(0xD2, buffer.get(), 1, length, Device::CVetraSmartDevice::kBinaryBufferSize, 100, 1000,
-                           nullptr) == Device::Err_Success) {
+                           nullptr)
+            == Device::Err_Success) {
             Device::STransferContainer c;
             device.ParseBinaryReply(c, buffer.get(), length);
         }

@@ -68,7 +68,7 @@ QString loadString(const QString &key, int nameId, const QString &fallback)
     return fallback;
 }
 
-} // namespace
+}   // namespace
 
 void Attach(CSettingsStore *store, const QString &programPath)
 {
@@ -242,4 +242,4 @@ void WriteUpgradeToolSettings()
         writeFailed();
 }
 
-} // namespace Settings
+}   // namespace Settings

@@ -12,10 +12,10 @@ class CSettingsStore;
 
 struct SSettings
 {
-    QString languageFile;     // a language library, or the program's own file for the built-in language
-    QString dataFolder;       // kept, not used
-    std::uint32_t dtFormat = 0;   // date pattern index × 256 + time pattern index
-    QString pfad;             // the program folder: help files and the upgrade tool
+    QString languageFile;             // a language library, or the program's own file for the built-in language
+    QString dataFolder;               // kept, not used
+    std::uint32_t dtFormat = 0;       // date pattern index × 256 + time pattern index
+    QString pfad;                     // the program folder: help files and the upgrade tool
     SAssessmentSettings assessment;   // the required cover (none: no limit) and the quantile
 };
 
@@ -55,4 +55,4 @@ void WriteUpgradeToolSettings();
 QString SettingsKey();
 QString PortMapKey();
 
-} // namespace Settings
+}   // namespace Settings

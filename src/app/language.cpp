@@ -60,7 +60,7 @@ QString unescape(const QByteArray &text, bool &ok)
     return result;
 }
 
-} // namespace
+}   // namespace
 
 std::optional<QHash<int, QString>> CLanguageLibrary::ParseStrings(const QByteArray &text)
 {
@@ -92,7 +92,8 @@ std::unique_ptr<CLanguageLibrary> CLanguageLibrary::Load(const QString &path)
     if (!files || !files->contains(QStringLiteral("version.json")) || !files->contains(QStringLiteral("strings.txt")))
         return nullptr;
     auto library = std::make_unique<CLanguageLibrary>();
-    if (!library->m_info.ReadFromDeclaration(files->value(QStringLiteral("version.json"))) || !library->m_info.HasInfo())
+    if (!library->m_info.ReadFromDeclaration(files->value(QStringLiteral("version.json")))
+        || !library->m_info.HasInfo())
         return nullptr;
     std::optional<QHash<int, QString>> strings = ParseStrings(files->value(QStringLiteral("strings.txt")));
     if (!strings)
@@ -127,8 +128,7 @@ QString LanguageCode(const QString &languageFile)
     const qsizetype bar = base.lastIndexOf(u'_');
     if (bar < 0 || base.size() - bar - 1 != 3)
         return {};
-    const QLocale::Language language =
-        QLocale::codeToLanguage(base.mid(bar + 1).toLower(), QLocale::ISO639Part2);
+    const QLocale::Language language = QLocale::codeToLanguage(base.mid(bar + 1).toLower(), QLocale::ISO639Part2);
     if (language == QLocale::AnyLanguage || language == QLocale::C)
         return {};
     return QLocale(language).name().section(u'_', 0, 0);
@@ -157,7 +157,7 @@ void installQtTranslation(const QString &code)
     }
 }
 
-} // namespace
+}   // namespace
 
 void LoadLanguageLibrary(const QString &languageFile)
 {

@@ -34,9 +34,9 @@ private:
 
 struct SLanguageEntry
 {
-    QString path;               // empty for the built-in language
+    QString path;   // empty for the built-in language
     CFileVersionInfo info;
-    bool usable = false;        // the version matches the program's
+    bool usable = false;   // the version matches the program's
 };
 
 // The built-in language first, then every "Vetradesk_*.dll" in `programFolder`

@@ -44,7 +44,7 @@ private:
     const QByteArray &m_bytes;
 };
 
-} // namespace
+}   // namespace
 
 std::optional<QHash<QString, QByteArray>> CResourceBundle::Parse(const QByteArray &bytes)
 {

@@ -14,7 +14,7 @@ namespace {
 constexpr int kFormat = 1;
 constexpr int kLockWaitMs = 3000;
 
-} // namespace
+}   // namespace
 
 CSettingsStore::CSettingsStore(QString path) : m_path(path.isEmpty() ? DefaultPath() : std::move(path))
 {
@@ -23,7 +23,8 @@ CSettingsStore::CSettingsStore(QString path) : m_path(path.isEmpty() ? DefaultPa
 
 QString CSettingsStore::DefaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quelix/settings.json");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/Quelix/settings.json");
 }
 
 QByteArray CSettingsStore::Serialize(const Keys &keys)

@@ -11,8 +11,8 @@
 void LoadChosenLanguage(const QString &storePath)
 {
     const CSettingsStore store(storePath);
-    if (const std::optional<QString> file =
-            store.ReadString(Settings::SettingsKey(), Res::LoadString(Res::IDS_VALUE_LANGUAGEFILE)))
+    if (const std::optional<QString> file = store.ReadString(Settings::SettingsKey(),
+                                                             Res::LoadString(Res::IDS_VALUE_LANGUAGEFILE)))
         LoadLanguageLibrary(*file);
 }
 
@@ -20,8 +20,9 @@ CApplicationRun::CApplicationRun(const QString &programPath, const QString &stor
     : m_store(std::make_unique<CSettingsStore>(storePath))
 {
     if (m_store->IsDamaged())
-        Res::ShowMessage(Res::MessageIcon::Warning, Res::LoadString(Res::IDS_APP_TITLE),
-                         Res::FormatString(Res::IDS_SETTINGS_DAMAGED, {m_store->Path(), m_store->Problem(), m_store->Path()}));
+        Res::ShowMessage(
+            Res::MessageIcon::Warning, Res::LoadString(Res::IDS_APP_TITLE),
+            Res::FormatString(Res::IDS_SETTINGS_DAMAGED, {m_store->Path(), m_store->Problem(), m_store->Path()}));
     Settings::Attach(m_store.get(), programPath);
     Settings::LoadSettings();
     LoadLanguageLibrary(Settings::Current().languageFile);

@@ -11,9 +11,9 @@
 #include <functional>
 
 const char *const CFileVersionInfo::kStringNames[StringCount] = {
-    "CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
-    "OriginalFileName", "ProductName", "ProductVersion", "Comments", "LegalTrademarks",
-    "PrivateBuild", "SpecialBuild", "RequiredOSVersion"};
+    "CompanyName",      "FileDescription", "FileVersion",      "InternalName", "LegalCopyright",
+    "OriginalFileName", "ProductName",     "ProductVersion",   "Comments",     "LegalTrademarks",
+    "PrivateBuild",     "SpecialBuild",    "RequiredOSVersion"};
 
 namespace {
 
@@ -38,15 +38,19 @@ constexpr char kProgramDeclaration[] = R"({
     }]
 })";
 
-struct LanguageCode { QLocale::Language language; std::uint16_t primary; };
+struct LanguageCode
+{
+    QLocale::Language language;
+    std::uint16_t primary;
+};
 constexpr LanguageCode kLanguages[] = {
-    {QLocale::English, 0x09}, {QLocale::German, 0x07}, {QLocale::French, 0x0C}, {QLocale::Spanish, 0x0A},
-    {QLocale::Italian, 0x10}, {QLocale::Japanese, 0x11}, {QLocale::Dutch, 0x13}, {QLocale::Polish, 0x15},
-    {QLocale::Portuguese, 0x16}, {QLocale::Russian, 0x19}, {QLocale::Swedish, 0x1D}, {QLocale::Czech, 0x05},
-    {QLocale::Chinese, 0x04}, {QLocale::Korean, 0x12}, {QLocale::Danish, 0x06}, {QLocale::Finnish, 0x0B},
+    {QLocale::English, 0x09},    {QLocale::German, 0x07},   {QLocale::French, 0x0C},  {QLocale::Spanish, 0x0A},
+    {QLocale::Italian, 0x10},    {QLocale::Japanese, 0x11}, {QLocale::Dutch, 0x13},   {QLocale::Polish, 0x15},
+    {QLocale::Portuguese, 0x16}, {QLocale::Russian, 0x19},  {QLocale::Swedish, 0x1D}, {QLocale::Czech, 0x05},
+    {QLocale::Chinese, 0x04},    {QLocale::Korean, 0x12},   {QLocale::Danish, 0x06},  {QLocale::Finnish, 0x0B},
 };
 
-} // namespace
+}   // namespace
 
 std::uint16_t CFileVersionInfo::UserLanguage()
 {
@@ -128,7 +132,7 @@ bool CFileVersionInfo::ReadFromModule()
 bool CFileVersionInfo::SameMajorMinor(const CFileVersionInfo &other) const
 {
     return GetProductVersionPart(3) == other.GetProductVersionPart(3)
-        && GetProductVersionPart(2) == other.GetProductVersionPart(2);
+           && GetProductVersionPart(2) == other.GetProductVersionPart(2);
 }
 
 QString CFileVersionInfo::ProductVersionText() const

@@ -13,9 +13,20 @@ class CFileVersionInfo
 {
 public:
     enum NString : int {
-        CompanyName, FileDescription, FileVersion, InternalName, LegalCopyright, OriginalFileName,
-        ProductName, ProductVersion, Comments, LegalTrademarks, PrivateBuild, SpecialBuild,
-        RequiredOSVersion, StringCount
+        CompanyName,
+        FileDescription,
+        FileVersion,
+        InternalName,
+        LegalCopyright,
+        OriginalFileName,
+        ProductName,
+        ProductVersion,
+        Comments,
+        LegalTrademarks,
+        PrivateBuild,
+        SpecialBuild,
+        RequiredOSVersion,
+        StringCount
     };
     static constexpr int kFixedSize = 52;
 

@@ -14,7 +14,7 @@ const QString kStopScan = QStringLiteral("Stop Scan");
 const QString kIpAddress = QStringLiteral("IP Address");
 constexpr int kMaxString = 259;
 
-} // namespace
+}   // namespace
 
 QString WizardSettingsKey()
 {
@@ -50,11 +50,9 @@ bool SaveWizardSettings(CSettingsStore &store, const QString &key, const SWizard
         return false;
     const std::uint32_t type = std::uint32_t(s.deviceType);
     const std::uint32_t com = s.comPort >= 1 && s.comPort <= 9999 ? s.comPort : 1;
-    return store.Write(key, kExpress, std::uint32_t(s.express ? 1 : 0))
-        && store.Write(key, kDeviceType, type)
-        && store.Write(key, kComPort, com)
-        && store.Write(key, kCommPort, std::uint32_t(s.portKind))
-        && store.Write(key, kScan, std::uint32_t(s.scanPorts ? 1 : 0))
-        && store.Write(key, kStopScan, std::uint32_t(s.stopAfterFirst ? 1 : 0))
-        && store.Write(key, kIpAddress, s.ipAddress);
+    return store.Write(key, kExpress, std::uint32_t(s.express ? 1 : 0)) && store.Write(key, kDeviceType, type)
+           && store.Write(key, kComPort, com) && store.Write(key, kCommPort, std::uint32_t(s.portKind))
+           && store.Write(key, kScan, std::uint32_t(s.scanPorts ? 1 : 0))
+           && store.Write(key, kStopScan, std::uint32_t(s.stopAfterFirst ? 1 : 0))
+           && store.Write(key, kIpAddress, s.ipAddress);
 }

@@ -1,10 +1,10 @@
 #include "cli/commands.h"
 
+#include "app/language.h"
+#include "app/versioninfo.h"
 #include "cli/cliui.h"
 #include "data/datafile.h"
 #include "project/vetradoc.h"
-#include "app/language.h"
-#include "app/versioninfo.h"
 #include "res/resources.h"
 #include "streamio/streamtable.h"
 
@@ -28,7 +28,7 @@ constexpr Command kCommands[] = {
     {u"update-download", &RunUpdateDownload},
 };
 
-} // namespace
+}   // namespace
 
 void PrintError(Io io, const QString &message)
 {
@@ -101,7 +101,7 @@ bool readProjectFile(const QString &path, InputFile &input, Io io, bool original
     return true;
 }
 
-} // namespace
+}   // namespace
 
 bool ReadInputs(const QStringList &paths, QList<InputFile> &inputs, Io io, bool originals)
 {
@@ -154,4 +154,4 @@ int Run(const QStringList &args, Io io)
     return UsageError(io, Res::FormatString(Res::IDS_CLI_UNKNOWN_COMMAND, {name}));
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -22,4 +22,4 @@ struct Io
 // Runs one invocation; `args` excludes the program name.
 int Run(const QStringList &args, Io io);
 
-} // namespace Cli
+}   // namespace Cli

@@ -28,4 +28,4 @@ private:
     QString m_context;
 };
 
-} // namespace Cli
+}   // namespace Cli

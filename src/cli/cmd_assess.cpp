@@ -26,16 +26,19 @@ void jsonFigures(JsonWriter &json, const SCoverAssessment &a)
         else
             json.null();
     };
-    json.key(u"count"); json.value(a.count);
+    json.key(u"count");
+    json.value(a.count);
     number(u"mean", a.mean);
     number(u"sd", a.sd);
     number(u"min", a.min);
     number(u"max", a.max);
-    json.key(u"belowCount"); json.value(a.belowCount);
+    json.key(u"belowCount");
+    json.value(a.belowCount);
     number(u"belowShare", a.belowShare);
     number(u"characteristicNormal", a.characteristicNormal);
     number(u"characteristicLogNormal", a.characteristicLogNormal);
-    json.key(u"verdict"); json.value(QString::fromLatin1(VerdictKey(a.verdict)));
+    json.key(u"verdict");
+    json.value(QString::fromLatin1(VerdictKey(a.verdict)));
 }
 
 QString text(const std::optional<double> &v, int decimals = 1)
@@ -46,13 +49,21 @@ QString text(const std::optional<double> &v, int decimals = 1)
 QString line(const SRow &r)
 {
     const SCoverAssessment &a = r.figures;
-    return QStringList{r.number, r.name, QString::number(a.count), text(a.mean), text(a.sd), text(a.min, 0),
-                       text(a.max, 0), QString::number(a.belowCount), text(a.characteristicNormal),
-                       text(a.characteristicLogNormal), QString::fromLatin1(VerdictKey(a.verdict))}
+    return QStringList{r.number,
+                       r.name,
+                       QString::number(a.count),
+                       text(a.mean),
+                       text(a.sd),
+                       text(a.min, 0),
+                       text(a.max, 0),
+                       QString::number(a.belowCount),
+                       text(a.characteristicNormal),
+                       text(a.characteristicLogNormal),
+                       QString::fromLatin1(VerdictKey(a.verdict))}
         .join(u'\t');
 }
 
-} // namespace
+}   // namespace
 
 bool ReadAssessmentOptions(const Options &opts, SAssessmentSettings &settings, Io io)
 {
@@ -81,8 +92,10 @@ int RunAssess(const QStringList &args, Io io)
 {
     Options opts;
     QString bad;
-    if (!opts.parse(args, {{u"--json", nullptr, OptionDef::NoValue}, {u"--min-cover", nullptr, OptionDef::Value},
-                           {u"--quantile", nullptr, OptionDef::Value}},
+    if (!opts.parse(args,
+                    {{u"--json", nullptr, OptionDef::NoValue},
+                     {u"--min-cover", nullptr, OptionDef::Value},
+                     {u"--quantile", nullptr, OptionDef::Value}},
                     bad))
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     if (opts.positional().isEmpty())
@@ -101,7 +114,8 @@ int RunAssess(const QStringList &args, Io io)
             std::vector<double> covers;
             AppendValidCovers(o.object, covers);
             all.insert(all.end(), covers.begin(), covers.end());
-            rows.push_back({QString::number(o.object.objectNumber), o.object.objectName, AssessCovers(covers, settings)});
+            rows.push_back(
+                {QString::number(o.object.objectNumber), o.object.objectName, AssessCovers(covers, settings)});
         }
     const SCoverAssessment total = AssessCovers(all, settings);
 
@@ -113,13 +127,16 @@ int RunAssess(const QStringList &args, Io io)
             json.value(*settings.requiredCover);
         else
             json.null();
-        json.key(u"quantile"); json.value(settings.quantile);
+        json.key(u"quantile");
+        json.value(settings.quantile);
         json.key(u"objects");
         json.beginArray();
         for (const SRow &r : rows) {
             json.beginObject(true);
-            json.key(u"objectNumber"); json.value(r.number.toInt());
-            json.key(u"objectName"); json.value(r.name);
+            json.key(u"objectNumber");
+            json.value(r.number.toInt());
+            json.key(u"objectName");
+            json.value(r.name);
             jsonFigures(json, r.figures);
             json.endObject();
         }
@@ -138,4 +155,4 @@ int RunAssess(const QStringList &args, Io io)
     return allRead ? Exit_Ok : Exit_File;
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -60,15 +60,17 @@ int writeProject(const QString &output, const QList<InputFile> &inputs, Io io)
     return doc.SaveToPath(output) ? Exit_Ok : Exit_File;
 }
 
-} // namespace
+}   // namespace
 
 int RunConvert(const QStringList &args, Io io)
 {
     Options opts;
     QString bad;
     if (!opts.parse(args,
-                    {{u"--each", nullptr, OptionDef::NoValue}, {u"-o", u"--output", OptionDef::Value},
-                     {u"--min-cover", nullptr, OptionDef::Value}, {u"--quantile", nullptr, OptionDef::Value}},
+                    {{u"--each", nullptr, OptionDef::NoValue},
+                     {u"-o", u"--output", OptionDef::Value},
+                     {u"--min-cover", nullptr, OptionDef::Value},
+                     {u"--quantile", nullptr, OptionDef::Value}},
                     bad))
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     const QString output = opts.value(u"-o");
@@ -99,4 +101,4 @@ int RunConvert(const QStringList &args, Io io)
     return toProject ? writeProject(output, inputs, io) : writeCsv(output, opts.has(u"--each"), inputs, io);
 }
 
-} // namespace Cli
+}   // namespace Cli

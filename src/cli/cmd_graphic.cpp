@@ -1,8 +1,8 @@
 // vetradesk-cli export-graphic [--what headers|asis|details] [--each] -o OUT.png|OUT.bmp|OUT.jpg FILE...
 // vetradesk-cli print --pdf OUT.pdf [--paper a4|letter] FILE...
 #include "cli/commands.h"
-#include "cli/picturelook.h"
 #include "cli/options.h"
+#include "cli/picturelook.h"
 
 #include "app/appsettings.h"
 #include "app/language.h"
@@ -66,7 +66,7 @@ std::optional<int> readObjects(const Options &opts, Io io, QList<InputFile> &inp
     return std::nullopt;
 }
 
-} // namespace
+}   // namespace
 
 // The table's look without a window: names shown whole, and room enough for
 // the details.
@@ -80,7 +80,8 @@ Render::STableLook PictureLook(const std::vector<object_t> &objects)
     look.widths = Render::DefaultColumnWidths(look.font, look.font, kColumnMargin, look.datePattern, look.timePattern);
     const QFontMetrics metrics(look.font);
     for (const object_t &o : objects)
-        look.widths[Col_Name] = std::max(look.widths[Col_Name], metrics.horizontalAdvance(o.objectName) + kColumnMargin);
+        look.widths[Col_Name] = std::max(look.widths[Col_Name],
+                                         metrics.horizontalAdvance(o.objectName) + kColumnMargin);
     const int detail = Render::TableWidth(look) - look.widths[0];
     if (detail < kPictureDetailWidth)
         look.widths[Col_Name] += kPictureDetailWidth - detail;
@@ -94,7 +95,8 @@ int RunExportGraphic(const QStringList &args, Io io)
     Options opts;
     QString bad;
     if (!opts.parse(args,
-                    {{u"--what", nullptr, OptionDef::Value}, {u"--each", nullptr, OptionDef::NoValue},
+                    {{u"--what", nullptr, OptionDef::Value},
+                     {u"--each", nullptr, OptionDef::NoValue},
                      {u"--output", u"-o", OptionDef::Value}},
                     bad))
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
@@ -164,12 +166,14 @@ int RunPrint(const QStringList &args, Io io)
     Render::SPrintBands bands;
     bands.left = Res::LoadString(Res::IDS_PRINT_MAKER);
     bands.centre = Res::LoadString(Res::IDS_PRINT_TITLE);
-    bands.right = Res::FormatString(Res::IDS_PRINT_VERSION, {version.GetFileVersionPart(3), version.GetFileVersionPart(2),
-                                                             version.GetFileVersionPart(1), version.GetFileVersionPart(0)});
+    bands.right = Res::FormatString(Res::IDS_PRINT_VERSION,
+                                    {version.GetFileVersionPart(3), version.GetFileVersionPart(2),
+                                     version.GetFileVersionPart(1), version.GetFileVersionPart(0)});
     bands.pageFormat = Res::LoadString(Res::IDS_PRINT_PAGE);
     bands.fileName = fileName.isEmpty() ? Res::LoadString(Res::IDS_UNNAMED) : fileName;
     if (const std::optional<std::tm> now = TimeText::LocalTime(std::int64_t(std::time(nullptr))))
-        bands.printedAt = TimeText::FormatPicture(look.datePattern, *now) + u' ' + TimeText::FormatPicture(look.timePattern, *now);
+        bands.printedAt = TimeText::FormatPicture(look.datePattern, *now) + u' '
+                          + TimeText::FormatPicture(look.timePattern, *now);
 
     std::vector<const object_t *> rows;
     for (const object_t &o : objects)
@@ -187,10 +191,11 @@ int RunPrint(const QStringList &args, Io io)
         }
     }
     if (!QFileInfo(output).isFile() || QFileInfo(output).size() == 0) {
-        PrintError(io, Res::FormatString(Res::IDS_ERR_FILE_WRITE, {output, Res::LoadString(Res::IDS_STREAM_WRITE_FAULT)}));
+        PrintError(io,
+                   Res::FormatString(Res::IDS_ERR_FILE_WRITE, {output, Res::LoadString(Res::IDS_STREAM_WRITE_FAULT)}));
         return Exit_File;
     }
     return Exit_Ok;
 }
 
-} // namespace Cli
+}   // namespace Cli

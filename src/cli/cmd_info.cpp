@@ -15,21 +15,36 @@ void writeJson(JsonWriter &json, const QString &file, const InputObject &in)
 {
     const TVetraObject &o = in.object;
     json.beginObject();
-    json.key(u"file"); json.value(file);
-    json.key(u"version"); json.value(o.version.value());
-    json.key(u"deviceName"); json.value(o.deviceName);
-    json.key(u"serialNumber"); json.value(o.serialNumber);
-    json.key(u"softwareVersion"); json.value(o.softwareVersion);
-    json.key(u"hardwareIndex"); json.value(o.hardwareIndex);
-    json.key(u"signature"); json.value(o.signature);
-    json.key(u"regional"); json.value(unsigned(o.regional));
-    json.key(u"storageMode"); json.value(unsigned(o.storageMode));
-    json.key(u"rawDefaultBarDiameter"); json.value(unsigned(o.rawDefaultBarDiameter));
-    json.key(u"neighborCorrection"); json.value(unsigned(o.neighborCorrection));
-    json.key(u"comment"); json.value(o.comment);
-    json.key(u"objectName"); json.value(o.objectName);
-    json.key(u"timeStamp"); json.value(o.timeStamp);
-    json.key(u"objectNumber"); json.value(unsigned(o.objectNumber));
+    json.key(u"file");
+    json.value(file);
+    json.key(u"version");
+    json.value(o.version.value());
+    json.key(u"deviceName");
+    json.value(o.deviceName);
+    json.key(u"serialNumber");
+    json.value(o.serialNumber);
+    json.key(u"softwareVersion");
+    json.value(o.softwareVersion);
+    json.key(u"hardwareIndex");
+    json.value(o.hardwareIndex);
+    json.key(u"signature");
+    json.value(o.signature);
+    json.key(u"regional");
+    json.value(unsigned(o.regional));
+    json.key(u"storageMode");
+    json.value(unsigned(o.storageMode));
+    json.key(u"rawDefaultBarDiameter");
+    json.value(unsigned(o.rawDefaultBarDiameter));
+    json.key(u"neighborCorrection");
+    json.value(unsigned(o.neighborCorrection));
+    json.key(u"comment");
+    json.value(o.comment);
+    json.key(u"objectName");
+    json.value(o.objectName);
+    json.key(u"timeStamp");
+    json.value(o.timeStamp);
+    json.key(u"objectNumber");
+    json.value(unsigned(o.objectNumber));
     json.key(u"measurements");
     json.beginArray();
     for (const TMeas &m : o.measurements) {
@@ -43,27 +58,36 @@ void writeJson(JsonWriter &json, const QString &file, const InputObject &in)
     const SStatistics s = GetStatistics(o);
     json.key(u"statistics");
     json.beginObject(true);
-    json.key(u"count"); json.value(int(s.count));
-    json.key(u"mean"); json.value(s.mean);
-    json.key(u"min"); json.value(s.min);
-    json.key(u"max"); json.value(s.max);
-    json.key(u"stdDev"); json.value(s.stdDev);
+    json.key(u"count");
+    json.value(int(s.count));
+    json.key(u"mean");
+    json.value(s.mean);
+    json.key(u"min");
+    json.value(s.min);
+    json.key(u"max");
+    json.value(s.max);
+    json.key(u"stdDev");
+    json.value(s.stdDev);
     json.endObject();
     if (in.state) {
-        json.key(u"diagramOrder"); json.value(int(in.state->diagramOrder));
-        json.key(u"expanded"); json.value(in.state->expanded);
-        json.key(u"sortMode"); json.value(unsigned(in.state->sortMode));
+        json.key(u"diagramOrder");
+        json.value(int(in.state->diagramOrder));
+        json.key(u"expanded");
+        json.value(in.state->expanded);
+        json.key(u"sortMode");
+        json.value(unsigned(in.state->sortMode));
     }
     json.endObject();
 }
 
-} // namespace
+}   // namespace
 
 int RunInfo(const QStringList &args, Io io)
 {
     Options opts;
     QString bad;
-    if (!opts.parse(args, {{u"--json", nullptr, OptionDef::NoValue}, {u"--originals", nullptr, OptionDef::NoValue}}, bad))
+    if (!opts.parse(args, {{u"--json", nullptr, OptionDef::NoValue}, {u"--originals", nullptr, OptionDef::NoValue}},
+                    bad))
         return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad}));
     if (opts.positional().isEmpty())
         return UsageError(io, Res::LoadString(Res::IDS_CLI_NO_INPUT));
@@ -91,4 +115,4 @@ int RunInfo(const QStringList &args, Io io)
     return allRead ? Exit_Ok : Exit_File;
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -64,7 +64,7 @@ int writeDownload(const QString &output, const QList<TVetraObject> &objects, con
     CliDocumentUi ui(io);
     ui.SetContext(output);
     const QString sync = opts.has(u"--sync") ? opts.value(u"--sync") : QStringLiteral("new");
-    ui.SetSyncAnswer(sync == u"all" ? IDocumentUi::SyncAnswer::AddAll
+    ui.SetSyncAnswer(sync == u"all"      ? IDocumentUi::SyncAnswer::AddAll
                      : sync == u"cancel" ? IDocumentUi::SyncAnswer::Cancel
                                          : IDocumentUi::SyncAnswer::AddNewOnly);
     CVetraDoc doc(ui);
@@ -103,7 +103,7 @@ bool parse(Options &opts, const QStringList &args, std::initializer_list<OptionD
     return false;
 }
 
-} // namespace
+}   // namespace
 
 int RunSearchCommand(const QStringList &args, Io io)
 {
@@ -118,7 +118,8 @@ int RunSearchCommand(const QStringList &args, Io io)
         const auto *cover = dynamic_cast<const Device::CVetraSmartDevice *>(d.get());
         const QStringList id = cover ? cover->GetIdentity() : QStringList();
         io.out << QStringList{InstrumentSession::PortName(*d), d->GetStreamName(), id.value(0), id.value(2),
-                              id.value(1)}.join(u'\t')
+                              id.value(1)}
+                      .join(u'\t')
                << u'\n';
     }
     io.out.flush();
@@ -133,8 +134,10 @@ int RunDownload(const QStringList &args, Io io)
 {
     Options opts;
     if (!parse(opts, args,
-               {{u"-o", u"--output", OptionDef::Value}, {u"--add", nullptr, OptionDef::NoValue},
-                {u"--sync", nullptr, OptionDef::Value}, {u"--text", nullptr, OptionDef::NoValue}},
+               {{u"-o", u"--output", OptionDef::Value},
+                {u"--add", nullptr, OptionDef::NoValue},
+                {u"--sync", nullptr, OptionDef::Value},
+                {u"--text", nullptr, OptionDef::NoValue}},
                io))
         return Exit_Usage;
     const QString output = opts.value(u"-o");
@@ -198,4 +201,4 @@ int RunDeleteAll(const QStringList &args, Io io)
     return Exit_Ok;
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -1,7 +1,7 @@
 // vetradesk-cli report --pdf OUT.pdf [--min-cover MM] [--quantile P] [--paper a4|letter] FILE...
 #include "cli/commands.h"
-#include "cli/picturelook.h"
 #include "cli/options.h"
+#include "cli/picturelook.h"
 
 #include "app/appsettings.h"
 #include "app/language.h"
@@ -88,4 +88,4 @@ int RunReport(const QStringList &args, Io io)
     return Exit_Ok;
 }
 
-} // namespace Cli
+}   // namespace Cli

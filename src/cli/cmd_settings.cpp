@@ -27,14 +27,13 @@ void printSettings(Io io)
     int dateId = 0, timeId = 0;
     const QString date = Settings::GetDatePattern(&dateId);
     const QString time = Settings::GetTimePattern(&timeId);
-    io.out << Res::FormatString(Res::IDS_CLI_SETTINGS_LINES,
-                                {Settings::Store() ? Settings::Store()->Path() : QString(), s.languageFile,
-                                 LanguageVersionInfo().GetInternalName(), s.dtFormat, date, time, s.pfad,
-                                 s.dataFolder});
-    io.out << Res::FormatString(Res::IDS_CLI_ASSESSMENT_LINES,
-                                {s.assessment.requiredCover ? QString::number(*s.assessment.requiredCover)
-                                                            : QStringLiteral("none"),
-                                 QString::number(s.assessment.quantile)});
+    io.out << Res::FormatString(Res::IDS_CLI_SETTINGS_LINES, {Settings::Store() ? Settings::Store()->Path() : QString(),
+                                                              s.languageFile, LanguageVersionInfo().GetInternalName(),
+                                                              s.dtFormat, date, time, s.pfad, s.dataFolder});
+    io.out << Res::FormatString(
+        Res::IDS_CLI_ASSESSMENT_LINES,
+        {s.assessment.requiredCover ? QString::number(*s.assessment.requiredCover) : QStringLiteral("none"),
+         QString::number(s.assessment.quantile)});
     io.out << Res::LoadString(Res::IDS_DATETIME_PREVIEW) << QStringLiteral("  ")
            << Settings::FormatTimeStamp(std::int64_t(std::time(nullptr))) << u'\n';
 }
@@ -48,7 +47,7 @@ bool readIndex(const Options &opts, QStringView name, int &index)
     return ok && index >= 0 && index <= 3;
 }
 
-} // namespace
+}   // namespace
 
 int RunLanguages(const QStringList &args, Io io)
 {
@@ -70,12 +69,15 @@ int RunSettings(const QStringList &args, Io io)
     Options opts;
     QString bad;
     if (!opts.parse(args,
-                    {{u"--date-format", nullptr, OptionDef::Value}, {u"--time-format", nullptr, OptionDef::Value},
-                     {u"--language", nullptr, OptionDef::Value}, {u"--min-cover", nullptr, OptionDef::Value},
+                    {{u"--date-format", nullptr, OptionDef::Value},
+                     {u"--time-format", nullptr, OptionDef::Value},
+                     {u"--language", nullptr, OptionDef::Value},
+                     {u"--min-cover", nullptr, OptionDef::Value},
                      {u"--quantile", nullptr, OptionDef::Value}},
                     bad)
         || !opts.positional().isEmpty())
-        return UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad.isEmpty() ? opts.positional().value(0) : bad}));
+        return UsageError(
+            io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad.isEmpty() ? opts.positional().value(0) : bad}));
 
     // As the settings dialog's OK does it.
     const std::uint32_t current = Settings::Current().dtFormat;
@@ -97,7 +99,8 @@ int RunSettings(const QStringList &args, Io io)
                 chosen = &e;
         }
         if (!chosen)
-            return UsageError(io, Res::FormatString(Res::IDS_CLI_NO_SUCH_LANGUAGE, {wanted, names.join(QStringLiteral(", "))}));
+            return UsageError(
+                io, Res::FormatString(Res::IDS_CLI_NO_SUCH_LANGUAGE, {wanted, names.join(QStringLiteral(", "))}));
         if (!IsChosenLanguage(*chosen))
             stored = Settings::SetLanguageFile(LanguageFileOf(*chosen)) && stored;
     }
@@ -111,11 +114,13 @@ int RunSettings(const QStringList &args, Io io)
         stored = Settings::SaveDateTimeFormat(wanted) && stored;
     // A change only in memory would be gone with this run: say so, show nothing as set.
     if (!stored) {
-        PrintError(io, Res::FormatString(Res::IDS_CLI_SETTINGS_NOT_STORED, {Settings::Store() ? Settings::Store()->Path() : CSettingsStore::DefaultPath()}));
+        PrintError(io,
+                   Res::FormatString(Res::IDS_CLI_SETTINGS_NOT_STORED,
+                                     {Settings::Store() ? Settings::Store()->Path() : CSettingsStore::DefaultPath()}));
         return Exit_File;
     }
     printSettings(io);
     return Exit_Ok;
 }
 
-} // namespace Cli
+}   // namespace Cli

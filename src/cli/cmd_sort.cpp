@@ -36,4 +36,4 @@ int RunSort(const QStringList &args, Io io)
     return doc.SaveToPath(doc.GetPath()) ? Exit_Ok : Exit_File;
 }
 
-} // namespace Cli
+}   // namespace Cli

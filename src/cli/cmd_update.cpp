@@ -39,7 +39,8 @@ bool parseUpdateOptions(Options &opts, const QStringList &args, bool withOutput,
         defs.push_back({u"-o", u"--output", OptionDef::Value});
     QString bad;
     if (!opts.parse(args, defs, bad) || !opts.positional().isEmpty()) {
-        code = UsageError(io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad.isEmpty() ? opts.positional().value(0) : bad}));
+        code = UsageError(
+            io, Res::FormatString(Res::IDS_CLI_BAD_OPTION, {bad.isEmpty() ? opts.positional().value(0) : bad}));
         return false;
     }
     address = DefaultServerAddress();
@@ -134,7 +135,7 @@ private:
     QString m_last;
 };
 
-} // namespace
+}   // namespace
 
 int RunUpdateCheck(const QStringList &args, Io io)
 {
@@ -161,9 +162,10 @@ int RunUpdateDownload(const QStringList &args, Io io)
     const QString folder = opts.value(u"-o");
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir() || !folderInfo.isWritable()) {
-        PrintError(io, Res::FormatString(Res::IDS_CLI_UPDATE_FOLDER_FAILED,
-                                         {folder, Res::LoadString(folderInfo.exists() ? Res::IDS_STREAM_ACCESS_DENIED
-                                                                                       : Res::IDS_STREAM_PATH_NOT_FOUND)}));
+        PrintError(io,
+                   Res::FormatString(Res::IDS_CLI_UPDATE_FOLDER_FAILED,
+                                     {folder, Res::LoadString(folderInfo.exists() ? Res::IDS_STREAM_ACCESS_DENIED
+                                                                                  : Res::IDS_STREAM_PATH_NOT_FOUND)}));
         return Exit_File;
     }
     UpdateServer server(address);
@@ -199,4 +201,4 @@ int RunUpdateDownload(const QStringList &args, Io io)
     return Exit_Ok;
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -72,4 +72,4 @@ bool ReadInputs(const QStringList &paths, QList<InputFile> &inputs, Io io, bool 
 
 bool HasSuffix(const QString &path, QStringView suffix);
 
-} // namespace Cli
+}   // namespace Cli

@@ -60,7 +60,7 @@ private:
     std::vector<std::unique_ptr<Device::CQxDevice>> m_found;
 };
 
-} // namespace
+}   // namespace
 
 InstrumentSession::InstrumentSession(Io io) : m_io(io)
 {
@@ -103,7 +103,8 @@ bool InstrumentSession::Configure(const Options &opts, bool allowAll)
             return false;
         }
         if (error == VetraSim::LaunchError::FileUnreadable) {
-            PrintError(m_io, Res::FormatString(Res::IDS_ERR_FILE_READ, {file, Res::LoadString(Res::IDS_STREAM_FILE_NOT_FOUND)}));
+            PrintError(m_io, Res::FormatString(Res::IDS_ERR_FILE_READ,
+                                               {file, Res::LoadString(Res::IDS_STREAM_FILE_NOT_FOUND)}));
             return false;
         }
     }
@@ -147,4 +148,4 @@ QString InstrumentSession::PortName(const Device::CQxDevice &device)
     return {};
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -49,4 +49,4 @@ private:
     std::unique_ptr<VetraSim::CSimulator> m_simulator;
 };
 
-} // namespace Cli
+}   // namespace Cli

@@ -139,4 +139,4 @@ void JsonWriter::value(double number)
     m_out << QLatin1String(buf, r.ptr - buf);
 }
 
-} // namespace Cli
+}   // namespace Cli

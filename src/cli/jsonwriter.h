@@ -40,9 +40,13 @@ private:
     void newline();
 
     QTextStream &m_out;
-    struct Level { bool empty; bool compact; };
+    struct Level
+    {
+        bool empty;
+        bool compact;
+    };
     std::vector<Level> m_levels;
     bool m_afterKey = false;
 };
 
-} // namespace Cli
+}   // namespace Cli

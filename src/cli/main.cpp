@@ -17,11 +17,12 @@ namespace {
 // platform, so they run without a display; the others stay light.
 bool drawsPictures(int argc, char **argv)
 {
-    return argc > 1 && (std::strcmp(argv[1], "export-graphic") == 0 || std::strcmp(argv[1], "print") == 0
-                        || std::strcmp(argv[1], "report") == 0);
+    return argc > 1
+           && (std::strcmp(argv[1], "export-graphic") == 0 || std::strcmp(argv[1], "print") == 0
+               || std::strcmp(argv[1], "report") == 0);
 }
 
-} // namespace
+}   // namespace
 
 bool answersAlone(int argc, char **argv)
 {

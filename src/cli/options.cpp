@@ -53,4 +53,4 @@ bool Options::parse(const QStringList &args, const std::vector<OptionDef> &defs,
     return true;
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -15,8 +15,8 @@ struct OptionDef
 {
     enum NValue { NoValue, Value, OptionalValue };   // an optional value only as --name=VALUE
 
-    const char16_t *name;     // "--json", "-o"
-    const char16_t *alias;    // other spelling or nullptr
+    const char16_t *name;    // "--json", "-o"
+    const char16_t *alias;   // other spelling or nullptr
     NValue value;
 };
 
@@ -36,4 +36,4 @@ private:
     QStringList m_positional;
 };
 
-} // namespace Cli
+}   // namespace Cli

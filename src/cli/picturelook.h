@@ -11,4 +11,4 @@ namespace Cli {
 
 Render::STableLook PictureLook(const std::vector<object_t> &objects);
 
-} // namespace Cli
+}   // namespace Cli

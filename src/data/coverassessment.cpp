@@ -10,12 +10,12 @@ double NormalQuantile(double p)
     // error below 1.2e-9), refined by one Halley step on erfc.
     if (!(p > 0.0 && p < 1.0))
         return std::nan("");
-    static const double a[] = {-3.969683028665376e+01, 2.209460984245205e+02, -2.759285104469687e+02,
-                               1.383577518672690e+02, -3.066479806614716e+01, 2.506628277459239e+00};
+    static const double a[] = {-3.969683028665376e+01, 2.209460984245205e+02,  -2.759285104469687e+02,
+                               1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
     static const double b[] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
                                6.680131188771972e+01, -1.328068155288572e+01};
     static const double c[] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
-                               -2.549732539343734e+00, 4.374664141464968e+00, 2.938163982698783e+00};
+                               -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
     static const double d[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
                                3.754408661907416e+00};
     constexpr double low = 0.02425;
@@ -65,7 +65,7 @@ SMoments moments(const std::vector<double> &values)
     return m;
 }
 
-} // namespace
+}   // namespace
 
 SCoverAssessment AssessCovers(const std::vector<double> &covers, const SAssessmentSettings &settings)
 {
@@ -109,7 +109,8 @@ SCoverAssessment AssessCovers(const std::vector<double> &covers, const SAssessme
     return a;
 }
 
-template <class Meas> void AppendValidCovers(const ObjectFields<Meas> &object, std::vector<double> &into)
+template <class Meas>
+void AppendValidCovers(const ObjectFields<Meas> &object, std::vector<double> &into)
 {
     for (const Meas &m : object.measurements)
         if (m.cover != kNoCover)
@@ -119,7 +120,8 @@ template <class Meas> void AppendValidCovers(const ObjectFields<Meas> &object, s
 template void AppendValidCovers(const ObjectFields<TMeas> &, std::vector<double> &);
 template void AppendValidCovers(const ObjectFields<MEAS_T> &, std::vector<double> &);
 
-template <class Meas> bool HasCoverBelow(const ObjectFields<Meas> &object, double requiredMm)
+template <class Meas>
+bool HasCoverBelow(const ObjectFields<Meas> &object, double requiredMm)
 {
     for (const Meas &m : object.measurements)
         if (m.cover != kNoCover && double(m.cover) < requiredMm)

@@ -24,10 +24,10 @@ struct SCoverAssessment
 {
     int count = 0;
     std::optional<double> mean;
-    std::optional<double> sd;     // sample standard deviation (n − 1)
+    std::optional<double> sd;   // sample standard deviation (n − 1)
     std::optional<double> min;
     std::optional<double> max;
-    int belowCount = 0;           // below the required cover
+    int belowCount = 0;   // below the required cover
     std::optional<double> belowShare;
     std::optional<double> characteristicNormal;
     std::optional<double> characteristicLogNormal;   // none when a cover is 0 mm
@@ -43,9 +43,11 @@ double NormalQuantile(double p);
 SCoverAssessment AssessCovers(const std::vector<double> &coversMm, const SAssessmentSettings &settings);
 
 // The valid covers of an object in millimetres, whatever its regional setting, appended to `into`.
-template <class Meas> void AppendValidCovers(const ObjectFields<Meas> &object, std::vector<double> &into);
+template <class Meas>
+void AppendValidCovers(const ObjectFields<Meas> &object, std::vector<double> &into);
 // Whether a valid cover of the object lies below `requiredMm`.
-template <class Meas> bool HasCoverBelow(const ObjectFields<Meas> &object, double requiredMm);
+template <class Meas>
+bool HasCoverBelow(const ObjectFields<Meas> &object, double requiredMm);
 
 // "met", "not met", "too few", "no limit": the words of files and the tool.
 const char *VerdictKey(NVerdict verdict);

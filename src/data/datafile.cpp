@@ -55,7 +55,7 @@ QString number(int v)
     return QString::number(v);
 }
 
-} // namespace
+}   // namespace
 
 QString DataFileSeparator()
 {
@@ -151,8 +151,8 @@ QString FormatDataFile(const TVetraObject &o)
 
     int f[6] = {0, 0, 0, 0, 0, 0};
     if (const auto t = TimeText::LocalTime(o.timeStamp))
-        f[0] = t->tm_mday, f[1] = t->tm_mon + 1, f[2] = t->tm_year + 1900, f[3] = t->tm_hour,
-        f[4] = t->tm_min, f[5] = t->tm_sec;
+        f[0] = t->tm_mday, f[1] = t->tm_mon + 1, f[2] = t->tm_year + 1900, f[3] = t->tm_hour, f[4] = t->tm_min,
+        f[5] = t->tm_sec;
     appendLine(out, u"Date", Res::Format(u"%d.%d.%d  %d:%d:%d", {f[0], f[1], f[2], f[3], f[4], f[5]}), true);
     appendLine(out, u"# of Measurements", number(int(o.measurements.size())), false);
     out += kCrLf;
@@ -221,8 +221,8 @@ QString normalise(const Unit *text, qsizetype size)
     QString out(size, Qt::Uninitialized);
     QChar *d = out.data();
     qsizetype n = 0;
-    bool lastSemicolon = false;   // the last character written is a ";" of a run
-    bool apostropheFree = false;  // that ";" has not consumed an apostrophe yet
+    bool lastSemicolon = false;    // the last character written is a ";" of a run
+    bool apostropheFree = false;   // that ";" has not consumed an apostrophe yet
     for (qsizetype i = 0; i < size; ++i) {
         char16_t c = char16_t(std::make_unsigned_t<Unit>(text[i]));
         if (c == u'\r' && i + 1 < size && text[i + 1] == Unit('\n')) {
@@ -313,17 +313,23 @@ bool toIntUpTo(QStringView token, std::int64_t max, int &value)
 
 std::uint8_t regionalFromText(QStringView v)
 {
-    if (v == u"Metric") return Regional_Metric;
-    if (v == u"ASTM inch" || v == u"ASTM in") return Regional_AstmInch;
-    if (v == u"ASTM mm") return Regional_AstmMm;
-    if (v == u"Japanese") return Regional_Japanese;
+    if (v == u"Metric")
+        return Regional_Metric;
+    if (v == u"ASTM inch" || v == u"ASTM in")
+        return Regional_AstmInch;
+    if (v == u"ASTM mm")
+        return Regional_AstmMm;
+    if (v == u"Japanese")
+        return Regional_Japanese;
     return kUnknownSetting;
 }
 
 std::uint8_t storageFromText(QStringView v)
 {
-    if (v == u"M" || v == u"Manual") return Storage_Manual;
-    if (v == u"A" || v == u"Auto") return Storage_Auto;
+    if (v == u"M" || v == u"Manual")
+        return Storage_Manual;
+    if (v == u"A" || v == u"Auto")
+        return Storage_Auto;
     return kUnknownSetting;
 }
 
@@ -351,7 +357,7 @@ int scanDate(QStringView v, int (&f)[6])
     return 6;
 }
 
-} // namespace
+}   // namespace
 
 // `text` is normalised.
 bool parseObject(const QString &text, TVetraObject &o)
@@ -369,7 +375,11 @@ bool parseObject(const QString &text, TVetraObject &o)
     if (((o.version.value() >> 32) & 0xFFFF) != 1)
         return false;
 
-    struct TextKey { QStringView key; QString TVetraObject::*field; };
+    struct TextKey
+    {
+        QStringView key;
+        QString TVetraObject::*field;
+    };
     const TextKey textKeys[] = {
         {u"Name", &TVetraObject::deviceName},
         {u"Serial Number", &TVetraObject::serialNumber},
@@ -500,8 +510,14 @@ bool parseObject(const QString &text, TVetraObject &o)
 
 namespace {
 
-const char16_t *codeUnits(QStringView v) { return v.utf16(); }
-const char *codeUnits(QByteArrayView v) { return v.data(); }
+const char16_t *codeUnits(QStringView v)
+{
+    return v.utf16();
+}
+const char *codeUnits(QByteArrayView v)
+{
+    return v.data();
+}
 
 // Every occurrence of the marker starts an object text, which runs up to the
 // next occurrence; text before the first one is ignored.
@@ -534,7 +550,7 @@ QByteArrayView textBytes(const QByteArray &bytes)
     return QByteArrayView(bytes.constData(), zero < 0 ? bytes.size() : zero);
 }
 
-} // namespace
+}   // namespace
 
 bool ParseDataFile(QStringView text, TVetraObject &object)
 {

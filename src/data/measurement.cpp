@@ -25,7 +25,7 @@ void copyFields(To &to, const From &from)
     for (const auto &m : from.measurements)
         to.measurements.push_back({m.number, m.cover, m.rawDiameter});
 }
-} // namespace
+}   // namespace
 
 object_t ToProjectObject(const TVetraObject &source, bool added)
 {

@@ -15,8 +15,8 @@
 struct TMeas
 {
     std::uint8_t number = 0;
-    std::uint8_t cover = 255;        // whole millimetres; 255 = no value
-    std::uint8_t rawDiameter = 0;    // raw diameter code 1..60; 0 = none
+    std::uint8_t cover = 255;       // whole millimetres; 255 = no value
+    std::uint8_t rawDiameter = 0;   // raw diameter code 1..60; 0 = none
 };
 static_assert(sizeof(TMeas) == 3);
 

@@ -8,8 +8,8 @@
 ObjectRow ObjectColumnHeaders()
 {
     using namespace Res;
-    return {LoadString(IDS_COL_OBJECT_NUMBER), LoadString(IDS_COL_NAME), LoadString(IDS_COL_DATE_TIME),
-            LoadString(IDS_COL_MIN_COVER),     LoadString(IDS_COL_MAX_COVER), LoadString(IDS_COL_REGIONAL),
+    return {LoadString(IDS_COL_OBJECT_NUMBER), LoadString(IDS_COL_NAME),        LoadString(IDS_COL_DATE_TIME),
+            LoadString(IDS_COL_MIN_COVER),     LoadString(IDS_COL_MAX_COVER),   LoadString(IDS_COL_REGIONAL),
             LoadString(IDS_COL_TOTAL),         LoadString(IDS_COL_STORAGE_MODE)};
 }
 

@@ -10,8 +10,15 @@
 #include <array>
 
 enum NObjectColumn : int {
-    Col_Number, Col_Name, Col_DateTime, Col_MinCover, Col_MaxCover,
-    Col_Regional, Col_Total, Col_StorageMode, Col_Count
+    Col_Number,
+    Col_Name,
+    Col_DateTime,
+    Col_MinCover,
+    Col_MaxCover,
+    Col_Regional,
+    Col_Total,
+    Col_StorageMode,
+    Col_Count
 };
 
 using ObjectRow = std::array<QString, Col_Count>;

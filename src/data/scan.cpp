@@ -17,7 +17,7 @@ bool isDigit(QStringView t, qsizetype i)
 {
     return i < t.size() && t[i].unicode() >= u'0' && t[i].unicode() <= u'9';
 }
-} // namespace
+}   // namespace
 
 bool ReadInt(QStringView text, qsizetype &pos, std::int64_t &value)
 {
@@ -61,9 +61,7 @@ bool ReadFloat(QStringView text, qsizetype &pos, float &value)
             buf += '-';
         ++i;
     }
-    auto matchWord = [&](QStringView word) {
-        return text.mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0;
-    };
+    auto matchWord = [&](QStringView word) { return text.mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0; };
     if (matchWord(u"inf") || matchWord(u"nan")) {
         const bool nan = matchWord(u"nan");
         i += matchWord(u"infinity") ? 8 : 3;
@@ -74,11 +72,19 @@ bool ReadFloat(QStringView text, qsizetype &pos, float &value)
         return true;
     }
     bool digits = false;
-    while (isDigit(text, i)) { buf += char(text[i].unicode()); ++i; digits = true; }
+    while (isDigit(text, i)) {
+        buf += char(text[i].unicode());
+        ++i;
+        digits = true;
+    }
     if (i < text.size() && text[i] == u'.') {
         buf += '.';
         ++i;
-        while (isDigit(text, i)) { buf += char(text[i].unicode()); ++i; digits = true; }
+        while (isDigit(text, i)) {
+            buf += char(text[i].unicode());
+            ++i;
+            digits = true;
+        }
     }
     if (!digits)
         return false;
@@ -88,7 +94,10 @@ bool ReadFloat(QStringView text, qsizetype &pos, float &value)
         if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
             exp += char(text[j++].unicode());
         if (isDigit(text, j)) {
-            while (isDigit(text, j)) { exp += char(text[j].unicode()); ++j; }
+            while (isDigit(text, j)) {
+                exp += char(text[j].unicode());
+                ++j;
+            }
             buf += exp;
             i = j;
         }
@@ -110,4 +119,4 @@ bool ReadFloat(QStringView text, qsizetype &pos, float &value)
     return true;
 }
 
-} // namespace Scan
+}   // namespace Scan

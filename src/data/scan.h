@@ -32,4 +32,4 @@ inline bool ToFloat(QStringView text, float &value)
     return ReadFloat(text, pos, value);
 }
 
-} // namespace Scan
+}   // namespace Scan

@@ -50,9 +50,9 @@ template <class A, class B>
 bool IsSameObject(const ObjectFields<A> &a, const ObjectFields<B> &b)
 {
     if (a.rawDefaultBarDiameter != b.rawDefaultBarDiameter || a.objectNumber != b.objectNumber
-        || a.serialNumber != b.serialNumber || a.deviceName != b.deviceName
-        || a.hardwareIndex != b.hardwareIndex || a.neighborCorrection != b.neighborCorrection
-        || a.storageMode != b.storageMode || a.measurements.size() != b.measurements.size())
+        || a.serialNumber != b.serialNumber || a.deviceName != b.deviceName || a.hardwareIndex != b.hardwareIndex
+        || a.neighborCorrection != b.neighborCorrection || a.storageMode != b.storageMode
+        || a.measurements.size() != b.measurements.size())
         return false;
     for (std::size_t i = 0; i < a.measurements.size(); ++i) {
         const auto &x = a.measurements[i];
@@ -105,7 +105,7 @@ constexpr KeyCompare kKeys[] = {
 };
 static_assert(std::size(kKeys) * 2 == kSortModeCount);
 
-} // namespace
+}   // namespace
 
 bool IsDescendingMode(int sortMode)
 {

@@ -17,7 +17,8 @@ struct SStatistics
 
 // Covers are whole millimetres; results are cut to whole millimetres and, for
 // ASTM inch objects, then given in inches.
-template <class Meas> SStatistics GetStatistics(const ObjectFields<Meas> &object);
+template <class Meas>
+SStatistics GetStatistics(const ObjectFields<Meas> &object);
 
 struct SCoverValue
 {
@@ -25,11 +26,13 @@ struct SCoverValue
     bool valid = false;
 };
 // `index` must lie inside the measurements (checked: throws std::out_of_range).
-template <class Meas> SCoverValue GetCoverValue(const ObjectFields<Meas> &object, int index);
+template <class Meas>
+SCoverValue GetCoverValue(const ObjectFields<Meas> &object, int index);
 
 // True when both objects are the same recording (regional, names, comment,
 // time stamp and versions may differ).
-template <class A, class B> bool IsSameObject(const ObjectFields<A> &a, const ObjectFields<B> &b);
+template <class A, class B>
+bool IsSameObject(const ObjectFields<A> &a, const ObjectFields<B> &b);
 
 // The sort modes: each key ascending (odd), descending the next number; 0 is
 // unsorted. They are stored in project files.

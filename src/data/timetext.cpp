@@ -18,8 +18,8 @@ std::optional<std::tm> LocalTime(std::int64_t stamp)
 
 std::optional<std::int64_t> FromLocal(int year, int month, int day, int hour, int minute, int second)
 {
-    if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23
-        || minute < 0 || minute > 59 || second < 0 || second > 59)
+    if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0
+        || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
     std::tm tm{};
     tm.tm_year = year - 1900;
@@ -50,11 +50,10 @@ bool IsInDaylightSaving(std::int64_t stamp)
 
 namespace {
 
-constexpr const char16_t *kDayNames[] = {u"Sunday", u"Monday", u"Tuesday", u"Wednesday",
-                                          u"Thursday", u"Friday", u"Saturday"};
-constexpr const char16_t *kMonthNames[] = {u"January", u"February", u"March", u"April", u"May", u"June",
-                                            u"July", u"August", u"September", u"October",
-                                            u"November", u"December"};
+constexpr const char16_t *kDayNames[] = {u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",
+                                         u"Thursday", u"Friday", u"Saturday"};
+constexpr const char16_t *kMonthNames[] = {u"January", u"February", u"March",     u"April",   u"May",      u"June",
+                                           u"July",    u"August",   u"September", u"October", u"November", u"December"};
 
 QString number(int value, int minDigits)
 {
@@ -67,7 +66,7 @@ QString nameOf(const char16_t *name, bool abbreviated)
     return abbreviated ? n.left(3) : n;
 }
 
-} // namespace
+}   // namespace
 
 QString FormatPicture(QStringView picture, const std::tm &t)
 {
@@ -88,30 +87,33 @@ QString FormatPicture(QStringView picture, const std::tm &t)
         const bool pm = t.tm_hour >= 12;
         switch (c.unicode()) {
         case u'd':
-            if (run <= 2) out += number(t.tm_mday, int(run));
-            else out += nameOf(kDayNames[(t.tm_wday % 7 + 7) % 7], run == 3);
+            if (run <= 2)
+                out += number(t.tm_mday, int(run));
+            else
+                out += nameOf(kDayNames[(t.tm_wday % 7 + 7) % 7], run == 3);
             break;
         case u'M':
-            if (run <= 2) out += number(t.tm_mon + 1, int(run));
-            else out += nameOf(kMonthNames[(t.tm_mon % 12 + 12) % 12], run == 3);
+            if (run <= 2)
+                out += number(t.tm_mon + 1, int(run));
+            else
+                out += nameOf(kMonthNames[(t.tm_mon % 12 + 12) % 12], run == 3);
             break;
         case u'y': {
             const int year = t.tm_year + 1900;
-            if (run == 1) out += number(year % 100, 1);
-            else if (run == 2) out += number(year % 100, 2);
-            else out += Res::Format(u"%0*d", {int(std::min<qsizetype>(run, 5)), year});
+            if (run == 1)
+                out += number(year % 100, 1);
+            else if (run == 2)
+                out += number(year % 100, 2);
+            else
+                out += Res::Format(u"%0*d", {int(std::min<qsizetype>(run, 5)), year});
             break;
         }
         case u'h': out += number(hour12, int(std::min<qsizetype>(run, 2))); break;
         case u'H': out += number(t.tm_hour, int(std::min<qsizetype>(run, 2))); break;
         case u'm': out += number(t.tm_min, int(std::min<qsizetype>(run, 2))); break;
         case u's': out += number(t.tm_sec, int(std::min<qsizetype>(run, 2))); break;
-        case u't':
-            out += run == 1 ? QString(pm ? u'P' : u'A') : QString::fromUtf16(pm ? u"PM" : u"AM");
-            break;
-        default:
-            out += picture.mid(i, run);
-            break;
+        case u't': out += run == 1 ? QString(pm ? u'P' : u'A') : QString::fromUtf16(pm ? u"PM" : u"AM"); break;
+        default: out += picture.mid(i, run); break;
         }
         i += run;
     }
@@ -128,4 +130,4 @@ QString FormatTimeStamp(std::int64_t stamp, QStringView datePicture, QStringView
     return FormatPicture(datePicture, *local) + u' ' + FormatPicture(timePicture, *local);
 }
 
-} // namespace TimeText
+}   // namespace TimeText

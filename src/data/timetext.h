@@ -35,4 +35,4 @@ QString FormatPicture(QStringView picture, const std::tm &t);
 // instrument records standard time.
 QString FormatTimeStamp(std::int64_t stamp, QStringView datePicture, QStringView timePicture);
 
-} // namespace TimeText
+}   // namespace TimeText

@@ -16,7 +16,11 @@ struct RegionalInfo
 };
 
 // Expands "first code of each range → size" into a 61-entry table.
-struct Range { int firstCode; std::uint8_t size; };
+struct Range
+{
+    int firstCode;
+    std::uint8_t size;
+};
 template <std::size_t N>
 constexpr std::array<std::uint8_t, 61> makeTable(const Range (&ranges)[N])
 {
@@ -29,14 +33,14 @@ constexpr std::array<std::uint8_t, 61> makeTable(const Range (&ranges)[N])
     return t;
 }
 
-constexpr Range kMetricRanges[] = {{0, 0}, {1, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}, {11, 11},
-    {12, 12}, {14, 14}, {16, 16}, {18, 18}, {20, 20}, {22, 22}, {24, 25}, {27, 28}, {31, 32},
-    {35, 36}, {39, 40}, {43, 44}, {48, 50}};
-constexpr Range kAstmRanges[] = {{0, 0}, {1, 2}, {9, 3}, {12, 4}, {15, 5}, {18, 6}, {21, 7},
-    {24, 8}, {28, 9}, {31, 10}, {34, 11}, {37, 12}, {40, 13}, {43, 14}, {47, 15}, {50, 16}, {55, 18}};
-constexpr Range kJapaneseRanges[] = {{0, 0}, {1, 6}, {8, 9}, {10, 10}, {12, 13}, {15, 16}, {18, 19},
-    {21, 22}, {24, 25}, {28, 29}, {31, 32}, {34, 35}, {37, 38}, {40, 41}, {43, 44}, {47, 48},
-    {50, 51}, {55, 57}};
+constexpr Range kMetricRanges[] = {{0, 0},   {1, 5},   {6, 6},   {7, 7},   {8, 8},   {9, 9},   {10, 10},
+                                   {11, 11}, {12, 12}, {14, 14}, {16, 16}, {18, 18}, {20, 20}, {22, 22},
+                                   {24, 25}, {27, 28}, {31, 32}, {35, 36}, {39, 40}, {43, 44}, {48, 50}};
+constexpr Range kAstmRanges[] = {{0, 0},   {1, 2},   {9, 3},   {12, 4},  {15, 5},  {18, 6},  {21, 7},  {24, 8}, {28, 9},
+                                 {31, 10}, {34, 11}, {37, 12}, {40, 13}, {43, 14}, {47, 15}, {50, 16}, {55, 18}};
+constexpr Range kJapaneseRanges[] = {{0, 0},   {1, 6},   {8, 9},   {10, 10}, {12, 13}, {15, 16},
+                                     {18, 19}, {21, 22}, {24, 25}, {28, 29}, {31, 32}, {34, 35},
+                                     {37, 38}, {40, 41}, {43, 44}, {47, 48}, {50, 51}, {55, 57}};
 
 constexpr auto kMetricSizes = makeTable(kMetricRanges);
 constexpr auto kAstmSizes = makeTable(kAstmRanges);
@@ -71,7 +75,7 @@ int truncClamp(double v)
     return int(v);
 }
 
-} // namespace
+}   // namespace
 
 bool IsKnownRegional(std::uint8_t regional)
 {

@@ -37,8 +37,7 @@ CVersion CVersion::Parse(QStringView text)
         return true;
     };
     switch (count) {
-    case 1:
-        return view.size() <= 19 ? CVersion(std::uint64_t(parts[0])) : CVersion();
+    case 1: return view.size() <= 19 ? CVersion(std::uint64_t(parts[0])) : CVersion();
     case 2:
         if (!inRange(0xFFFFFFFFLL))
             return {};
@@ -49,8 +48,7 @@ CVersion CVersion::Parse(QStringView text)
             return {};
         return CVersion((std::uint64_t(parts[0]) << 48) | (std::uint64_t(parts[1]) << 32)
                         | (std::uint64_t(parts[2]) << 16) | std::uint64_t(parts[3]));
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -77,10 +75,8 @@ CVersion CVersion::FromInstallerName(QStringView name)
 QString CVersion::toString(Style style) const
 {
     switch (style) {
-    case Style::Whole:
-        return Res::Format(u"%I64d", {m_value});
-    case Style::TwoParts:
-        return Res::Format(u"%I64d.%I64d", {m_value >> 32, m_value & 0xFFFFFFFFu});
+    case Style::Whole: return Res::Format(u"%I64d", {m_value});
+    case Style::TwoParts: return Res::Format(u"%I64d.%I64d", {m_value >> 32, m_value & 0xFFFFFFFFu});
     case Style::ThreeParts:
         return Res::Format(u"%I64d.%I64d.%I64d", {unsigned(part(0)), unsigned(part(1)), unsigned(part(2))});
     case Style::FourParts:

@@ -19,9 +19,9 @@ constexpr std::array<T, 256> reflectedTable(T polynomial)
     return table;
 }
 
-constexpr auto kCrc8 = reflectedTable<std::uint8_t>(0x8C);        // 0x31 reflected
-constexpr auto kCrc16 = reflectedTable<std::uint16_t>(0xA001);    // 0x8005 reflected
-constexpr auto kCrc32 = reflectedTable<std::uint32_t>(0xEDB88320); // 0x04C11DB7 reflected
+constexpr auto kCrc8 = reflectedTable<std::uint8_t>(0x8C);           // 0x31 reflected
+constexpr auto kCrc16 = reflectedTable<std::uint16_t>(0xA001);       // 0x8005 reflected
+constexpr auto kCrc32 = reflectedTable<std::uint32_t>(0xEDB88320);   // 0x04C11DB7 reflected
 
 template <class T, std::size_t N>
 T run(const std::array<T, N> &table, T crc, const std::uint8_t *data, std::size_t length)
@@ -31,7 +31,7 @@ T run(const std::array<T, N> &table, T crc, const std::uint8_t *data, std::size_
     return crc;
 }
 
-} // namespace
+}   // namespace
 
 std::uint8_t Crc8(const std::uint8_t *data, std::size_t length)
 {
@@ -48,4 +48,4 @@ std::uint32_t Crc32(const std::uint8_t *data, std::size_t length)
     return ~run(kCrc32, 0xFFFFFFFFu, data, length);
 }
 
-} // namespace Device
+}   // namespace Device

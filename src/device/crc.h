@@ -11,4 +11,4 @@ std::uint8_t Crc8(const std::uint8_t *data, std::size_t length);
 std::uint16_t Crc16(const std::uint8_t *data, std::size_t length);
 std::uint32_t Crc32(const std::uint8_t *data, std::size_t length);
 
-} // namespace Device
+}   // namespace Device

@@ -35,10 +35,10 @@ struct SSearchParams
 {
     NTypes type = Type_None;
     NPorts portKind = Port_None;
-    bool scan = false;          // serial: try COM1..COM256 instead of one port
-    bool stopAtFirst = true;    // serial: stop after the first instrument found
-    int portNumber = 1;         // serial without scan
-    QString address;            // IP
+    bool scan = false;         // serial: try COM1..COM256 instead of one port
+    bool stopAtFirst = true;   // serial: stop after the first instrument found
+    int portNumber = 1;        // serial without scan
+    QString address;           // IP
 };
 
-} // namespace Device
+}   // namespace Device

@@ -32,4 +32,4 @@ QString WithCause(const QString &message, const SFailure &failure)
     return cause.isEmpty() ? message : message + u'\n' + cause;
 }
 
-} // namespace Device
+}   // namespace Device

@@ -37,4 +37,4 @@ QString FailureText(const SFailure &failure);
 // `message`, and the cause on a second line when it is known.
 QString WithCause(const QString &message, const SFailure &failure);
 
-} // namespace Device
+}   // namespace Device

@@ -21,7 +21,9 @@ using namespace Framing;
 constexpr std::uint8_t kResyncFrame[] = {0xC8, kResync, 0x00, 0x05, 0x55, 0x5A, 0xAA, 0xAF, 0xFF, 0xF0};
 static_assert(sizeof kResyncFrame == 2 + sizeof kResyncPayload);
 
-struct ShortWrite {};
+struct ShortWrite
+{
+};
 
 std::uint32_t checksumSize(std::uint8_t kind)
 {
@@ -35,8 +37,8 @@ bool checksumMatches(std::uint8_t kind, const std::uint8_t *data, std::uint32_t 
     case 2: return Crc16(data, length) == std::uint16_t(sum[0] | (sum[1] << 8));
     case 4:
         return Crc32(data, length)
-            == (std::uint32_t(sum[0]) | (std::uint32_t(sum[1]) << 8) | (std::uint32_t(sum[2]) << 16)
-                | (std::uint32_t(sum[3]) << 24));
+               == (std::uint32_t(sum[0]) | (std::uint32_t(sum[1]) << 8) | (std::uint32_t(sum[2]) << 16)
+                   | (std::uint32_t(sum[3]) << 24));
     default: return true;
     }
 }
@@ -70,7 +72,7 @@ SFailure streamFailure(const StreamError &e)
     return f;
 }
 
-} // namespace
+}   // namespace
 
 struct CQxCommands::Exchange
 {
@@ -187,7 +189,7 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
         }
         const std::uint8_t kind = header[0];
         const std::uint32_t length = std::uint32_t(header[1]) | (std::uint32_t(header[2]) << 8)
-                                   | (std::uint32_t(header[3]) << 16);
+                                     | (std::uint32_t(header[3]) << 16);
         const std::uint32_t total = length + checksumSize(kind);
         x.dataLength = length;
         if (total > bufferSize) {
@@ -203,7 +205,8 @@ CQxCommands::Exchange CQxCommands::exchange(std::uint8_t command, std::uint8_t *
         std::uint32_t have = 0;
         while (have < total) {
             if (budgeted) {
-                const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+                const auto elapsed =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
                 if (totalTimeoutMs - elapsed <= readTimeoutMs)
                     break;
             }
@@ -523,4 +526,4 @@ std::int64_t CQxCommands::ReadValue()
                         | (std::uint32_t(reply[3]) << 24));
 }
 
-} // namespace Device
+}   // namespace Device

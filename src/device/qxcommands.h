@@ -38,8 +38,8 @@ public:
     explicit CQxCommands(StreamIO::CIoStream *stream) : m_stream(stream) {}
 
     NError_code Execute(std::uint8_t command, std::uint8_t *buffer, std::uint32_t payloadLength,
-                        std::uint32_t &replyLength, std::uint32_t bufferSize, int readTimeoutMs,
-                        int totalTimeoutMs, CCallback *progress);
+                        std::uint32_t &replyLength, std::uint32_t bufferSize, int readTimeoutMs, int totalTimeoutMs,
+                        CCallback *progress);
     int Query(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer, std::uint32_t bufferSize,
               int timeoutMs);
     int ShortExchange(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer,
@@ -98,8 +98,8 @@ public:
 
 private:
     struct Exchange;
-    Exchange exchange(std::uint8_t command, std::uint8_t *buffer, std::uint32_t payloadLength,
-                      std::uint32_t bufferSize, int readTimeoutMs, int totalTimeoutMs, CCallback *progress);
+    Exchange exchange(std::uint8_t command, std::uint8_t *buffer, std::uint32_t payloadLength, std::uint32_t bufferSize,
+                      int readTimeoutMs, int totalTimeoutMs, CCallback *progress);
 
     // Every byte to and from the instrument passes these two (the trace hook).
     int send(const void *data, int count, bool requireAll = true);
@@ -123,4 +123,4 @@ private:
     SFailure m_lastFailure;
 };
 
-} // namespace Device
+}   // namespace Device

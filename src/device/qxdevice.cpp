@@ -1,7 +1,7 @@
 #include "device/qxdevice.h"
 
-#include "device/worker.h"
 #include "device/vetrasmartdevice.h"
+#include "device/worker.h"
 #include "res/resources.h"
 #include "streamio/iostream.h"
 
@@ -10,27 +10,33 @@
 namespace Device {
 namespace {
 
-struct ErrorText { NError_code code; Res::StrId text; bool restartAdvice; };
+struct ErrorText
+{
+    NError_code code;
+    Res::StrId text;
+    bool restartAdvice;
+};
 constexpr ErrorText kErrorTexts[] = {
-    {Err_UploadFailed, Res::IDS_DEVERR_UPLOAD, true},
-    {Err_ProgramFailed, Res::IDS_DEVERR_PROGRAM, true},
-    {Err_ModeChangeFailed, Res::IDS_DEVERR_MODE, true},
-    {Err_Communication, Res::IDS_DEVERR_COMMUNICATION, true},
-    {Err_PackageRead, Res::IDS_DEVERR_FILE_READ, false},
-    {Err_PackageType, Res::IDS_DEVERR_PACKAGE_TYPE, false},
-    {Err_Aborted, Res::IDS_DEVERR_ABORTED, false},
-    {Err_HardwareRevision, Res::IDS_DEVERR_HARDWARE, false},
+    {Err_UploadFailed, Res::IDS_DEVERR_UPLOAD, true},    {Err_ProgramFailed, Res::IDS_DEVERR_PROGRAM, true},
+    {Err_ModeChangeFailed, Res::IDS_DEVERR_MODE, true},  {Err_Communication, Res::IDS_DEVERR_COMMUNICATION, true},
+    {Err_PackageRead, Res::IDS_DEVERR_FILE_READ, false}, {Err_PackageType, Res::IDS_DEVERR_PACKAGE_TYPE, false},
+    {Err_Aborted, Res::IDS_DEVERR_ABORTED, false},       {Err_HardwareRevision, Res::IDS_DEVERR_HARDWARE, false},
     {Err_NeedsNewerOs, Res::IDS_DEVERR_NEWER_OS, false},
 };
 
-struct TypeEntry { NTypes type; const char16_t *name; CQxDevice *(*create)(); };
+struct TypeEntry
+{
+    NTypes type;
+    const char16_t *name;
+    CQxDevice *(*create)();
+};
 // Only the cover meter has a driver in this program; the other families of
 // the instrument layer are not built.
 constexpr TypeEntry kTypes[] = {
     {Type_Vetrameter, u"Vetrameter", [] { return static_cast<CQxDevice *>(new CVetraSmartDevice); }},
 };
 
-} // namespace
+}   // namespace
 
 void CCallback::OnDeviceFound(CQxDevice *device)
 {
@@ -219,8 +225,8 @@ NError_code CQxDevice::Execute(std::uint8_t command, std::uint8_t *buffer, std::
     return result;
 }
 
-int CQxDevice::Query(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer,
-                     std::uint32_t bufferSize, int timeoutMs)
+int CQxDevice::Query(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer, std::uint32_t bufferSize,
+                     int timeoutMs)
 {
     if (!IsConnected())
         return 0;
@@ -249,4 +255,4 @@ QString GetTypeName(NTypes type)
     return {};
 }
 
-} // namespace Device
+}   // namespace Device

@@ -75,8 +75,8 @@ public:
     virtual NError_code Execute(std::uint8_t command, std::uint8_t *buffer, std::uint32_t payloadLength,
                                 std::uint32_t &replyLength, std::uint32_t bufferSize, int readTimeoutMs,
                                 int totalTimeoutMs);
-    virtual int Query(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer,
-                      std::uint32_t bufferSize, int timeoutMs);
+    virtual int Query(std::uint8_t command, std::uint32_t payloadLength, std::uint8_t *buffer, std::uint32_t bufferSize,
+                      int timeoutMs);
 
     // The steps of an upgrade job. Each returns 9 when the job was aborted
     // and 1 when the driver is not connected, and sends its status line.
@@ -131,7 +131,7 @@ private:
     CCallback *m_callback = nullptr;
     std::unique_ptr<CQxCommands> m_commands;
     SLoginRecord m_login;
-    bool m_blockSent = false;       // the header block went to the instrument in this upgrade
+    bool m_blockSent = false;   // the header block went to the instrument in this upgrade
     std::uint8_t m_operationMode = 0;
     QString m_statusSuffix;
     const NTypes m_type;
@@ -145,4 +145,4 @@ CQxDevice *CreateDevice(NTypes type);
 // The display name of `type`, or an empty text.
 QString GetTypeName(NTypes type);
 
-} // namespace Device
+}   // namespace Device

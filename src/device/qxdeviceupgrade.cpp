@@ -25,7 +25,7 @@ constexpr int kHeaderPartSize = 32;
 constexpr int kDataPerFrame = 44;
 constexpr std::uint8_t kRestartMode = 12;
 
-} // namespace
+}   // namespace
 
 NError_code CQxDevice::BeginStep(int statusId)
 {
@@ -58,7 +58,8 @@ NError_code CQxDevice::SendHeaderBlock(const CContents &contents)
         std::uint8_t frame[2 + kHeaderPartSize] = {kHeaderPart, std::uint8_t(part)};
         std::memcpy(frame + 2, contents.header.headerBlock.constData() + part * kHeaderPartSize, kHeaderPartSize);
         std::uint32_t reply = 0;
-        if (m_commands->Execute(kBlockCommand, frame, sizeof frame, reply, sizeof frame, 2000, -1, nullptr) != Err_Success)
+        if (m_commands->Execute(kBlockCommand, frame, sizeof frame, reply, sizeof frame, 2000, -1, nullptr)
+            != Err_Success)
             return Err_HeaderRefused;
     }
     m_blockSent = true;
@@ -139,7 +140,8 @@ NError_code CQxDevice::UploadBlock(const SBlockDescriptor &block)
             std::uint8_t frame[1 + kDataPerFrame] = {kUploadData};
             std::memcpy(frame + 1, data.constData() + at, std::size_t(len));
             std::uint32_t reply = 0;
-            if (m_commands->Execute(kBlockCommand, frame, std::uint32_t(1 + len), reply, sizeof frame, 2000, -1, nullptr)
+            if (m_commands->Execute(kBlockCommand, frame, std::uint32_t(1 + len), reply, sizeof frame, 2000, -1,
+                                    nullptr)
                 != Err_Success)
                 return IsAborted() ? Err_Aborted : Err_UploadFailed;
         }
@@ -163,8 +165,8 @@ NError_code CQxDevice::ProgramBlock(const SBlockDescriptor &block)
     std::uint32_t reply = 0;
     // Programming takes as long as the instrument needs; it answers when done.
     return m_commands->Execute(kBlockCommand, frame, 1, reply, sizeof frame, 60000, -1, nullptr) == Err_Success
-             ? Err_Success
-             : Err_ProgramFailed;
+               ? Err_Success
+               : Err_ProgramFailed;
 }
 
 NError_code CQxDevice::FinishBlock(const CContents &contents, const SBlockDescriptor &block)
@@ -187,4 +189,4 @@ NError_code CQxDevice::FinishUpgrade()
     return Err_Success;
 }
 
-} // namespace Device
+}   // namespace Device

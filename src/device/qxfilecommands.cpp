@@ -23,7 +23,7 @@ QByteArray quoted(const QByteArray &name)
     return '"' + name + '"';
 }
 
-} // namespace
+}   // namespace
 
 QByteArray CQxCommands::DeviceName(const QString &name, bool escapeQuotes)
 {
@@ -129,7 +129,8 @@ bool CQxCommands::SaveFileFrom(const QString &name, CIoStream &source)
         if (source.Read(data.data(), int(length)) != int(length))
             return false;
         SetTransferTimeouts(length, 2);
-        const bool ok = sendLength(length) && send(data.constData(), int(length), false) == int(length) && storedAnswer();
+        const bool ok = sendLength(length) && send(data.constData(), int(length), false) == int(length)
+                        && storedAnswer();
         setTimeouts(2000, 2000);
         return ok;
     } catch (...) {
@@ -189,4 +190,4 @@ bool CQxCommands::RemoteLogout()
     return m_stream && SendText("RLGO", 2000);
 }
 
-} // namespace Device
+}   // namespace Device

@@ -40,10 +40,7 @@ private:
             m_job.callback->OnStatus(m_status);
     }
 
-    void append(const QString &text)
-    {
-        m_status += QStringLiteral("\r\n") + text;
-    }
+    void append(const QString &text) { m_status += QStringLiteral("\r\n") + text; }
 
     void handOver()
     {
@@ -151,9 +148,9 @@ private:
     {
         if (!ensureDevice())
             return;
-        m_status = Res::FormatString(Res::IDS_SEARCH_ON,
-                                     {m_device->GetTypeName(), Res::LoadString(Res::IDS_SEARCH_ETHERNET)
-                                                                   + u' ' + m_job.address});
+        m_status = Res::FormatString(
+            Res::IDS_SEARCH_ON,
+            {m_device->GetTypeName(), Res::LoadString(Res::IDS_SEARCH_ETHERNET) + u' ' + m_job.address});
         report();
         try {
             std::unique_ptr<CIoStream> stream(
@@ -171,11 +168,11 @@ private:
     bool m_found = false;
 };
 
-} // namespace
+}   // namespace
 
 void RunSearch(SJobEntry &job)
 {
     Search(job).Run();
 }
 
-} // namespace Device
+}   // namespace Device

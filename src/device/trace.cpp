@@ -25,8 +25,8 @@ struct Trace
 
     void line(const QString &text)
     {
-        const QByteArray bytes = (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz "))
-                                  + text + u'\n').toUtf8();
+        const QByteArray bytes =
+            (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz ")) + text + u'\n').toUtf8();
         std::lock_guard guard(lock);
         file.write(bytes);
         file.flush();
@@ -39,7 +39,7 @@ Trace &trace()
     return t;
 }
 
-} // namespace
+}   // namespace
 
 bool TraceEnabled()
 {
@@ -69,4 +69,4 @@ void TraceNote(const QString &stream, const QString &text)
         trace().line(stream + QStringLiteral(" -- ") + text);
 }
 
-} // namespace Device
+}   // namespace Device

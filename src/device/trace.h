@@ -16,4 +16,4 @@ bool TraceEnabled();
 void TraceBytes(TraceDirection direction, const QString &stream, const void *data, std::size_t length);
 void TraceNote(const QString &stream, const QString &text);
 
-} // namespace Device
+}   // namespace Device

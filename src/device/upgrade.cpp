@@ -48,7 +48,7 @@ NError_code runSteps(SJobEntry &job, CContents &contents)
     return device.FinishUpgrade();
 }
 
-} // namespace
+}   // namespace
 
 bool QueueUpgrade(CCallback *receiver, CQxDevice *device, StreamIO::CIoStream *package,
                   const QList<SContentEntry> *selection)
@@ -105,4 +105,4 @@ void RunUpgrade(SJobEntry &job)
     job.callback->OnFinished(text, code);
 }
 
-} // namespace Device
+}   // namespace Device

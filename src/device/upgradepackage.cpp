@@ -14,7 +14,7 @@ bool readExactly(StreamIO::CIoStream &s, char *data, int n)
     return s.Read(data, n) == n;
 }
 
-} // namespace
+}   // namespace
 
 bool CContents::Read(StreamIO::CIoStream &package)
 {
@@ -33,7 +33,8 @@ bool CContents::Read(StreamIO::CIoStream &package)
         char e[8];
         if (!readExactly(package, e, 8))
             return false;
-        entries.append({std::uint8_t(e[0]), qFromLittleEndian<std::uint16_t>(e + 2), qFromLittleEndian<std::uint16_t>(e + 4)});
+        entries.append(
+            {std::uint8_t(e[0]), qFromLittleEndian<std::uint16_t>(e + 2), qFromLittleEndian<std::uint16_t>(e + 4)});
     }
     blocks.clear();
     for (int i = 0; i < header.blockCount; ++i) {
@@ -96,4 +97,4 @@ QByteArray BuildPackage(const CPackageHeader &header, const QList<SContentEntry>
     return out;
 }
 
-} // namespace Device
+}   // namespace Device

@@ -27,12 +27,12 @@ struct SContentEntry
 // What the upgrade steps read of a block descriptor (16 bytes).
 struct SBlockDescriptor
 {
-    std::uint32_t size = 0;          // offset 4: the block's data in the package
-    std::uint8_t modeBefore = 0;     // offset 10: bit 0 send the header block
-    std::uint8_t modeAfter = 0;      // offset 11: bit 0 header block, bit 6 program the block
-    std::uint8_t contentKind = 0;    // offset 12: high nibble 4 = S-record data
-    std::uint8_t deviceMode = 0;     // offset 13: the cover meter's mode for the block
-    bool transfer = true;            // set by the selection list
+    std::uint32_t size = 0;         // offset 4: the block's data in the package
+    std::uint8_t modeBefore = 0;    // offset 10: bit 0 send the header block
+    std::uint8_t modeAfter = 0;     // offset 11: bit 0 header block, bit 6 program the block
+    std::uint8_t contentKind = 0;   // offset 12: high nibble 4 = S-record data
+    std::uint8_t deviceMode = 0;    // offset 13: the cover meter's mode for the block
+    bool transfer = true;           // set by the selection list
 
     static constexpr std::uint8_t kSendHeader = 0x01;
     static constexpr std::uint8_t kProgram = 0x40;
@@ -69,4 +69,4 @@ struct CContents
 QByteArray BuildPackage(const CPackageHeader &header, const QList<SContentEntry> &entries,
                         const QList<SBlockDescriptor> &blocks, const QList<QByteArray> &data);
 
-} // namespace Device
+}   // namespace Device

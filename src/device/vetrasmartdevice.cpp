@@ -43,9 +43,10 @@ std::uint16_t le16(const std::uint8_t *p)
     return std::uint16_t(p[0] | (p[1] << 8));
 }
 
-} // namespace
+}   // namespace
 
-CVetraSmartDevice::CVetraSmartDevice() : CQxDevice(Type_Vetrameter, Port_Serial, QStringLiteral("Vetrameter"), kFamilyCode)
+CVetraSmartDevice::CVetraSmartDevice()
+    : CQxDevice(Type_Vetrameter, Port_Serial, QStringLiteral("Vetrameter"), kFamilyCode)
 {
     m_lineSettings.baud = kDefaultBaud;
     m_lineSettings.dataBits = 8;
@@ -121,8 +122,8 @@ bool CVetraSmartDevice::Identify(SDeviceInfo &info)
         SetLastFailure(NFailureCause::WrongType);
         return false;
     }
-    return !m_identity.typeName.isEmpty() && !m_identity.firmwareVersion.isEmpty()
-        && !m_identity.serialNumber.isEmpty() && !m_hardwareRevision.isEmpty() && !m_signature.isEmpty();
+    return !m_identity.typeName.isEmpty() && !m_identity.firmwareVersion.isEmpty() && !m_identity.serialNumber.isEmpty()
+           && !m_hardwareRevision.isEmpty() && !m_signature.isEmpty();
 }
 
 bool CVetraSmartDevice::QuickIdentify(SDeviceInfo &info)
@@ -138,9 +139,9 @@ bool CVetraSmartDevice::QuickIdentify(SDeviceInfo &info)
 
 QString CVetraSmartDevice::GetInfoText()
 {
-    m_infoText = Res::FormatString(Res::IDS_VETRA_INFO_TEXT, {m_identity.typeName, m_identity.serialNumber,
-                                                             m_identity.firmwareVersion, m_hardwareRevision,
-                                                             m_signature});
+    m_infoText = Res::FormatString(
+        Res::IDS_VETRA_INFO_TEXT,
+        {m_identity.typeName, m_identity.serialNumber, m_identity.firmwareVersion, m_hardwareRevision, m_signature});
     return m_infoText;
 }
 
@@ -155,8 +156,7 @@ std::int32_t CVetraSmartDevice::GetFirmwareId()
 
 QStringList CVetraSmartDevice::GetIdentity() const
 {
-    return {m_identity.typeName, m_identity.firmwareVersion, m_identity.serialNumber, m_hardwareRevision,
-            m_signature};
+    return {m_identity.typeName, m_identity.firmwareVersion, m_identity.serialNumber, m_hardwareRevision, m_signature};
 }
 
 bool CVetraSmartDevice::EnterMode1()
@@ -442,4 +442,4 @@ bool CVetraSmartDevice::ParseDataFile(TVetraObject &object, const QString &text)
     return ::ParseDataFile(text, object);
 }
 
-} // namespace Device
+}   // namespace Device

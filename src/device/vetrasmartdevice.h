@@ -92,4 +92,4 @@ private:
     QString m_infoText;
 };
 
-} // namespace Device
+}   // namespace Device

@@ -21,7 +21,7 @@ constexpr int kEraseTimeout = 15000;
 constexpr std::uint8_t kSRecordContent = 0x40;
 constexpr int kSubHeaderSize = 16;
 
-} // namespace
+}   // namespace
 
 NError_code CVetraSmartDevice::PrepareUpgrade(const CContents &contents)
 {
@@ -58,7 +58,7 @@ NError_code CVetraSmartDevice::PrepareUpgrade(const CContents &contents)
         if (!stream.SetTimeouts(kEraseTimeout, kEraseTimeout))
             return Err_Communication;
         const bool erased = sendS("SE030000FC\r\n", 'E') && (ReportProgress(50, 1), EnterMode2())
-                         && sendS("SE030000FC\r\n", 'E');
+                            && sendS("SE030000FC\r\n", 'E');
         stream.SetTimeouts(readMs, writeMs);
         if (!erased)
             return Err_Communication;
@@ -107,7 +107,8 @@ NError_code CVetraSmartDevice::UploadBlock(const SBlockDescriptor &block)
     if (headerLength < 16 || headerLength > 512 || block.size < headerLength || dataLength != block.size - headerLength)
         return Err_UploadFailed;
     // Nothing is allocated for data the package does not hold.
-    if (package->IsRandomAccess() && std::uint64_t(package->GetPosition()) + block.size - kSubHeaderSize > package->GetLength())
+    if (package->IsRandomAccess()
+        && std::uint64_t(package->GetPosition()) + block.size - kSubHeaderSize > package->GetLength())
         return Err_UploadFailed;
     QByteArray skip(headerLength - kSubHeaderSize, Qt::Uninitialized);
     if (!skip.isEmpty() && package->Read(skip.data(), int(skip.size())) != skip.size())
@@ -152,4 +153,4 @@ NError_code CVetraSmartDevice::FinishUpgrade()
     return CQxDevice::FinishUpgrade();
 }
 
-} // namespace Device
+}   // namespace Device

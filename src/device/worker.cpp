@@ -2,8 +2,8 @@
 
 #include "res/report.h"
 #include "res/resources.h"
-#include "streamio/iostream.h"
 #include "streamio/filestream.h"
+#include "streamio/iostream.h"
 #include "streamio/usbhoststream.h"
 
 #include <chrono>
@@ -18,8 +18,8 @@ namespace {
 
 struct Worker
 {
-    std::mutex lock;                 // the job list, the abort flag, the probed stream
-    std::condition_variable wake;    // stop or job queued
+    std::mutex lock;                // the job list, the abort flag, the probed stream
+    std::condition_variable wake;   // stop or job queued
     std::condition_variable idleChanged;
     std::deque<SJobEntry> jobs;
     bool aborted = false;
@@ -109,7 +109,7 @@ void interruptProbedLocked(Worker &w)
     interrupt(w.probed);
 }
 
-} // namespace
+}   // namespace
 
 bool StartWorker()
 {
@@ -251,4 +251,4 @@ bool StopWorker()
     return true;
 }
 
-} // namespace Device
+}   // namespace Device

@@ -12,7 +12,7 @@
 namespace StreamIO {
 class CFileStream;
 class CIoStream;
-}
+}   // namespace StreamIO
 
 namespace Device {
 
@@ -67,4 +67,4 @@ void RunUpgrade(SJobEntry &job);
 // use and clears it before destroying the stream.
 void SetProbedStream(StreamIO::CIoStream *stream);
 
-} // namespace Device
+}   // namespace Device

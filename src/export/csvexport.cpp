@@ -50,7 +50,7 @@ bool commit(QSaveFile &file, QString *error)
     return false;
 }
 
-} // namespace
+}   // namespace
 
 QString EachFileName(const QString &path, int n)
 {
@@ -62,8 +62,7 @@ bool IsCsvPath(const QString &path)
     return path.size() > 5 && path.right(4).compare(u".csv", Qt::CaseInsensitive) == 0;
 }
 
-bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects,
-                     IExportProgress *progress, QString *error)
+bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects, IExportProgress *progress, QString *error)
 {
     start(progress);
     QSaveFile file(path);
@@ -88,8 +87,8 @@ bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects,
     return true;
 }
 
-bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects,
-                      IExportProgress *progress, QStringList *written, QList<SWriteFailure> *failures)
+bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects, IExportProgress *progress,
+                      QStringList *written, QList<SWriteFailure> *failures)
 {
     start(progress);
     bool all = true;
@@ -98,9 +97,9 @@ bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects,
         report(progress, share(990, k, objects.size()), Res::FormatString(Res::IDS_EXPORT_CREATING, {name}));
         QSaveFile file(name);
         QString reason;
-        const bool ok = file.open(QIODevice::WriteOnly) ? writeAll(file, FormatDataFile(objects[k]), &reason)
-                                                            && commit(file, &reason)
-                                                      : (reason = file.errorString(), false);
+        const bool ok = file.open(QIODevice::WriteOnly)
+                            ? writeAll(file, FormatDataFile(objects[k]), &reason) && commit(file, &reason)
+                            : (reason = file.errorString(), false);
         if (ok) {
             if (written)
                 written->append(name);

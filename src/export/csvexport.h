@@ -30,8 +30,8 @@ bool IsCsvPath(const QString &path);
 // storage mode) contributes no text, but the separator before it stays. The
 // file is replaced only when everything was written; on failure `error` holds
 // the system's reason and the old file is left as it was.
-bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects,
-                     IExportProgress *progress = nullptr, QString *error = nullptr);
+bool WriteCsvOneFile(const QString &path, const QList<TVetraObject> &objects, IExportProgress *progress = nullptr,
+                     QString *error = nullptr);
 
 struct SWriteFailure
 {
@@ -43,9 +43,8 @@ struct SWriteFailure
 // file that cannot be written does not stop the others: `written` lists the
 // files that were, `failures` the ones that were not, with the reason.
 // False when any failed.
-bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects,
-                      IExportProgress *progress = nullptr, QStringList *written = nullptr,
-                      QList<SWriteFailure> *failures = nullptr);
+bool WriteCsvEachFile(const QString &path, const QList<TVetraObject> &objects, IExportProgress *progress = nullptr,
+                      QStringList *written = nullptr, QList<SWriteFailure> *failures = nullptr);
 
 // Whether an object has a text in the data files: its regional setting and
 // storage mode are known.

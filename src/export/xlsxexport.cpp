@@ -396,12 +396,14 @@ QString createTemporary(const QString &path, QString *error)
 // The old file's permissions go over to its successor; a new file keeps those the umask gave it.
 void keepPermissions(const QByteArray &from, const QByteArray &to)
 {
-    struct stat old{};
+    struct stat old
+    {
+    };
     if (::stat(from.constData(), &old) == 0 && S_ISREG(old.st_mode))
         ::chmod(to.constData(), old.st_mode & 07777);
 }
 
-} // namespace
+}   // namespace
 
 bool IsXlsxPath(const QString &path)
 {

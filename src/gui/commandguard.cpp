@@ -14,7 +14,7 @@ namespace {
 
 std::atomic<IMessageService *> g_default{nullptr};
 
-} // namespace
+}   // namespace
 
 void SetDefaultService(IMessageService *messages)
 {
@@ -52,4 +52,4 @@ void ShowException(IMessageService &messages, std::exception_ptr error, Origin o
     }
 }
 
-} // namespace Guard
+}   // namespace Guard

@@ -43,4 +43,4 @@ bool Run(IMessageService &messages, Origin origin, F &&work)
     }
 }
 
-} // namespace Guard
+}   // namespace Guard

@@ -11,9 +11,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QTimeEdit>
-#include <QPalette>
 #include <QVBoxLayout>
 
 #include <ctime>
@@ -35,14 +35,11 @@ QDateTime localDateTime(std::int64_t stamp)
     return QDateTime(QDate(t->tm_year + 1900, t->tm_mon + 1, t->tm_mday), QTime(t->tm_hour, t->tm_min, t->tm_sec));
 }
 
-} // namespace
+}   // namespace
 
 CDateTimeDlg::CDateTimeDlg(QWidget *parent)
-    : QDialog(parent),
-      m_currentDate(new QLineEdit(this)),
-      m_currentTime(new QLineEdit(this)),
-      m_date(new QDateEdit(this)),
-      m_time(new QTimeEdit(this))
+    : QDialog(parent), m_currentDate(new QLineEdit(this)), m_currentTime(new QLineEdit(this)),
+      m_date(new QDateEdit(this)), m_time(new QTimeEdit(this))
 {
     setObjectName(QStringLiteral("dateTimeDialog"));
     setWindowTitle(Res::LoadString(Res::IDS_ADJUST_TIME_TITLE));

@@ -45,7 +45,7 @@ QString openerFailure(QProcess &opener)
     return reason.isEmpty() ? Res::FormatString(Res::IDS_OPENER_EXIT_CODE, {opener.exitCode()}) : reason;
 }
 
-} // namespace
+}   // namespace
 
 bool IDesktopServices::OpenFile(const QString &path, QString *)
 {

@@ -20,7 +20,7 @@ QString resourcePath(QStringView name)
     return QStringLiteral(":/icons/%1.svg").arg(name);
 }
 
-} // namespace
+}   // namespace
 
 QPixmap Picture(QStringView name, QSize size, qreal devicePixelRatio)
 {
@@ -53,4 +53,4 @@ QIcon Get(QStringView name)
     return icon;
 }
 
-} // namespace Icons
+}   // namespace Icons

@@ -13,4 +13,4 @@ QIcon Get(QStringView name);
 // One picture of `name` at `size` device-independent pixels.
 QPixmap Picture(QStringView name, QSize size, qreal devicePixelRatio = 1.0);
 
-} // namespace Icons
+}   // namespace Icons

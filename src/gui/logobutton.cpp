@@ -8,7 +8,7 @@ namespace {
 
 const QSize kPictureSize(132, 32);
 
-} // namespace
+}   // namespace
 
 CLogoButton::CLogoButton(QWidget *parent) : QAbstractButton(parent)
 {

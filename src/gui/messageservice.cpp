@@ -7,9 +7,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -68,14 +68,15 @@ void setBoxIcon(QMessageBox &box, IMessageService::Icon icon)
         box.setIconPixmap(picture);
 }
 
-} // namespace
+}   // namespace
 
 QWidget *CMessageBoxService::owner() const
 {
     return m_owner ? m_owner : QApplication::activeWindow();
 }
 
-IMessageService::Answer CMessageBoxService::Show(Icon icon, const QString &text, Buttons buttons, const QString &caption)
+IMessageService::Answer CMessageBoxService::Show(Icon icon, const QString &text, Buttons buttons,
+                                                 const QString &caption)
 {
     QMessageBox box(boxIcon(icon), caption.isEmpty() ? Res::LoadString(Res::IDS_APP_TITLE) : caption,
                     QString(text).remove(u'\r'), boxButtons(buttons), owner());

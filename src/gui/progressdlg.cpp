@@ -8,8 +8,7 @@
 #include <QVBoxLayout>
 
 CProgressDlg::CProgressDlg(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_bar(new QProgressBar(this)),
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_bar(new QProgressBar(this)),
       m_text(new QLabel(this))
 {
     setObjectName(QStringLiteral("progressDialog"));

@@ -28,7 +28,7 @@ private:
     bool m_done = false;
 };
 
-} // namespace
+}   // namespace
 
 CProjectHistory::CProjectHistory(CVetraDoc &document, QObject *parent) : QObject(parent), m_document(document)
 {

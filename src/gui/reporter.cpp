@@ -30,7 +30,7 @@ IMessageService::Icon messageIcon(Res::MessageIcon icon)
     return IMessageService::Icon::None;
 }
 
-} // namespace
+}   // namespace
 
 CGuiReporter::CGuiReporter(IMessageService &messages) : m_messages(messages) {}
 
@@ -61,7 +61,11 @@ auto CGuiReporter::onUiThread(F &&show, decltype(show()) fallback) -> decltype(s
     // Not a blocking queued call: the user-interface thread may be waiting
     // for this very thread (the worker being stopped), and must be able to
     // release it.
-    struct Pending { bool done = false; Result result{}; };
+    struct Pending
+    {
+        bool done = false;
+        Result result{};
+    };
     auto pending = std::make_shared<Pending>();
     {
         std::lock_guard guard(m_lock);
@@ -76,23 +80,26 @@ auto CGuiReporter::onUiThread(F &&show, decltype(show()) fallback) -> decltype(s
         std::lock_guard guard(m_lock);
         --m_waiting;
     });
-    QMetaObject::invokeMethod(&m_context, [this, pending, show, fallback] {
-        {
+    QMetaObject::invokeMethod(
+        &m_context,
+        [this, pending, show, fallback] {
+            {
+                std::lock_guard guard(m_lock);
+                if (m_closing)
+                    return;
+            }
+            Result r = fallback;
+            try {
+                r = show();
+            } catch (...) {
+                // The waiting thread gets the fallback answer rather than waiting on.
+            }
             std::lock_guard guard(m_lock);
-            if (m_closing)
-                return;
-        }
-        Result r = fallback;
-        try {
-            r = show();
-        } catch (...) {
-            // The waiting thread gets the fallback answer rather than waiting on.
-        }
-        std::lock_guard guard(m_lock);
-        pending->result = r;
-        pending->done = true;
-        m_answered.notify_all();
-    }, Qt::QueuedConnection);
+            pending->result = r;
+            pending->done = true;
+            m_answered.notify_all();
+        },
+        Qt::QueuedConnection);
     std::unique_lock guard(m_lock);
     m_answered.wait(guard, [&] { return pending->done || m_closing; });
     return pending->done ? pending->result : fallback;
@@ -107,11 +114,14 @@ Res::ReportAnswer CGuiReporter::Show(Res::ReportKind kind, const QString &captio
             return Res::ReportAnswer::Ok;
         }
     }
-    return onUiThread([this, kind, caption, text, withCancel] {
-        const IMessageService::Answer a = m_messages.Show(
-            reportIcon(kind), text, withCancel ? IMessageService::Buttons::OkCancel : IMessageService::Buttons::Ok, caption);
-        return a == IMessageService::Cancel ? Res::ReportAnswer::Cancel : Res::ReportAnswer::Ok;
-    }, Res::ReportAnswer::Ok);
+    return onUiThread(
+        [this, kind, caption, text, withCancel] {
+            const IMessageService::Answer a = m_messages.Show(
+                reportIcon(kind), text, withCancel ? IMessageService::Buttons::OkCancel : IMessageService::Buttons::Ok,
+                caption);
+            return a == IMessageService::Cancel ? Res::ReportAnswer::Cancel : Res::ReportAnswer::Ok;
+        },
+        Res::ReportAnswer::Ok);
 }
 
 void CGuiReporter::Message(Res::MessageIcon icon, const QString &caption, const QString &text)
@@ -123,8 +133,10 @@ void CGuiReporter::Message(Res::MessageIcon icon, const QString &caption, const 
             return;
         }
     }
-    onUiThread([this, icon, caption, text] {
-        m_messages.Show(messageIcon(icon), text, IMessageService::Buttons::Ok, caption);
-        return 0;
-    }, 0);
+    onUiThread(
+        [this, icon, caption, text] {
+            m_messages.Show(messageIcon(icon), text, IMessageService::Buttons::Ok, caption);
+            return 0;
+        },
+        0);
 }

@@ -29,9 +29,18 @@ CSynchronizeDlg::CSynchronizeDlg(int incoming, int newOnes, QWidget *parent) : Q
     auto *cancel = new QPushButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), this);
     cancel->setObjectName(QStringLiteral("cancel"));
 
-    connect(newOnly, &QPushButton::clicked, this, [this] { m_answer = kAddNewOnly; done(kAddNewOnly); });
-    connect(all, &QPushButton::clicked, this, [this] { m_answer = kAddAll; done(kAddAll); });
-    connect(cancel, &QPushButton::clicked, this, [this] { m_answer = kCancel; done(kCancel); });
+    connect(newOnly, &QPushButton::clicked, this, [this] {
+        m_answer = kAddNewOnly;
+        done(kAddNewOnly);
+    });
+    connect(all, &QPushButton::clicked, this, [this] {
+        m_answer = kAddAll;
+        done(kAddAll);
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        m_answer = kCancel;
+        done(kCancel);
+    });
 
     auto *texts = new QVBoxLayout;
     texts->addWidget(already);

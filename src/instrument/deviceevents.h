@@ -42,4 +42,4 @@ std::unique_ptr<IDeviceEventSource> OpenLineEvents(int fd);
 // Null when neither can be had.
 std::unique_ptr<IDeviceEventSource> OpenDeviceEvents();
 
-} // namespace Instrument
+}   // namespace Instrument

@@ -27,4 +27,4 @@ void CDeviceMonitor::readEvents()
     }
 }
 
-} // namespace Instrument
+}   // namespace Instrument

@@ -30,4 +30,4 @@ private:
     QSocketNotifier *m_notifier;
 };
 
-} // namespace Instrument
+}   // namespace Instrument

@@ -185,7 +185,7 @@ void exchange(CVetraSmartDevice &device, SCallResult &result, Exchange run)
 
 constexpr auto kShutdownWait = std::chrono::seconds(30);
 
-} // namespace
+}   // namespace
 
 CInstrumentService::CInstrumentService(QObject *parent) : QObject(parent)
 {
@@ -525,4 +525,4 @@ void CInstrumentService::letGo()
     Q_EMIT InstrumentGone(name, port);
 }
 
-} // namespace Instrument
+}   // namespace Instrument

@@ -24,7 +24,7 @@
 namespace Device {
 class CQxDevice;
 class CVetraSmartDevice;
-}
+}   // namespace Device
 
 namespace Instrument {
 
@@ -34,22 +34,22 @@ enum class NCall : std::int32_t { None, Identify, Download, DeleteAll, Search, P
 // it without touching its driver.
 struct SFoundInstrument
 {
-    int id = 0;            // for Adopt()
-    QString typeName;      // "Vetrameter"
+    int id = 0;         // for Adopt()
+    QString typeName;   // "Vetrameter"
     QString serialNumber;
-    int comPort = 0;       // n of COMn for a serial port, else 0
-    QString streamName;    // the device path, or "IP:host:port"
-    QString infoText;      // the driver's lines of "label TAB value"
+    int comPort = 0;      // n of COMn for a serial port, else 0
+    QString streamName;   // the device path, or "IP:host:port"
+    QString infoText;     // the driver's lines of "label TAB value"
 };
 
 struct SCallResult
 {
     NCall call = NCall::None;
     bool ok = false;
-    bool cancelled = false;       // stopped by Cancel() before it ended
-    std::int32_t code = 0;        // DeleteAll: the driver's result code
-    Device::SFailure failure;     // why it failed, when the driver knows
-    QList<TVetraObject> objects;  // Download: what arrived
+    bool cancelled = false;        // stopped by Cancel() before it ended
+    std::int32_t code = 0;         // DeleteAll: the driver's result code
+    Device::SFailure failure;      // why it failed, when the driver knows
+    QList<TVetraObject> objects;   // Download: what arrived
 };
 
 class CInstrumentService : public QObject
@@ -146,11 +146,11 @@ private:
     NCall m_running = NCall::None;
     std::uint64_t m_callNumber = 0;
     bool m_cancelled = false;
-    bool m_unplugged = false;   // the running call's device went
+    bool m_unplugged = false;      // the running call's device went
     std::shared_ptr<SJob> m_job;   // the running call's end, for the destructor to wait on
 };
 
-} // namespace Instrument
+}   // namespace Instrument
 
 Q_DECLARE_METATYPE(Instrument::SFoundInstrument)
 Q_DECLARE_METATYPE(Instrument::SCallResult)

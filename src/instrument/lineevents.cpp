@@ -64,7 +64,7 @@ private:
     QByteArray m_pending;
 };
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<IDeviceEventSource> OpenLineEvents(int fd)
 {
@@ -84,4 +84,4 @@ std::unique_ptr<IDeviceEventSource> OpenDeviceEvents()
     return OpenUdevEvents();
 }
 
-} // namespace Instrument
+}   // namespace Instrument

@@ -63,7 +63,7 @@ private:
     udev_monitor *m_monitor;
 };
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<IDeviceEventSource> OpenUdevEvents()
 {
@@ -81,4 +81,4 @@ std::unique_ptr<IDeviceEventSource> OpenUdevEvents()
     return std::make_unique<CUdevEvents>(context, monitor);
 }
 
-} // namespace Instrument
+}   // namespace Instrument

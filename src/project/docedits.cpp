@@ -125,7 +125,7 @@ private:
     std::uint8_t m_otherSort;
 };
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<CEdit> ChangeFields(const CVetraDoc &document, std::vector<int> objects, std::vector<SFieldValue> after)
 {
@@ -175,4 +175,4 @@ std::size_t CGroup::Bytes() const
                            [](std::size_t sum, const auto &edit) { return sum + edit->Bytes(); });
 }
 
-} // namespace DocEdits
+}   // namespace DocEdits

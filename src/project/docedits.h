@@ -68,4 +68,4 @@ private:
     std::vector<std::unique_ptr<CEdit>> m_edits;
 };
 
-} // namespace DocEdits
+}   // namespace DocEdits

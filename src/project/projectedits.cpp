@@ -14,7 +14,7 @@ QString numberText(const CVetraDoc &document, int object)
     return Res::Format(u"%03d", {int(document.Current().GetObject(object).objectNumber)});
 }
 
-} // namespace
+}   // namespace
 
 using DocEdits::SFieldValue;
 using Field = SDocumentChange::Field;
@@ -29,8 +29,8 @@ void ShiftTimeStamps(CVetraDoc &document, const std::vector<int> &objects, std::
 {
     if (shift == 0 || objects.empty())
         return;
-    const CChangeScope change(
-        document, Res::FormatCounted(Res::IDS_UNDO_TIME_ONE, Res::IDS_UNDO_TIME, int(objects.size())));
+    const CChangeScope change(document,
+                              Res::FormatCounted(Res::IDS_UNDO_TIME_ONE, Res::IDS_UNDO_TIME, int(objects.size())));
     std::vector<SFieldValue> stamps;
     for (int object : objects)
         stamps.push_back({Field::TimeStamp, {}, document.Current().GetObject(object).timeStamp + shift});
@@ -53,8 +53,8 @@ void Delete(CVetraDoc &document, std::vector<int> objects)
         return;
     std::sort(objects.begin(), objects.end());
     objects.erase(std::unique(objects.begin(), objects.end()), objects.end());
-    const CChangeScope change(
-        document, Res::FormatCounted(Res::IDS_UNDO_DELETE_ONE, Res::IDS_UNDO_DELETE, int(objects.size())));
+    const CChangeScope change(document,
+                              Res::FormatCounted(Res::IDS_UNDO_DELETE_ONE, Res::IDS_UNDO_DELETE, int(objects.size())));
     document.Perform(DocEdits::RemoveObjects(DocEdits::NList::Current, std::move(objects)));
 }
 
@@ -62,8 +62,8 @@ void Sort(CVetraDoc &document, int mode)
 {
     const CChangeScope change(document, Res::LoadString(Res::IDS_UNDO_SORT));
     CVetraData &list = document.Current();
-    document.Perform(DocEdits::ReorderObjects(document, DocEdits::NList::Current, list.SortOrder(mode),
-                                              std::uint8_t(mode)));
+    document.Perform(
+        DocEdits::ReorderObjects(document, DocEdits::NList::Current, list.SortOrder(mode), std::uint8_t(mode)));
     list.Sort(mode);   // in order already: the positions after the sort
 }
 
@@ -85,4 +85,4 @@ void SetExpanded(CVetraDoc &document, int object, bool expanded)
     document.Current().SetExpanded(object, expanded);
 }
 
-} // namespace ProjectEdits
+}   // namespace ProjectEdits

@@ -24,4 +24,4 @@ void SetExpanded(CVetraDoc &document, int object, bool expanded);
 void SetComment(CVetraDoc &document, int object, const QString &comment);
 void SetDiagramOrder(CVetraDoc &document, int object, std::int16_t order);
 
-} // namespace ProjectEdits
+}   // namespace ProjectEdits

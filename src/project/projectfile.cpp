@@ -17,7 +17,7 @@ QString versionText(CVersion v)
     throw StreamError(ERR_INVALID_DATA, ar.GetStreamName());
 }
 
-} // namespace
+}   // namespace
 
 void CVetraData::Store(CQXArchive &ar, const Selection *selection) const
 {

@@ -13,9 +13,9 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <numeric>
 #include <cerrno>
 #include <fcntl.h>
+#include <numeric>
 #include <unistd.h>
 
 using namespace StreamIO;
@@ -41,8 +41,8 @@ void CVetraDoc::UnregisterView(IDocumentView *view)
 
 void CVetraDoc::UpdateAllViews(IDocumentView *sender, int index)
 {
-    const SDocumentChange change =
-        index < 0 ? SDocumentChange::All() : SDocumentChange::ObjectChanged(index, SDocumentChange::Field::Any);
+    const SDocumentChange change = index < 0 ? SDocumentChange::All()
+                                             : SDocumentChange::ObjectChanged(index, SDocumentChange::Field::Any);
     const std::vector<IDocumentView *> views = m_views;   // a view may unregister meanwhile
     for (IDocumentView *v : views)
         if (v != sender)
@@ -212,7 +212,7 @@ CVetraData::Objects projectObjects(const QList<TVetraObject> &objects, bool add)
     return made;
 }
 
-} // namespace
+}   // namespace
 
 bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool synchronize)
 {
@@ -231,13 +231,9 @@ bool CVetraDoc::AddObjects(const QList<TVetraObject> &incoming, bool add, bool s
         if (overlap.start >= 0) {
             const int m = int(incoming.size());
             switch (m_ui.AskSynchronize(m, m - overlap.count)) {
-            case IDocumentUi::SyncAnswer::Cancel:
-                return false;
-            case IDocumentUi::SyncAnswer::AddNewOnly:
-                objects.remove(0, overlap.count);
-                break;
-            case IDocumentUi::SyncAnswer::AddAll:
-                break;
+            case IDocumentUi::SyncAnswer::Cancel: return false;
+            case IDocumentUi::SyncAnswer::AddNewOnly: objects.remove(0, overlap.count); break;
+            case IDocumentUi::SyncAnswer::AddAll: break;
             }
         }
     }
@@ -284,14 +280,12 @@ bool CVetraDoc::CloseProject()
 {
     if (m_modified && HasObjects()) {
         switch (m_ui.AskSaveChanges()) {
-        case IDocumentUi::SaveAnswer::Cancel:
-            return false;
+        case IDocumentUi::SaveAnswer::Cancel: return false;
         case IDocumentUi::SaveAnswer::Yes:
             if (!Save())
                 return false;
             break;
-        case IDocumentUi::SaveAnswer::No:
-            break;
+        case IDocumentUi::SaveAnswer::No: break;
         }
     }
     m_current.Clear();
@@ -355,7 +349,8 @@ QString underFreshName(const QString &target, Make make)
 {
     for (int attempt = 0;; ++attempt) {
         const QString temp = temporaryPrefix(target)
-                           + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), kTempDigits, 16, QChar(u'0'));
+                             + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), kTempDigits, 16,
+                                                        QChar(u'0'));
         try {
             make(temp);
             return temp;
@@ -400,7 +395,7 @@ void removeStaleTemporaries(const QString &target)
     }
 }
 
-} // namespace
+}   // namespace
 
 void CVetraDoc::writeTo(const QString &path)
 {
@@ -412,7 +407,8 @@ void CVetraDoc::writeTo(const QString &path)
     const bool unnamed = file.OpenUnnamed(QFileInfo(target).absolutePath(), SO_READ | SO_WRITE);
     QString temp;
     if (!unnamed)
-        temp = underFreshName(target, [&](const QString &name) { file.Open(name, SO_READ | SO_WRITE | SO_CREATE_NEW); });
+        temp = underFreshName(target,
+                              [&](const QString &name) { file.Open(name, SO_READ | SO_WRITE | SO_CREATE_NEW); });
     try {
         CQXArchive archive(file.GetHandle(), CQXArchive::MODE_STORE, CQXArchive::kFileBufferSize);
         WriteProjectFile(m_originals, m_current, archive, nullptr, m_version);

@@ -41,7 +41,7 @@ struct SLegendItem
     QColor colour;
 };
 
-} // namespace
+}   // namespace
 
 double HistogramClassWidth(double min, double max)
 {
@@ -328,4 +328,4 @@ void PaintCoverHistogram(QPainter &p, const QRectF &area, const std::vector<doub
     p.restore();
 }
 
-} // namespace Render
+}   // namespace Render

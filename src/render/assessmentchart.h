@@ -74,4 +74,4 @@ double LogNormalCurveCount(const SCurveFit &fit, double x, int count, double cla
 void PaintCoverHistogram(QPainter &painter, const QRectF &area, const std::vector<double> &coversMm,
                          const SAssessmentSettings &settings, const SChartLook &look);
 
-} // namespace Render
+}   // namespace Render

@@ -13,9 +13,7 @@ QString PercentText(double share)
     return QString::number(share * 100.0, 'g', 3) + QStringLiteral(" %");
 }
 
-CCoverLength::CCoverLength(bool inch) : m_inch(inch), m_unit(GetUnitText(inch ? Regional_AstmInch : Regional_Metric))
-{
-}
+CCoverLength::CCoverLength(bool inch) : m_inch(inch), m_unit(GetUnitText(inch ? Regional_AstmInch : Regional_Metric)) {}
 
 QString CCoverLength::operator()(const std::optional<double> &mm, bool measured) const
 {
@@ -43,4 +41,4 @@ QColor VerdictColour(NVerdict verdict)
     }
 }
 
-} // namespace Render
+}   // namespace Render

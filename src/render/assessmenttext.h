@@ -36,4 +36,4 @@ private:
 // "met" green, "not met" in the warning colour, the others in the text colour.
 QColor VerdictColour(NVerdict verdict);
 
-} // namespace Render
+}   // namespace Render

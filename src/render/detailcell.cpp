@@ -107,7 +107,7 @@ private:
 // One drawing or measuring pass.
 struct SPass
 {
-    QPainter *painter;        // null: measure only
+    QPainter *painter;   // null: measure only
     const object_t &object;
     const SDetailOptions &options;
     SDetailAreas *areas;
@@ -164,15 +164,19 @@ QString statistic(std::uint8_t regional, double value, int kind)
 
 std::array<QString, 8> settingsValues(const object_t &o)
 {
-    return {GetRegionalText(o.regional), GetStorageModeText(o.storageMode),
+    return {GetRegionalText(o.regional),
+            GetStorageModeText(o.storageMode),
             FormatBarDiameter(o.regional, o.rawDefaultBarDiameter),
-            FormatNeighborCorrection(o.regional, o.neighborCorrection), o.deviceName, o.serialNumber,
-            o.softwareVersion, o.hardwareIndex};
+            FormatNeighborCorrection(o.regional, o.neighborCorrection),
+            o.deviceName,
+            o.serialNumber,
+            o.softwareVersion,
+            o.hardwareIndex};
 }
 
 std::array<QString, 8> settingsLabels()
 {
-    return {text(Res::IDS_DETAIL_REGIONAL), text(Res::IDS_DETAIL_STORAGE), text(Res::IDS_DETAIL_DEFAULT_DIAMETER),
+    return {text(Res::IDS_DETAIL_REGIONAL), text(Res::IDS_DETAIL_STORAGE),     text(Res::IDS_DETAIL_DEFAULT_DIAMETER),
             text(Res::IDS_DETAIL_NEIGHBOR), text(Res::IDS_DETAIL_DEVICE_NAME), text(Res::IDS_DETAIL_SERIAL),
             text(Res::IDS_DETAIL_SOFTWARE), text(Res::IDS_DETAIL_HARDWARE)};
 }
@@ -206,12 +210,13 @@ QSize drawStatistics(const SPass &pass, int x, int y)
     const object_t &o = pass.object;
     const SStatistics s = GetStatistics(o);
     pass.put(pass.bold, pass.options.textColour, x + m, y + m, text(Res::IDS_DETAIL_STATISTICS));
-    const QString labels[] = {text(Res::IDS_DETAIL_MEASUREMENTS), text(Res::IDS_DETAIL_MEAN), text(Res::IDS_DETAIL_STDDEV),
-                              text(Res::IDS_DETAIL_MIN), text(Res::IDS_DETAIL_MAX)};
+    const QString labels[] = {text(Res::IDS_DETAIL_MEASUREMENTS), text(Res::IDS_DETAIL_MEAN),
+                              text(Res::IDS_DETAIL_STDDEV), text(Res::IDS_DETAIL_MIN), text(Res::IDS_DETAIL_MAX)};
     const QString symbols[] = {QStringLiteral("N"), QStringLiteral("f"), QStringLiteral("s"), QStringLiteral("min"),
                                QStringLiteral("max")};
     const QString values[] = {Res::Format(u"=  %d", {int(s.count)}), statistic(o.regional, s.mean, Kind_MeanCover),
-                              statistic(o.regional, s.stdDev, Kind_StdDev), statistic(o.regional, s.min, Kind_CoverValue),
+                              statistic(o.regional, s.stdDev, Kind_StdDev),
+                              statistic(o.regional, s.min, Kind_CoverValue),
                               statistic(o.regional, s.max, Kind_CoverValue)};
     int widestLabel = 0, widestSymbol = 0, widestValue = 0;
     for (int i = 0; i < 5; ++i) {
@@ -348,7 +353,8 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
     probe.horizontalGrid = probe.verticalGrid = false;
     CGraphGrid grid;
     thread_local QHash<QString, int> margins;
-    const QString marginKey = pass.normal.key() + u'|' + QString::number(height) + u'|' + QString::number(probe.yMax, 'g', 17);
+    const QString marginKey = pass.normal.key() + u'|' + QString::number(height) + u'|'
+                              + QString::number(probe.yMax, 'g', 17);
     auto cachedMargin = margins.constFind(marginKey);
     if (cachedMargin == margins.constEnd()) {
         grid.AutoScale(probe, measure, true, true);
@@ -358,12 +364,14 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         cachedMargin = margins.insert(marginKey, grid.PlotRect().left() - probe.rect.left());
     }
     const int plotLeftMargin = *cachedMargin;
-    const int used = std::max(plotLeftMargin + 2 * m + 4 + bars.block, titleWidth + pass.width(pass.bold, ordering) + 2 * m);
+    const int used = std::max(plotLeftMargin + 2 * m + 4 + bars.block,
+                              titleWidth + pass.width(pass.bold, ordering) + 2 * m);
     if (!pass.drawing())
         return {used, height};
 
     SChartConfig chart = probe;
-    chart.rect = QRect(QPoint(x + m, y + 2 * m + int(1.2 * pass.titleHeight())), QPoint(x + m + plotLeftMargin + bars.block, bottom));
+    chart.rect = QRect(QPoint(x + m, y + 2 * m + int(1.2 * pass.titleHeight())),
+                       QPoint(x + m + plotLeftMargin + bars.block, bottom));
     chart.xMin = -0.5;
     chart.xMax = n + 0.5;
     chart.yMin = 0;
@@ -393,7 +401,13 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
     const QFontMetrics uprightMetrics(upright), valueMetrics(valueFont);
     thread_local CStaticTexts valueTexts, uprightTexts;
 
-    struct SBar { double value; bool valid; int number; int index; };
+    struct SBar
+    {
+        double value;
+        bool valid;
+        int number;
+        int index;
+    };
     std::vector<SBar> records;
     for (int i = 0; i < n; ++i) {
         const SCoverValue v = GetCoverValue(o, i);
@@ -402,10 +416,13 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         records.push_back({v.valid ? v.value : missing, v.valid, i + 1, i});
     }
     if (ordered)
-        std::stable_sort(records.begin(), records.end(), [](const SBar &a, const SBar &b) { return a.value < b.value; });
+        std::stable_sort(records.begin(), records.end(),
+                         [](const SBar &a, const SBar &b) { return a.value < b.value; });
     const int step = bars.width + bars.gap;
-    const int numberEvery =
-        step > 0 ? int(1.3 * valueMetrics.size(Qt::TextSingleLine, QString::number(n)).width() - 1) / step + 1 : n + 1;
+    const int numberEvery = step > 0 ? int(1.3 * valueMetrics.size(Qt::TextSingleLine, QString::number(n)).width() - 1)
+                                               / step
+                                           + 1
+                                     : n + 1;
     const int x0 = plot.left() + 4 + bars.gap;
     const int decimals = GetDecimals(o.regional, Kind_CoverValue);
     for (int k = 0; k < n; ++k) {
@@ -422,10 +439,11 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
         const QString cover = FormatCover(o, bar.index);
         const QString diameter = FormatBarDiameter(o.regional, o.measurements[std::size_t(bar.index)].rawDiameter);
         if (pass.areas)
-            pass.areas->tips.Add(QRect(QPoint(left, top), QPoint(right, plot.bottom())),
-                                 Res::FormatString(Res::IDS_DIAGRAM_TIP_TITLE, {bar.number}),
-                                 Res::FormatString(Res::IDS_DIAGRAM_TIP_TEXT, {text(Res::IDS_DIAGRAM_COVER), cover,
-                                                                              text(Res::IDS_DIAGRAM_DIAMETER), diameter}));
+            pass.areas->tips.Add(
+                QRect(QPoint(left, top), QPoint(right, plot.bottom())),
+                Res::FormatString(Res::IDS_DIAGRAM_TIP_TITLE, {bar.number}),
+                Res::FormatString(Res::IDS_DIAGRAM_TIP_TEXT,
+                                  {text(Res::IDS_DIAGRAM_COVER), cover, text(Res::IDS_DIAGRAM_DIAMETER), diameter}));
         const QString value = bar.valid ? Res::Format(u"%0.*f", {decimals, bar.value}) : cover;
         p.setPen(ink);
         p.setFont(valueFont);
@@ -457,18 +475,19 @@ QSize drawDiagram(const SPass &pass, int x, int y, int width, int height)
     return {used, height};
 }
 
-} // namespace
+}   // namespace
 
 QString DetailAccessibleText(const object_t &o)
 {
     const SStatistics s = GetStatistics(o);
-    QStringList lines{text(Res::IDS_DETAIL_STATISTICS),
-                      text(Res::IDS_DETAIL_MEASUREMENTS) + QStringLiteral(": ") + QString::number(s.count),
-                      text(Res::IDS_DETAIL_MEAN) + QStringLiteral(": ") + statisticValue(o.regional, s.mean, Kind_MeanCover),
-                      text(Res::IDS_DETAIL_STDDEV) + QStringLiteral(": ") + statisticValue(o.regional, s.stdDev, Kind_StdDev),
-                      text(Res::IDS_DETAIL_MIN) + QStringLiteral(": ") + statisticValue(o.regional, s.min, Kind_CoverValue),
-                      text(Res::IDS_DETAIL_MAX) + QStringLiteral(": ") + statisticValue(o.regional, s.max, Kind_CoverValue),
-                      text(Res::IDS_DETAIL_SETTINGS)};
+    QStringList lines{
+        text(Res::IDS_DETAIL_STATISTICS),
+        text(Res::IDS_DETAIL_MEASUREMENTS) + QStringLiteral(": ") + QString::number(s.count),
+        text(Res::IDS_DETAIL_MEAN) + QStringLiteral(": ") + statisticValue(o.regional, s.mean, Kind_MeanCover),
+        text(Res::IDS_DETAIL_STDDEV) + QStringLiteral(": ") + statisticValue(o.regional, s.stdDev, Kind_StdDev),
+        text(Res::IDS_DETAIL_MIN) + QStringLiteral(": ") + statisticValue(o.regional, s.min, Kind_CoverValue),
+        text(Res::IDS_DETAIL_MAX) + QStringLiteral(": ") + statisticValue(o.regional, s.max, Kind_CoverValue),
+        text(Res::IDS_DETAIL_SETTINGS)};
     const std::array<QString, 8> labels = settingsLabels();
     const std::array<QString, 8> values = settingsValues(o);
     for (std::size_t i = 0; i < labels.size(); ++i)   // these labels bring their colon
@@ -620,7 +639,8 @@ int PaintDetail(QPainter *painter, const QRect &rect, const object_t &object, co
         const bool stacked = W < l.width() + t.width() + s.width();
         if (stacked) {
             limit = t.height() + s.height();
-            for (l = drawList(measure, 0, 0, limit); std::max(t.width(), s.width()) + l.width() > W - 10 && limit < 100000;
+            for (l = drawList(measure, 0, 0, limit);
+                 std::max(t.width(), s.width()) + l.width() > W - 10 && limit < 100000;
                  l = drawList(measure, 0, 0, limit))
                 limit += 20;
         }
@@ -650,4 +670,4 @@ int DetailRowHeight(const object_t &object, const QFont &font, int width)
     return int(PaintDetail(nullptr, QRect(0, 0, width, 100), object, options) * 1.07);
 }
 
-} // namespace Render
+}   // namespace Render

@@ -25,10 +25,10 @@ enum NDetailArea : int { Area_None = 0, Area_Ordering = 1, Area_Comment = 2, Are
 
 struct SDetailOptions
 {
-    QFont font;                 // the table's font; the others derive from it
+    QFont font;   // the table's font; the others derive from it
     QColor textColour{34, 36, 76};
-    int hoverId = Area_None;    // the area under the mouse, drawn underlined
-    bool printing = false;      // no background
+    int hoverId = Area_None;               // the area under the mouse, drawn underlined
+    bool printing = false;                 // no background
     std::optional<double> requiredCover;   // mm: the diagram's limit line
 };
 
@@ -76,4 +76,4 @@ QStringList CommentTokens(const QString &comment);
 // broken into pieces that fit).
 QStringList CommentLines(const QString &comment, const QFontMetrics &metrics, int width);
 
-} // namespace Render
+}   // namespace Render

@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kLabelGap = 2;
 
-
 QString label(const QString &format, double value)
 {
     return Res::Format(format, {value});
@@ -54,7 +53,7 @@ void drawCentred(QPainter &painter, const QRect &box, const QString &text, bool 
     painter.restore();
 }
 
-} // namespace
+}   // namespace
 
 QString CGraphGrid::LabelFormat(int decimals)
 {
@@ -157,7 +156,8 @@ int CGraphGrid::tickLength(int style) const
     return 0;
 }
 
-int CGraphGrid::sideMargin(int style, bool xRange, bool vertical, const ITextMeasure &measure, const QString &title) const
+int CGraphGrid::sideMargin(int style, bool xRange, bool vertical, const ITextMeasure &measure,
+                           const QString &title) const
 {
     int margin = 0;
     // Along a vertical side sizes count across it: widths of horizontal texts.
@@ -220,14 +220,16 @@ void CGraphGrid::AutoScale(SChartConfig &config, const ITextMeasure &measure, bo
     const int width = m_plot.width();
     const int height = m_plot.height();
 
-    config.yStep = NiceStep(config.yMin, config.yMax, height, false,
-                            [&](const QString &t) { return measure.Size(t, false).height(); }, &decimals);
+    config.yStep = NiceStep(
+        config.yMin, config.yMax, height, false, [&](const QString &t) { return measure.Size(t, false).height(); },
+        &decimals);
     config.yFormat = LabelFormat(decimals);
     if (roundY)
         RoundRange(config.yMin, config.yMax, config.yStep, false);
     config.yMinorStep = config.yStep / 2;
-    config.xStep = NiceStep(config.xMin, config.xMax, width, true,
-                            [&](const QString &t) { return measure.Size(t, false).width(); }, &decimals);
+    config.xStep = NiceStep(
+        config.xMin, config.xMax, width, true, [&](const QString &t) { return measure.Size(t, false).width(); },
+        &decimals);
     config.xFormat = LabelFormat(decimals);
     if (roundX)
         RoundRange(config.xMin, config.xMax, config.xStep, true);
@@ -269,9 +271,16 @@ void CGraphGrid::Draw(QPainter &painter) const
                     [&](double v) { painter.drawLine(XToPixel(v), p.top(), XToPixel(v), p.bottom()); });
     }
     const QFont horizontal = painter.font();
-    struct Side { int style; bool vertical; bool outerIsLow; };
-    const Side sides[] = {{m_config.left, true, true}, {m_config.right, true, false},
-                          {m_config.top, false, true}, {m_config.bottom, false, false}};
+    struct Side
+    {
+        int style;
+        bool vertical;
+        bool outerIsLow;
+    };
+    const Side sides[] = {{m_config.left, true, true},
+                          {m_config.right, true, false},
+                          {m_config.top, false, true},
+                          {m_config.bottom, false, false}};
     for (const Side &side : sides) {
         const int style = side.style;
         if (style == 0)
@@ -283,7 +292,8 @@ void CGraphGrid::Draw(QPainter &painter) const
         const double minor = xRange ? m_config.xMinorStep : m_config.yMinorStep;
         const QString &format = xRange ? m_config.xFormat : m_config.yFormat;
         // The side's line and the direction away from the plot.
-        const int line = side.vertical ? (side.outerIsLow ? p.left() : p.right()) : (side.outerIsLow ? p.top() : p.bottom());
+        const int line = side.vertical ? (side.outerIsLow ? p.left() : p.right())
+                                       : (side.outerIsLow ? p.top() : p.bottom());
         const int out = side.outerIsLow ? -1 : 1;
         auto at = [&](double v) { return xRange ? XToPixel(v) : YToPixel(v); };
         auto tick = [&](double v, int inward, int outward) {
@@ -330,7 +340,8 @@ void CGraphGrid::Draw(QPainter &painter) const
                 drawCentred(painter, box, text, rotated);
             });
         }
-        if ((style & (SChartConfig::Title | SChartConfig::RotatedTitle)) && !(xRange ? m_config.xTitle : m_config.yTitle).isEmpty()) {
+        if ((style & (SChartConfig::Title | SChartConfig::RotatedTitle))
+            && !(xRange ? m_config.xTitle : m_config.yTitle).isEmpty()) {
             const QString &title = xRange ? m_config.xTitle : m_config.yTitle;
             const bool rotated = style & SChartConfig::RotatedTitle;
             const QSize s = CFontMeasure(horizontal).Size(title, rotated);

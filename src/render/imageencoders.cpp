@@ -29,7 +29,7 @@ bool encode(const QImage &image, const char *format, int quality, QByteArray &ou
     return false;
 }
 
-} // namespace
+}   // namespace
 
 std::optional<NImageFormat> ImageFormatForPath(const QString &path)
 {
@@ -98,4 +98,4 @@ bool WriteImageFile(const QString &path, const QImage &image, NImageFormat forma
     return true;
 }
 
-} // namespace Render
+}   // namespace Render

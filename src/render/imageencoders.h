@@ -29,4 +29,4 @@ bool EncodeImage(const QImage &image, NImageFormat format, QByteArray &out, QStr
 // fails. False with the reason.
 bool WriteImageFile(const QString &path, const QImage &image, NImageFormat format, QString *error = nullptr);
 
-} // namespace Render
+}   // namespace Render

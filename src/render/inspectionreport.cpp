@@ -46,7 +46,16 @@ QFont sizedFont(bool bold, int pixels)
 }
 
 enum NSummaryColumn : int {
-    Sum_Number, Sum_Name, Sum_Date, Sum_Count, Sum_Mean, Sum_Sd, Sum_Min, Sum_Char, Sum_Below, Sum_Verdict,
+    Sum_Number,
+    Sum_Name,
+    Sum_Date,
+    Sum_Count,
+    Sum_Mean,
+    Sum_Sd,
+    Sum_Min,
+    Sum_Char,
+    Sum_Below,
+    Sum_Verdict,
     Sum_Columns
 };
 
@@ -426,7 +435,7 @@ private:
     QPainter m_painter;
 };
 
-} // namespace
+}   // namespace
 
 QStringList InstrumentLines(const std::vector<const object_t *> &objects, int limit)
 {
@@ -507,4 +516,4 @@ bool WriteInspectionReportPdf(const QString &path, const SInspectionReport &repo
     return true;
 }
 
-} // namespace Render
+}   // namespace Render

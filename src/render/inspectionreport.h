@@ -54,4 +54,4 @@ bool WriteInspectionReport(QPagedPaintDevice &device, const SInspectionReport &r
 bool WriteInspectionReportPdf(const QString &path, const SInspectionReport &report, QPageSize::PageSizeId paper,
                               QString *error = nullptr, SReportPages *pages = nullptr);
 
-} // namespace Render
+}   // namespace Render

@@ -10,7 +10,7 @@ bool holds(const QRect &r, const QPoint &p)
     return p.x() >= r.left() && p.x() <= r.left() + r.width() && p.y() >= r.top() && p.y() <= r.top() + r.height();
 }
 
-} // namespace
+}   // namespace
 
 void CSensitiveArea::AddForText(const QFontMetrics &metrics, int x, int y, const QString &text, int priority, int value,
                                 int id, bool enabled)

@@ -1,7 +1,7 @@
 #include "render/tablecells.h"
 
-#include <QLinearGradient>
 #include <QFontMetrics>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,11 +14,12 @@ const QPoint kButtonOffset(5, 1);
 
 QColor blend(const QColor &a, const QColor &b, double t)
 {
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
+    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
+                            float(a.greenF() + (b.greenF() - a.greenF()) * t),
                             float(a.blueF() + (b.blueF() - a.blueF()) * t));
 }
 
-} // namespace
+}   // namespace
 
 void PaintGradient(QPainter &painter, const QRect &rect, const SCorners &c)
 {
@@ -108,8 +109,8 @@ void PaintGripper(QPainter &painter, const QRect &rect, const QString &number, b
     painter.save();
     painter.setClipRect(rect);
     painter.setPen(kTextColour);
-    painter.drawText(rect.adjusted(kTextInset, 0, -kTextInset, 0), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                     number);
+    painter.drawText(rect.adjusted(kTextInset, 0, -kTextInset, 0),
+                     Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, number);
     painter.restore();
 }
 
@@ -120,4 +121,4 @@ void PaintDetailLeft(QPainter &painter, const QRect &rect)
     PaintGradient(painter, rect, {kGripperBackground, kGripperBackground, kRowBackground, kRowBackground});
 }
 
-} // namespace Render
+}   // namespace Render

@@ -36,8 +36,8 @@ void PaintGradient(QPainter &painter, const QRect &rect, const SCorners &corners
 // A text cell of a header row: background, text inset a little from the
 // sides, vertically centred, clipped to the cell.
 // A text too long for its cell ends in "…".
-void PaintTextCell(QPainter &painter, const QRect &rect, const QString &text, Qt::Alignment alignment,
-                   bool selected, const QColor &colour = kTextColour);
+void PaintTextCell(QPainter &painter, const QRect &rect, const QString &text, Qt::Alignment alignment, bool selected,
+                   const QColor &colour = kTextColour);
 // Whether PaintTextCell shows `text` whole in `rect` with that font.
 bool TextCellFits(const QFontMetrics &metrics, const QRect &rect, const QString &text);
 
@@ -54,4 +54,4 @@ void PaintDetailLeft(QPainter &painter, const QRect &rect);
 // The pictures of the expand-all and collapse-all menu entries.
 void PaintExpandButton(QPainter &painter, const QRect &rect, bool expand);
 
-} // namespace Render
+}   // namespace Render

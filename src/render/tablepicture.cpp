@@ -29,7 +29,7 @@ void gridLines(QPainter &p, const QRect &r)
     p.drawLine(r.bottomLeft(), r.bottomRight());
 }
 
-} // namespace
+}   // namespace
 
 std::array<int, Col_Count> DefaultColumnWidths(const QFont &headerFont, const QFont &cellFont, int margin,
                                                QStringView datePattern, QStringView timePattern)
@@ -40,7 +40,8 @@ std::array<int, Col_Count> DefaultColumnWidths(const QFont &headerFont, const QF
     const std::array<QStringList, Col_Count> widest = {
         QStringList{QStringLiteral("00000")},
         QStringList{},
-        QStringList{TimeText::FormatTimeStamp(TimeText::FromLocal(2026, 12, 28, 12, 58, 58).value_or(0), datePattern, timePattern)},
+        QStringList{TimeText::FormatTimeStamp(TimeText::FromLocal(2026, 12, 28, 12, 58, 58).value_or(0), datePattern,
+                                              timePattern)},
         QStringList{FormatCoverStatistic(1, 88.88 * kMmPerInch), FormatCoverStatistic(0, 888)},
         QStringList{FormatCoverStatistic(1, 88.88 * kMmPerInch), FormatCoverStatistic(0, 888)},
         QStringList{GetRegionalText(0), GetRegionalText(1), GetRegionalText(2), GetRegionalText(3)},
@@ -166,4 +167,4 @@ QImage RenderTablePicture(const std::vector<const object_t *> &objects, NRowsSho
     return image;
 }
 
-} // namespace Render
+}   // namespace Render

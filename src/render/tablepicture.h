@@ -63,4 +63,4 @@ int PaintObjectRows(QPainter &painter, const QPoint &at, const object_t &object,
 QImage RenderTablePicture(const std::vector<const object_t *> &objects, NRowsShown shown, const STableLook &look,
                           bool withColumnHeader = true);
 
-} // namespace Render
+}   // namespace Render

@@ -14,7 +14,7 @@ namespace {
 // Lower case, capitals A to S, one more A, T to Y: 52 letters.
 const QString kWidthSample = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSATUVWXY");
 
-} // namespace
+}   // namespace
 
 QFont PrintFont(bool bold)
 {
@@ -155,4 +155,4 @@ bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, c
     return true;
 }
 
-} // namespace Render
+}   // namespace Render

@@ -14,12 +14,12 @@ namespace Render {
 
 struct SPrintBands
 {
-    QString left;      // "Quelix"
-    QString centre;    // "Vetrameter measurement objects"
-    QString right;     // "Vetradesk Version 1.0.1.0"
+    QString left;         // "Quelix"
+    QString centre;       // "Vetrameter measurement objects"
+    QString right;        // "Vetradesk Version 1.0.1.0"
     QString pageFormat;   // "Page %d of %d"
-    QString fileName;  // the project file's name, or "Unnamed"
-    QString printedAt; // date and time of printing in the settings' patterns
+    QString fileName;     // the project file's name, or "Unnamed"
+    QString printedAt;    // date and time of printing in the settings' patterns
 };
 
 // One printed row: an object's header row, or its detail row.
@@ -73,7 +73,6 @@ void PaintPrintBands(QPainter &painter, const SPrintPage &page, const SPrintBand
 // `range`, numbered as in the whole printout); false (with the reason) when
 // a page could not be started.
 bool PrintTable(QPagedPaintDevice &device, const std::vector<SPrintRow> &rows, const STableLook &look,
-                const SPrintBands &bands, int *pageCount = nullptr, QString *error = nullptr,
-                SPageRange range = {});
+                const SPrintBands &bands, int *pageCount = nullptr, QString *error = nullptr, SPageRange range = {});
 
-} // namespace Render
+}   // namespace Render

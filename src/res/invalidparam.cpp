@@ -10,7 +10,7 @@ namespace {
 
 std::mutex g_writeLock;
 
-} // namespace
+}   // namespace
 
 void InvalidParameter(const char *function, const char *file, int line, QStringView expression)
 {
@@ -22,4 +22,4 @@ void InvalidParameter(const char *function, const char *file, int line, QStringV
     std::fflush(stderr);
 }
 
-} // namespace Res
+}   // namespace Res

@@ -14,4 +14,4 @@ namespace Res {
 // lines of one call stay together.
 void InvalidParameter(const char *function, const char *file, int line, QStringView expression);
 
-} // namespace Res
+}   // namespace Res

@@ -11,7 +11,12 @@ namespace {
 
 std::atomic<IReporter *> g_reporter{nullptr};
 
-struct Presentation { StrId caption; bool paragraph; bool cancel; };
+struct Presentation
+{
+    StrId caption;
+    bool paragraph;
+    bool cancel;
+};
 
 Presentation presentation(ReportKind kind)
 {
@@ -31,7 +36,7 @@ void printToStderr(const QString &caption, const QString &text)
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(QString(text).replace(u'\r', QString())));
 }
 
-} // namespace
+}   // namespace
 
 void SetReporter(IReporter *reporter)
 {
@@ -58,4 +63,4 @@ void ShowMessage(MessageIcon icon, const QString &caption, const QString &text)
     printToStderr(caption, text);
 }
 
-} // namespace Res
+}   // namespace Res

@@ -38,6 +38,6 @@ ReportAnswer ReportMessage(ReportKind kind, const QString &text, const char *fil
 // An ordinary message box (with OK) through the reporter; stderr without one.
 void ShowMessage(MessageIcon icon, const QString &caption, const QString &text);
 
-} // namespace Res
+}   // namespace Res
 
 #define VETRA_REPORT(kind, text) ::Res::ReportMessage((kind), (text), __FILE__, __LINE__)

@@ -26,4 +26,4 @@ QString LoadString(int id)
     return BuiltinString(id);
 }
 
-} // namespace Res
+}   // namespace Res

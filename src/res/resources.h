@@ -49,4 +49,4 @@ inline QString FormatCounted(int one, int many, int count)
     return count == 1 ? LoadString(one) : Format(LoadString(many), {count});
 }
 
-} // namespace Res
+}   // namespace Res

@@ -3,8 +3,8 @@
 #include "res/invalidparam.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -37,10 +37,17 @@ bool asInt64(const FormatArg *a, std::int64_t &out)
     if (!a)
         return false;
     const auto &v = a->value();
-    if (auto p = std::get_if<std::int64_t>(&v)) { out = *p; return true; }
-    if (auto p = std::get_if<std::uint64_t>(&v)) { out = std::int64_t(*p); return true; }
+    if (auto p = std::get_if<std::int64_t>(&v)) {
+        out = *p;
+        return true;
+    }
+    if (auto p = std::get_if<std::uint64_t>(&v)) {
+        out = std::int64_t(*p);
+        return true;
+    }
     if (auto p = std::get_if<double>(&v)) {
-        if (!std::isfinite(*p)) return false;
+        if (!std::isfinite(*p))
+            return false;
         out = *p >= 9.2e18 ? INT64_MAX : *p <= -9.2e18 ? INT64_MIN : std::int64_t(*p);
         return true;
     }
@@ -52,9 +59,18 @@ bool asDouble(const FormatArg *a, double &out)
     if (!a)
         return false;
     const auto &v = a->value();
-    if (auto p = std::get_if<double>(&v)) { out = *p; return true; }
-    if (auto p = std::get_if<std::int64_t>(&v)) { out = double(*p); return true; }
-    if (auto p = std::get_if<std::uint64_t>(&v)) { out = double(*p); return true; }
+    if (auto p = std::get_if<double>(&v)) {
+        out = *p;
+        return true;
+    }
+    if (auto p = std::get_if<std::int64_t>(&v)) {
+        out = double(*p);
+        return true;
+    }
+    if (auto p = std::get_if<std::uint64_t>(&v)) {
+        out = double(*p);
+        return true;
+    }
     return false;
 }
 
@@ -98,8 +114,10 @@ std::optional<QString> formatInteger(const Conversion &s, const FormatArg *arg)
         } else {
             mag = std::uint64_t(v);
         }
-        if (!sign && s.plus) sign = '+';
-        else if (!sign && s.space) sign = ' ';
+        if (!sign && s.plus)
+            sign = '+';
+        else if (!sign && s.space)
+            sign = ' ';
         auto r = std::to_chars(buf, buf + sizeof buf, mag);
         digits.assign(buf, r.ptr);
     } else {
@@ -110,7 +128,8 @@ std::optional<QString> formatInteger(const Conversion &s, const FormatArg *arg)
         auto r = std::to_chars(buf, buf + sizeof buf, u, base);
         digits.assign(buf, r.ptr);
         if (s.conv == u'X')
-            for (char &c : digits) c = char(std::toupper(static_cast<unsigned char>(c)));
+            for (char &c : digits)
+                c = char(std::toupper(static_cast<unsigned char>(c)));
         if (s.alt && u != 0 && base == 16)
             digits.insert(0, s.conv == u'X' ? "0X" : "0x");
         else if (s.alt && base == 8)
@@ -142,8 +161,10 @@ std::optional<QString> formatFloat(const Conversion &s, const FormatArg *arg)
         out = std::isnan(v) ? "nan" : "inf";
     } else {
         std::chars_format fmt = std::chars_format::fixed;
-        if (c == u'e' || c == u'E') fmt = std::chars_format::scientific;
-        if (c == u'g' || c == u'G') fmt = std::chars_format::general;
+        if (c == u'e' || c == u'E')
+            fmt = std::chars_format::scientific;
+        if (c == u'g' || c == u'G')
+            fmt = std::chars_format::general;
         const int prec = s.precision < 0 ? 6 : s.precision;
         std::string buf(std::size_t(400 + prec), '\0');
         auto r = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(v), fmt,
@@ -159,10 +180,14 @@ std::optional<QString> formatFloat(const Conversion &s, const FormatArg *arg)
             out += '.';
     }
     if (upper)
-        for (char &ch : out) ch = char(std::toupper(static_cast<unsigned char>(ch)));
-    if (std::signbit(v)) out.insert(out.begin(), '-');
-    else if (s.plus) out.insert(out.begin(), '+');
-    else if (s.space) out.insert(out.begin(), ' ');
+        for (char &ch : out)
+            ch = char(std::toupper(static_cast<unsigned char>(ch)));
+    if (std::signbit(v))
+        out.insert(out.begin(), '-');
+    else if (s.plus)
+        out.insert(out.begin(), '+');
+    else if (s.space)
+        out.insert(out.begin(), ' ');
     return pad(QString::fromLatin1(out.data(), qsizetype(out.size())), s, std::isfinite(v));
 }
 
@@ -177,8 +202,8 @@ std::optional<QString> formatText(const Conversion &s, const FormatArg *arg)
         Conversion asNumber = s;
         asNumber.conv = std::holds_alternative<double>(arg->value()) ? u'g' : u'd';
         asNumber.width = 0;
-        const std::optional<QString> number =
-            asNumber.conv == u'g' ? formatFloat(asNumber, arg) : formatInteger(asNumber, arg);
+        const std::optional<QString> number = asNumber.conv == u'g' ? formatFloat(asNumber, arg)
+                                                                    : formatInteger(asNumber, arg);
         if (!number)
             return std::nullopt;
         text = *number;
@@ -212,7 +237,7 @@ void reportArgument(QStringView conversion, QStringView part, const FormatArg *a
                      conversion.toString() + QStringLiteral(": ") + part.toString() + whatIsWrong(arg));
 }
 
-} // namespace
+}   // namespace
 
 QString Format(QStringView format, std::initializer_list<FormatArg> args)
 {
@@ -235,12 +260,18 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
         std::optional<std::pair<QStringView, const FormatArg *>> badStar;
         for (; i < n; ++i) {
             const char16_t f = format[i].unicode();
-            if (f == u'-') s.left = true;
-            else if (f == u'+') s.plus = true;
-            else if (f == u' ') s.space = true;
-            else if (f == u'#') s.alt = true;
-            else if (f == u'0') s.zero = true;
-            else break;
+            if (f == u'-')
+                s.left = true;
+            else if (f == u'+')
+                s.plus = true;
+            else if (f == u' ')
+                s.space = true;
+            else if (f == u'#')
+                s.alt = true;
+            else if (f == u'0')
+                s.zero = true;
+            else
+                break;
         }
         auto readNumber = [&](int &target, QStringView what) {
             if (i < n && format[i] == u'*') {
@@ -275,10 +306,21 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
         }
         // Length modifiers.
         while (i < n) {
-            if (format.mid(i, 3) == u"I64") { s.wide64 = true; i += 3; continue; }
-            if (format.mid(i, 2) == u"ll") { s.wide64 = true; i += 2; continue; }
+            if (format.mid(i, 3) == u"I64") {
+                s.wide64 = true;
+                i += 3;
+                continue;
+            }
+            if (format.mid(i, 2) == u"ll") {
+                s.wide64 = true;
+                i += 2;
+                continue;
+            }
             const char16_t m = format[i].unicode();
-            if (m == u'h' || m == u'l' || m == u'L' || m == u'z' || m == u'j' || m == u't') { ++i; continue; }
+            if (m == u'h' || m == u'l' || m == u'L' || m == u'z' || m == u'j' || m == u't') {
+                ++i;
+                continue;
+            }
             break;
         }
         if (i >= n) {
@@ -293,14 +335,22 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
         std::optional<QString> text;
         switch (s.conv) {
         case u'%': out += u'%'; continue;
-        case u'd': case u'i': case u'u': case u'x': case u'X': case u'o':
-            text = formatInteger(s, arg = cursor.next()); break;
-        case u'f': case u'F': case u'e': case u'E': case u'g': case u'G':
-            text = formatFloat(s, arg = cursor.next()); break;
-        case u's': case u'S':
-            text = formatText(s, arg = cursor.next()); break;
-        case u'c': case u'C':
-            text = formatChar(s, arg = cursor.next()); break;
+        case u'd':
+        case u'i':
+        case u'u':
+        case u'x':
+        case u'X':
+        case u'o': text = formatInteger(s, arg = cursor.next()); break;
+        case u'f':
+        case u'F':
+        case u'e':
+        case u'E':
+        case u'g':
+        case u'G': text = formatFloat(s, arg = cursor.next()); break;
+        case u's':
+        case u'S': text = formatText(s, arg = cursor.next()); break;
+        case u'c':
+        case u'C': text = formatChar(s, arg = cursor.next()); break;
         default:
             out += conversion;   // unknown conversion: keep its text
             continue;
@@ -314,4 +364,4 @@ QString Format(QStringView format, std::initializer_list<FormatArg> args)
     return out;
 }
 
-} // namespace Res
+}   // namespace Res

@@ -45,4 +45,4 @@ private:
 // type counts), conversions d i u x X o c s S f F e E g G and "%%".
 QString Format(QStringView format, std::initializer_list<FormatArg> args);
 
-} // namespace Res
+}   // namespace Res

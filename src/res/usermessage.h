@@ -13,4 +13,4 @@ public:
     virtual QString message() const = 0;
 };
 
-} // namespace Res
+}   // namespace Res

@@ -29,7 +29,7 @@ QLabel *field(const QString &name, const QString &text, QWidget *parent)
     return label;
 }
 
-} // namespace
+}   // namespace
 
 CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
 {
@@ -56,7 +56,8 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
     // language's record is the program's.
     const bool library = language.HasInfo() && Res::StringSource() != nullptr;
     if (program.HasInfo()) {
-        versions->addRow(Res::LoadString(Res::IDS_ABOUT_VERSION), field(QStringLiteral("version"), majorMinor(program), this));
+        versions->addRow(Res::LoadString(Res::IDS_ABOUT_VERSION),
+                         field(QStringLiteral("version"), majorMinor(program), this));
         versions->addRow(Res::LoadString(Res::IDS_ABOUT_RELEASE),
                          field(QStringLiteral("release"), QString::number(program.GetProductVersionPart(1)), this));
         versions->addRow(Res::LoadString(Res::IDS_ABOUT_BUILD),
@@ -73,8 +74,10 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
                                     language.String(CFileVersionInfo::FileDescription), group));
             groupForm->addRow(Res::LoadString(Res::IDS_ABOUT_LANGUAGE_VERSION),
                               field(QStringLiteral("languageVersion"),
-                                    QStringLiteral("%1.%2.%3").arg(majorMinor(language))
-                                        .arg(language.GetProductVersionPart(1)).arg(language.GetProductVersionPart(0)),
+                                    QStringLiteral("%1.%2.%3")
+                                        .arg(majorMinor(language))
+                                        .arg(language.GetProductVersionPart(1))
+                                        .arg(language.GetProductVersionPart(0)),
                                     group));
         }
     }

@@ -6,13 +6,13 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QDoubleValidator>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
-#include <QDoubleSpinBox>
-#include <QDoubleValidator>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -20,13 +20,8 @@
 #include <ctime>
 
 CAppSettings::CAppSettings(QWidget *parent)
-    : QDialog(parent),
-      m_language(new QComboBox(this)),
-      m_date(new QComboBox(this)),
-      m_time(new QComboBox(this)),
-      m_group(new QGroupBox(this)),
-      m_assessmentGroup(new QGroupBox(this)),
-      m_cover(new QLineEdit(this)),
+    : QDialog(parent), m_language(new QComboBox(this)), m_date(new QComboBox(this)), m_time(new QComboBox(this)),
+      m_group(new QGroupBox(this)), m_assessmentGroup(new QGroupBox(this)), m_cover(new QLineEdit(this)),
       m_quantile(new QDoubleSpinBox(this))
 {
     setObjectName(QStringLiteral("appSettings"));
@@ -82,7 +77,6 @@ CAppSettings::CAppSettings(QWidget *parent)
     layout->addWidget(m_group);
     layout->addWidget(m_assessmentGroup);
     layout->addWidget(buttons);
-
 
     fillLanguageList();
     for (int i = 0; i < 4; ++i) {

@@ -42,7 +42,7 @@ private:
     QLineEdit *m_cover;
     QDoubleSpinBox *m_quantile;
     std::array<QWidget *, 5> m_labels{};   // language, date, time, required cover, quantile
-    QList<SLanguageEntry> m_languages;   // list position = entry
+    QList<SLanguageEntry> m_languages;     // list position = entry
     bool m_languageChanged = false;
     bool m_dateTimeChanged = false;
 };

@@ -6,8 +6,7 @@
 
 #include <QVBoxLayout>
 
-CChildView::CChildView(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard,
-                       QWidget *parent)
+CChildView::CChildView(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard, QWidget *parent)
     : QWidget(parent), m_document(document), m_sheet(new CTabSheet(document, messages, clipboard, this))
 {
     setObjectName(QStringLiteral("childView"));

@@ -111,7 +111,7 @@ constexpr int kToolbar[] = {
 };
 // clang-format on
 
-} // namespace
+}   // namespace
 
 std::span<const SCommand> All()
 {
@@ -120,7 +120,8 @@ std::span<const SCommand> All()
 
 const SCommand *Find(int id)
 {
-    const auto it = std::find_if(std::begin(kCommands), std::end(kCommands), [id](const SCommand &c) { return c.id == id; });
+    const auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                 [id](const SCommand &c) { return c.id == id; });
     return it == std::end(kCommands) ? nullptr : it;
 }
 
@@ -146,4 +147,4 @@ QString Tooltip(int id)
     return text.contains(u'\n') ? text.section(u'\n', 1) : text;
 }
 
-} // namespace Commands
+}   // namespace Commands

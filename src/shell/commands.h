@@ -47,14 +47,14 @@ enum Id : int {
 // When a command is available.
 enum class Rule {
     Always,
-    HasObjects,      // the project holds objects
-    Modified,        // the project holds unsaved changes
-    TableHasRows,    // the table reports objects
-    TableCanCopy,    // the table reports a selection
-    TableCanDelete,  // the table reports a selection
-    CanPaste,        // the clipboard holds objects
-    CanUndo,         // the project's history has a step to undo
-    CanRedo,         // ... or to redo
+    HasObjects,       // the project holds objects
+    Modified,         // the project holds unsaved changes
+    TableHasRows,     // the table reports objects
+    TableCanCopy,     // the table reports a selection
+    TableCanDelete,   // the table reports a selection
+    CanPaste,         // the clipboard holds objects
+    CanUndo,          // the project's history has a step to undo
+    CanRedo,          // ... or to redo
 };
 
 struct SCommand
@@ -84,4 +84,4 @@ std::span<const int> Toolbar();
 QString Prompt(int id);
 QString Tooltip(int id);
 
-} // namespace Commands
+}   // namespace Commands

@@ -79,7 +79,8 @@ void CMainFrame::downloadFinished(const SCallResult &result)
         m_services.messages.Show(IMessageService::Icon::Error,
                                  Device::WithCause(Res::LoadString(Res::IDS_DOWNLOAD_FAILED), result.failure));
     else if (result.objects.isEmpty())
-        m_services.messages.Show(IMessageService::Icon::Information, Res::LoadString(Res::IDS_NO_OBJECTS_ON_INSTRUMENT));
+        m_services.messages.Show(IMessageService::Icon::Information,
+                                 Res::LoadString(Res::IDS_NO_OBJECTS_ON_INSTRUMENT));
     else
         m_document.AddObjects(result.objects, add, true);
 }

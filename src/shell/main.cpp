@@ -23,7 +23,7 @@ void platformFailed(QtMsgType type, const QMessageLogContext &, const QString &m
     _exit(1);
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -34,8 +34,8 @@ int main(int argc, char **argv)
             QCoreApplication core(argc, argv);
             LoadChosenLanguage();
             const QString text = arg == "--version"
-                                   ? QStringLiteral("vetradesk %1\n").arg(ProgramVersionInfo().GetProductVersion())
-                                   : Res::LoadString(Res::IDS_APP_USAGE);
+                                     ? QStringLiteral("vetradesk %1\n").arg(ProgramVersionInfo().GetProductVersion())
+                                     : Res::LoadString(Res::IDS_APP_USAGE);
             std::fputs(qPrintable(text), stdout);
             return 0;
         }

@@ -39,25 +39,18 @@ using namespace Commands;
 
 namespace {
 
-
 // Modifier bits of the X11 and Wayland key state: Lock and Mod2 (Num Lock).
 constexpr quint32 kNativeCapsLock = 0x02;
 constexpr quint32 kNativeNumLock = 0x10;
 
-} // namespace
+}   // namespace
 
 CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
-    : QMainWindow(parent),
-      m_services(services),
-      m_documentUi(services.messages),
-      m_document(m_documentUi),
-      m_instrument(new Instrument::CInstrumentService(this)),
-      m_connection(new CVetraConnection(*m_instrument, this)),
+    : QMainWindow(parent), m_services(services), m_documentUi(services.messages), m_document(m_documentUi),
+      m_instrument(new Instrument::CInstrumentService(this)), m_connection(new CVetraConnection(*m_instrument, this)),
       m_clipboard(new CQtProjectClipboard(this)),
-      m_view(new CChildView(m_document, services.messages, *m_clipboard, this)),
-      m_progress(new CProgressDlg(this)),
-      m_recent(Settings::Store(), Settings::SettingsKey()),
-      m_history(std::make_unique<CProjectHistory>(m_document))
+      m_view(new CChildView(m_document, services.messages, *m_clipboard, this)), m_progress(new CProgressDlg(this)),
+      m_recent(Settings::Store(), Settings::SettingsKey()), m_history(std::make_unique<CProjectHistory>(m_document))
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(Icons::Get(u"vetradesk"));
@@ -158,9 +151,7 @@ void CMainFrame::buildMenu()
             m_menuActions.emplace_back(e.command, action);
             break;
         }
-        case SMenuEntry::Separator:
-            open.back()->addSeparator();
-            break;
+        case SMenuEntry::Separator: open.back()->addSeparator(); break;
         case SMenuEntry::RecentList: {
             QMenu *menu = open.back()->addMenu(Res::LoadString(e.caption));
             menu->setObjectName(QStringLiteral("recentProjects"));
@@ -169,9 +160,7 @@ void CMainFrame::buildMenu()
             connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillRecentMenu(*menu); });
             break;
         }
-        case SMenuEntry::End:
-            open.pop_back();
-            break;
+        case SMenuEntry::End: open.pop_back(); break;
         }
     }
     setMenuBar(bar);   // deletes the old bar
@@ -202,9 +191,8 @@ void CMainFrame::buildToolbar()
     m_logo = new CLogoButton(m_toolbar);
     m_logo->setObjectName(QStringLiteral("logoButton"));
     m_logo->setToolTip(Res::LoadString(Res::IDS_LOGO_TOOLTIP));
-    connect(m_logo, &CLogoButton::clicked, this, [this] {
-        Guard::Run(m_services.messages, Guard::Origin::Handler, [this] { openWebSite(); });
-    });
+    connect(m_logo, &CLogoButton::clicked, this,
+            [this] { Guard::Run(m_services.messages, Guard::Origin::Handler, [this] { openWebSite(); }); });
     m_toolbar->addWidget(m_logo);
     nameToolbar();
 }
@@ -497,8 +485,10 @@ QList<TVetraObject> CMainFrame::readCsvFiles(const QStringList &paths, bool *rep
 
 void CMainFrame::importCsvFiles(bool add)
 {
-    const QStringList paths = m_services.messages.AskOpenFiles(
-        {Res::LoadString(Res::IDS_CSV_OPEN_FILTER), QStringLiteral("csv"), Res::LoadString(Res::IDS_CSV_OPEN_NAME), {}});
+    const QStringList paths = m_services.messages.AskOpenFiles({Res::LoadString(Res::IDS_CSV_OPEN_FILTER),
+                                                                QStringLiteral("csv"),
+                                                                Res::LoadString(Res::IDS_CSV_OPEN_NAME),
+                                                                {}});
     if (paths.isEmpty())
         return;
     const QList<TVetraObject> objects = readCsvFiles(paths);
@@ -510,7 +500,8 @@ void CMainFrame::importCsvFiles(bool add)
 void CMainFrame::restoreOriginals()
 {
     if (m_services.messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_RESTORE),
-                                 IMessageService::Buttons::YesNoCancel) == IMessageService::Yes)
+                                 IMessageService::Buttons::YesNoCancel)
+        == IMessageService::Yes)
         m_document.RestoreOriginals();
 }
 
@@ -636,7 +627,8 @@ void CMainFrame::dropEvent(QDropEvent *event)
             paths << url.toLocalFile();
     event->acceptProposedAction();
     // Not inside the drop: the source program waits until the drop returns.
-    QMetaObject::invokeMethod(this, [this, paths] { DropFiles(paths); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, paths] { DropFiles(paths); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

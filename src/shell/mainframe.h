@@ -19,7 +19,7 @@
 namespace Instrument {
 class CInstrumentService;
 struct SCallResult;
-}
+}   // namespace Instrument
 
 class CChildView;
 class CLogoButton;

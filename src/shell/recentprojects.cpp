@@ -8,7 +8,7 @@ namespace {
 
 const QString kValue = QStringLiteral("RecentProjects");
 
-} // namespace
+}   // namespace
 
 CRecentProjects::CRecentProjects(CSettingsStore *store, QString key) : m_store(store), m_key(std::move(key)) {}
 

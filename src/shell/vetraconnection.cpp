@@ -117,9 +117,9 @@ void CVetraConnection::probeNext()
 void CVetraConnection::arrived(const Instrument::SFoundInstrument &found)
 {
     m_probeFound = true;
-    Q_EMIT DeviceNotice(Res::FormatString(
-        Res::IDS_DEVICE_ARRIVED,
-        {found.typeName, found.serialNumber, Instrument::CInstrumentService::PortText(found.streamName)}));
+    Q_EMIT DeviceNotice(
+        Res::FormatString(Res::IDS_DEVICE_ARRIVED, {found.typeName, found.serialNumber,
+                                                    Instrument::CInstrumentService::PortText(found.streamName)}));
 }
 
 void CVetraConnection::probed(const Instrument::SCallResult &result)

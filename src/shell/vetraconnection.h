@@ -17,7 +17,7 @@ class CInstrumentService;
 class IDeviceEventSource;
 struct SCallResult;
 struct SFoundInstrument;
-}
+}   // namespace Instrument
 
 class CVetraConnection : public QObject
 {

@@ -50,8 +50,9 @@ bool CVetradeskApp::InitInstance()
             VetraSim::LaunchError error = VetraSim::LaunchError::None;
             m_simulator = VetraSim::StartOnCom1(file, &error);
             if (error == VetraSim::LaunchError::FileUnreadable)
-                m_messages.Show(IMessageService::Icon::Warning,
-                                Res::FormatString(Res::IDS_ERR_FILE_READ, {file, Res::LoadString(Res::IDS_STREAM_FILE_NOT_FOUND)}));
+                m_messages.Show(
+                    IMessageService::Icon::Warning,
+                    Res::FormatString(Res::IDS_ERR_FILE_READ, {file, Res::LoadString(Res::IDS_STREAM_FILE_NOT_FOUND)}));
             arguments.removeAt(i);
             continue;
         }
@@ -105,8 +106,8 @@ int CVetradeskApp::ExitInstance()
     if (m_reporter)
         m_reporter->Shutdown();   // the worker must not wait for a box now
     m_messages.SetOwner(nullptr);
-    m_frame.reset();              // disconnects the instrument
-    m_run.reset();                // stops the worker, then the stream layer
+    m_frame.reset();   // disconnects the instrument
+    m_run.reset();     // stops the worker, then the stream layer
     VetraSim::StopOnCom1(m_simulator);
     Guard::SetDefaultService(nullptr);
     Res::SetReporter(nullptr);

@@ -288,4 +288,4 @@ void CQXArchive::GetString(QString &out)
     GetU16Array(units, n);
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -114,10 +114,14 @@ private:
     template <class T>
     static T byteSwapped(T v)
     {
-        if constexpr (sizeof(T) == 1) return v;
-        else if constexpr (sizeof(T) == 2) return T(__builtin_bswap16(v));
-        else if constexpr (sizeof(T) == 4) return T(__builtin_bswap32(v));
-        else return T(__builtin_bswap64(v));
+        if constexpr (sizeof(T) == 1)
+            return v;
+        else if constexpr (sizeof(T) == 2)
+            return T(__builtin_bswap16(v));
+        else if constexpr (sizeof(T) == 4)
+            return T(__builtin_bswap32(v));
+        else
+            return T(__builtin_bswap64(v));
     }
 
     StreamHandle m_handle = 0;
@@ -136,4 +140,4 @@ private:
     std::uint32_t m_base = 0;
 };
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -50,7 +50,7 @@ int remainingMs(Clock::time_point deadline)
     return left > 0 ? int(std::min<long long>(left, INT32_MAX)) : 0;
 }
 
-} // namespace
+}   // namespace
 
 CFileStream::~CFileStream()
 {
@@ -84,7 +84,9 @@ bool CFileStream::Open(const QString &name, std::uint32_t flags)
     if (fd < 0)
         RaiseErrno(errno);
 
-    struct stat st {};
+    struct stat st
+    {
+    };
     const bool device = ::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode);
     if (::flock(fd, lockFor(flags) | LOCK_NB) != 0) {
         const int e = errno;
@@ -323,7 +325,7 @@ int CFileStream::Write(const void *buffer, int count)
     int put = 0;
     const bool timed = m_device && (m_writeConstant || m_writeMultiplier);
     const auto deadline = Clock::now()
-                        + std::chrono::milliseconds(std::int64_t(m_writeMultiplier) * count + m_writeConstant);
+                          + std::chrono::milliseconds(std::int64_t(m_writeMultiplier) * count + m_writeConstant);
     while (put < count) {
         if (m_device && waitFor(POLLOUT, timed ? remainingMs(deadline) : -1) == 0)
             break;
@@ -342,7 +344,9 @@ int CFileStream::Write(const void *buffer, int count)
 std::uint32_t CFileStream::GetLength()
 {
     RequireOpen();
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(m_fd, &st) != 0)
         RaiseErrno(errno);
     return std::uint32_t(std::min<off_t>(st.st_size, 0xFFFFFFFF));
@@ -391,4 +395,4 @@ void CFileStream::Truncate()
         RaiseErrno(errno);
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

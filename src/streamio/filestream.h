@@ -66,7 +66,7 @@ private:
     // Devices (terminals, pipes) wait with poll() and keep time-outs; plain
     // files never block.
     bool m_device = false;
-    bool m_unnamed = false;   // an O_TMPFILE file that has no name yet
+    bool m_unnamed = false;          // an O_TMPFILE file that has no name yet
     std::atomic<int> m_cancel{-1};   // an eventfd for devices
     // Time-outs as the port keeps them: a read constant (0 = none) and a
     // write multiplier per byte plus a constant.
@@ -75,4 +75,4 @@ private:
     int m_writeConstant = 0;
 };
 
-} // namespace StreamIO
+}   // namespace StreamIO

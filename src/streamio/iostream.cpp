@@ -88,4 +88,4 @@ void CIoStream::RaiseErrno(int error)
     throw StreamError(m_error, m_name, SystemErrorText(error));
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

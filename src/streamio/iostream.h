@@ -104,4 +104,4 @@ private:
     bool m_owned = false;   // kept for layout parity: the table never owns streams
 };
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -6,8 +6,8 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -26,8 +26,8 @@ constexpr std::uint32_t kWsaTimedOut = 10060;
 
 bool isConnectionLoss(std::uint32_t code)
 {
-    return code == kWsaNetReset || code == ERR_WSA_CONNABORTED || code == ERR_WSA_CONNRESET
-        || code == kWsaNotConnected || code == kWsaTimedOut;
+    return code == kWsaNetReset || code == ERR_WSA_CONNABORTED || code == ERR_WSA_CONNRESET || code == kWsaNotConnected
+           || code == kWsaTimedOut;
 }
 
 std::uint32_t resolverCode(int error)
@@ -53,8 +53,8 @@ std::uint32_t resolve(const std::optional<QByteArray> &host, const std::optional
         if (::inet_pton(AF_INET, host->constData(), &numeric) == 1)
             hints.ai_flags |= AI_NUMERICHOST;
     }
-    const int r = ::getaddrinfo(host ? host->constData() : nullptr, service ? service->constData() : nullptr,
-                                &hints, result);
+    const int r = ::getaddrinfo(host ? host->constData() : nullptr, service ? service->constData() : nullptr, &hints,
+                                result);
     return r == 0 ? 0 : resolverCode(r);
 }
 
@@ -64,7 +64,7 @@ void setFlag(int fd, int level, int option)
     ::setsockopt(fd, level, option, &on, sizeof on);
 }
 
-} // namespace
+}   // namespace
 
 std::uint32_t CIpSocket::CodeFromSocketErrno(int error)
 {
@@ -382,9 +382,10 @@ std::uint32_t CUdpSocket::Send(const void *data, int size, int &sent)
     const int r = waitFor(m_fd, POLLOUT, sendTimeout);
     if (r == 0)
         return ERR_TIMEOUT;
-    const ssize_t n = r < 0 ? -1
-                    : IsServer() ? ::sendto(m_fd, data, std::size_t(size), 0, reinterpret_cast<sockaddr *>(&m_peer), m_peerLength)
-                                 : ::send(m_fd, data, std::size_t(size), 0);
+    const ssize_t n = r < 0        ? -1
+                      : IsServer() ? ::sendto(m_fd, data, std::size_t(size), 0, reinterpret_cast<sockaddr *>(&m_peer),
+                                              m_peerLength)
+                                   : ::send(m_fd, data, std::size_t(size), 0);
     if (n >= 0) {
         sent = int(n);
         return 0;
@@ -395,4 +396,4 @@ std::uint32_t CUdpSocket::Send(const void *data, int size, int &sent)
     return (code == ERR_WSA_CONNABORTED || code == ERR_WSA_CONNRESET || code == kWsaTimedOut) ? 0 : code;
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

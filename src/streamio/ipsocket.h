@@ -89,4 +89,4 @@ private:
     qsizetype m_restPos = 0;
 };
 
-} // namespace StreamIO
+}   // namespace StreamIO

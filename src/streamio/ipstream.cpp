@@ -15,7 +15,7 @@ bool lostConnection(std::uint32_t code)
     return code == ERR_WSA_CONNABORTED || code == ERR_WSA_CONNRESET;
 }
 
-} // namespace
+}   // namespace
 
 CIpStream::CIpStream() = default;
 
@@ -199,4 +199,4 @@ int CIpStream::Write(const void *buffer, int count)
     return sent;
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -40,4 +40,4 @@ private:
     std::unique_ptr<CIpSocket> m_socket;
 };
 
-} // namespace StreamIO
+}   // namespace StreamIO

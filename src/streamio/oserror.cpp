@@ -53,4 +53,4 @@ QString SystemErrorText(int error)
     return QString::fromLocal8Bit(text);
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

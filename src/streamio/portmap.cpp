@@ -22,7 +22,7 @@ int trailingNumber(const QString &name)
     return name.mid(i).toInt();
 }
 
-} // namespace
+}   // namespace
 
 void SetPortMap(const QHash<std::uint32_t, QString> &map)
 {
@@ -88,9 +88,7 @@ std::uint32_t PortOfDevice(const QString &path)
     const QHash<std::uint32_t, QString> fromEnv = ParsePortMap(qEnvironmentVariable("VETRADESK_PORTMAP"));
     const QHash<std::uint32_t, QString> map = PortMap();
     // A mapped number hides the counted device of the same number.
-    auto resolvesHere = [&](std::uint32_t n) {
-        return ResolvePort(n) == path;
-    };
+    auto resolvesHere = [&](std::uint32_t n) { return ResolvePort(n) == path; };
     for (auto it = fromEnv.begin(); it != fromEnv.end(); ++it)
         if (it.value() == path)
             return it.key();
@@ -103,4 +101,4 @@ std::uint32_t PortOfDevice(const QString &path)
     return 0;
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -28,4 +28,4 @@ QStringList SerialDevices();
 // "COM3=/dev/ttyUSB0;COM7=/dev/pts/4" → {3: ..., 7: ...}; bad entries are skipped.
 QHash<std::uint32_t, QString> ParsePortMap(const QString &text);
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -12,7 +12,7 @@ std::uint64_t roundUp(std::uint64_t v, std::uint64_t step)
 {
     return (v + step - 1) / step * step;
 }
-} // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------
 // CRamFile
@@ -278,4 +278,4 @@ void DestroyRamDisk()
     g_disk.reset();
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

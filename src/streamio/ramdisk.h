@@ -46,11 +46,14 @@ private:
     const QString m_name;
     std::atomic<std::uint32_t> m_flags;   // share and FIFO bits of the creating open, attach marks
     std::uint32_t m_capacity = 0;
-    struct Free { void operator()(std::uint8_t *p) const { std::free(p); } };
+    struct Free
+    {
+        void operator()(std::uint8_t *p) const { std::free(p); }
+    };
     std::unique_ptr<std::uint8_t[], Free> m_buffer;   // malloc'd: plain files grow with realloc
-    std::uint32_t m_start = 0;      // front of the data (FIFO read point), an offset into the buffer
-    std::uint32_t m_end = 0;        // end of the data (FIFO write point; may lie before m_start)
-    int m_openCount = 0;            // guarded by the disk's lock
+    std::uint32_t m_start = 0;                        // front of the data (FIFO read point), an offset into the buffer
+    std::uint32_t m_end = 0;                          // end of the data (FIFO write point; may lie before m_start)
+    int m_openCount = 0;                              // guarded by the disk's lock
     std::mutex m_lock;
 };
 
@@ -78,4 +81,4 @@ CRamDisk *RamDisk();
 void CreateRamDisk();
 void DestroyRamDisk();
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -116,4 +116,4 @@ void CRamStream::Truncate()
     guarded([&] { f.SetEnd(m_position); });
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -42,4 +42,4 @@ private:
     std::uint32_t m_position = 0;
 };
 
-} // namespace StreamIO
+}   // namespace StreamIO

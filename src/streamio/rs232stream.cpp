@@ -12,13 +12,18 @@
 namespace StreamIO {
 namespace {
 
-struct BaudCode { std::uint32_t baud; speed_t code; };
+struct BaudCode
+{
+    std::uint32_t baud;
+    speed_t code;
+};
 constexpr BaudCode kBauds[] = {
-    {50, B50}, {75, B75}, {110, B110}, {134, B134}, {150, B150}, {200, B200}, {300, B300},
-    {600, B600}, {1200, B1200}, {1800, B1800}, {2400, B2400}, {4800, B4800}, {9600, B9600},
-    {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
-    {460800, B460800}, {500000, B500000}, {576000, B576000}, {921600, B921600},
-    {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000}, {2000000, B2000000},
+    {50, B50},           {75, B75},         {110, B110},         {134, B134},         {150, B150},
+    {200, B200},         {300, B300},       {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},       {4800, B4800},     {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200}, {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600}, {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+    {2000000, B2000000},
 };
 
 speed_t speedCode(std::uint32_t baud)
@@ -43,7 +48,7 @@ bool unsupported(int e)
     return e == ENOTTY || e == EINVAL || e == ENOTSUP || e == ENOSYS;
 }
 
-} // namespace
+}   // namespace
 
 CRs232Stream::CRs232Stream(std::uint32_t port, std::uint32_t flags, const SSerialSettings *settings)
 {
@@ -249,4 +254,4 @@ int CRs232Stream::GetBytesPerSecond()
     return BytesPerSecond(m_settings);
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -69,4 +69,4 @@ private:
     std::uint32_t m_port = 0;
 };
 
-} // namespace StreamIO
+}   // namespace StreamIO

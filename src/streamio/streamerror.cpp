@@ -5,7 +5,11 @@
 namespace StreamIO {
 namespace {
 
-struct CodeText { std::uint32_t code; Res::StrId text; };
+struct CodeText
+{
+    std::uint32_t code;
+    Res::StrId text;
+};
 constexpr CodeText kCodeTexts[] = {
     {ERR_FILE_NOT_FOUND, Res::IDS_STREAM_FILE_NOT_FOUND},
     {ERR_PATH_NOT_FOUND, Res::IDS_STREAM_PATH_NOT_FOUND},
@@ -25,7 +29,7 @@ constexpr CodeText kCodeTexts[] = {
     {ERR_TIMEOUT, Res::IDS_STREAM_TIMEOUT},
 };
 
-} // namespace
+}   // namespace
 
 StreamError::StreamError(std::uint32_t code, QString streamName, QString systemText)
     : m_code(code), m_name(std::move(streamName)), m_systemText(std::move(systemText))
@@ -51,4 +55,4 @@ QString StreamError::message() const
     return Res::FormatString(Res::IDS_STREAM_ERROR_ON, {m_name, reason});
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -53,7 +53,6 @@ inline constexpr std::uint32_t ERR_WSA_HOST_NOT_FOUND = 11001;
 // A system error without a number of its own: this bit plus errno.
 inline constexpr std::uint32_t ERR_SYSTEM_FLAG = 0x20000000;
 
-
 class StreamError : public std::exception, public Res::IUserMessage
 {
 public:
@@ -82,4 +81,4 @@ QString SystemErrorText(int error);
 // The user's text for a stream code (string resources).
 QString StreamCodeText(std::uint32_t code);
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -48,7 +48,7 @@ CIoStream *OpenIpStream(const QString &name, std::uint32_t flags)
     return stream.release();
 }
 
-} // namespace
+}   // namespace
 
 StreamHandle StreamTable::Register(CIoStream *stream)
 {
@@ -164,4 +164,4 @@ CIoStream *OpenStream(const QString &name, std::uint32_t flags)
     return stream.release();
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -38,4 +38,4 @@ std::uint32_t CloseStreamByHandle(StreamHandle handle);
 // optional ":", in any case. `port` receives the number.
 bool IsSerialPortName(const QString &name, std::uint32_t *port = nullptr);
 
-} // namespace StreamIO
+}   // namespace StreamIO

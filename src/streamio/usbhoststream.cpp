@@ -33,7 +33,7 @@ int openNode(const QString &path, int flags)
     return fd;
 }
 
-} // namespace
+}   // namespace
 
 void SetUsbClassFolder(const QString &folder)
 {
@@ -235,4 +235,4 @@ int CUsbHostStream::Write(const void *buffer, int count)
     return sent;
 }
 
-} // namespace StreamIO
+}   // namespace StreamIO

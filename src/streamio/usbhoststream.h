@@ -53,4 +53,4 @@ private:
     std::atomic<bool> m_cancelled{false};
 };
 
-} // namespace StreamIO
+}   // namespace StreamIO

@@ -16,8 +16,8 @@ CAutoUpdate::CAutoUpdate(SUpdateServices services, SServerAddress address, QWidg
     setWindowTitle(Res::LoadString(Res::IDS_UPDATE_CAPTION));
     setWizardStyle(QWizard::ClassicStyle);
     setOption(QWizard::HaveHelpButton, false);
-    setButtonLayout({QWizard::Stretch, QWizard::BackButton, QWizard::NextButton, QWizard::FinishButton,
-                     QWizard::CancelButton});
+    setButtonLayout(
+        {QWizard::Stretch, QWizard::BackButton, QWizard::NextButton, QWizard::FinishButton, QWizard::CancelButton});
     SetProgramFolder(Settings::ProgramFolder());
     m_searchPage = new CPageSearch(*this);
     m_downloadPage = new CPageDownload(*this);

@@ -26,20 +26,26 @@ void CUpdateWorker::run(std::function<void(std::uint64_t)> work)
     m_cancel = false;
     m_running = true;
     const std::uint64_t request = ++m_request;
-    QMetaObject::invokeMethod(m_context, [this, request, work = std::move(work)] {
-        work(request);
-        std::lock_guard guard(m_lock);
-        m_running = false;
-        m_idle.notify_all();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_context,
+        [this, request, work = std::move(work)] {
+            work(request);
+            std::lock_guard guard(m_lock);
+            m_running = false;
+            m_idle.notify_all();
+        },
+        Qt::QueuedConnection);
 }
 
 void CUpdateWorker::deliver(std::uint64_t request, std::function<void()> emit)
 {
-    QMetaObject::invokeMethod(this, [this, request, emit = std::move(emit)] {
-        if (request == m_request.load() && !m_cancel.load())
-            emit();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, request, emit = std::move(emit)] {
+            if (request == m_request.load() && !m_cancel.load())
+                emit();
+        },
+        Qt::QueuedConnection);
 }
 
 void CUpdateWorker::Search(const CVersion &own)

@@ -17,8 +17,8 @@ void CTableCommands::ExportInspectionReport()
     const std::optional<bool> selectionOnly = chooseSelectionOnly(Res::IDS_PDF_WHICH_OBJECTS);
     if (!selectionOnly)
         return;
-    const std::optional<QString> path =
-        askExportPath(Res::IDS_REPORT_FILTER, Res::IDS_REPORT_CAPTION, QStringLiteral("pdf"));
+    const std::optional<QString> path = askExportPath(Res::IDS_REPORT_FILTER, Res::IDS_REPORT_CAPTION,
+                                                      QStringLiteral("pdf"));
     if (!path)
         return;
     QString reason;
@@ -32,8 +32,9 @@ void CTableCommands::ExportInspectionReport()
         report.settings = Settings::Current().assessment;
         report.bands = printBands(Res::IDS_REPORT_TITLE, report.look);
         // The paper of the user's country, as the printout has it.
-        const QPageSize::PageSizeId paper =
-            QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
+        const QPageSize::PageSizeId paper = QLocale().measurementSystem() == QLocale::ImperialUSSystem
+                                                ? QPageSize::Letter
+                                                : QPageSize::A4;
         written = Render::WriteInspectionReportPdf(*path, report, paper, &reason);
     }
     if (!written)
@@ -45,8 +46,8 @@ void CTableCommands::ExportExcelWorkbook()
     const std::optional<bool> selectionOnly = chooseSelectionOnly(Res::IDS_XLSX_WHICH_OBJECTS);
     if (!selectionOnly)
         return;
-    const std::optional<QString> path =
-        askExportPath(Res::IDS_XLSX_FILTER, Res::IDS_XLSX_CAPTION, QStringLiteral("xlsx"));
+    const std::optional<QString> path = askExportPath(Res::IDS_XLSX_FILTER, Res::IDS_XLSX_CAPTION,
+                                                      QStringLiteral("xlsx"));
     if (!path)
         return;
     QString reason;

@@ -3,9 +3,9 @@
 #include "app/appsettings.h"
 #include "data/coverassessment.h"
 #include "data/objecttext.h"
+#include "project/vetradoc.h"
 #include "render/detailcell.h"
 #include "render/tablecells.h"
-#include "project/vetradoc.h"
 
 CObjectTableModel::CObjectTableModel(CVetraDoc &document, QObject *parent)
     : QAbstractTableModel(parent), m_document(document), m_objects(document.Current().GetCount())
@@ -55,14 +55,10 @@ QVariant CObjectTableModel::data(const QModelIndex &index, int role) const
         if (index.column() == 0)
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return int((index.column() == kNameColumn ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter);
-    case ObjectIndexRole:
-        return object;
-    case IsDetailRole:
-        return detail;
-    case ExpandedRole:
-        return m_document.Current().GetObject(object).expanded;
-    default:
-        return {};
+    case ObjectIndexRole: return object;
+    case IsDetailRole: return detail;
+    case ExpandedRole: return m_document.Current().GetObject(object).expanded;
+    default: return {};
     }
 }
 
@@ -118,7 +114,7 @@ std::vector<std::pair<int, int>> runsOf(const std::vector<int> &positions)
     return runs;
 }
 
-} // namespace
+}   // namespace
 
 void CObjectTableModel::ObjectsInserted(const std::vector<int> &positions)
 {

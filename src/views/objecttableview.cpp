@@ -85,11 +85,13 @@ bool CObjectTableView::viewportEvent(QEvent *event)
     const QModelIndex index = indexAt(help->pos());
     if (index.isValid() && Model::IsDetailRow(index.row()) && index.column() > 0) {
         const QRect cell = visualRect(index);
-        if (const CTipAreas::STip *tip = m_page.DetailTip(Model::ObjectOfRow(index.row()), help->pos() - cell.topLeft())) {
-            QToolTip::showText(help->globalPos(),
-                               QStringLiteral("<b>%1</b><br>%2").arg(tip->title.toHtmlEscaped(),
-                                                                     tip->text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"))),
-                               viewport(), tip->rect.translated(cell.topLeft()));
+        if (const CTipAreas::STip *tip = m_page.DetailTip(Model::ObjectOfRow(index.row()),
+                                                          help->pos() - cell.topLeft())) {
+            QToolTip::showText(
+                help->globalPos(),
+                QStringLiteral("<b>%1</b><br>%2")
+                    .arg(tip->title.toHtmlEscaped(), tip->text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"))),
+                viewport(), tip->rect.translated(cell.topLeft()));
             return true;
         }
     } else if (index.isValid() && index.column() > 0) {

@@ -19,9 +19,9 @@ std::optional<bool> CTableCommands::chooseSelectionOnly(int questionId) const
     const int selected = int(m_selected().size());
     if (selected == 0)
         return false;
-    const int choice = m_messages.Choose(IMessageService::Icon::Question, Res::LoadString(questionId),
-                                         {Res::FormatString(Res::IDS_PDF_SELECTED_OBJECTS, {selected}),
-                                          Res::LoadString(Res::IDS_PDF_ALL_OBJECTS)});
+    const int choice = m_messages.Choose(
+        IMessageService::Icon::Question, Res::LoadString(questionId),
+        {Res::FormatString(Res::IDS_PDF_SELECTED_OBJECTS, {selected}), Res::LoadString(Res::IDS_PDF_ALL_OBJECTS)});
     if (choice < 0)
         return std::nullopt;
     return choice == 0;
@@ -57,8 +57,8 @@ void CTableCommands::ExportPdfReport()
     {
         QPdfWriter writer(*path);
         // The paper of the user's country, as a printer would have it.
-        writer.setPageSize(QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                                 : QPageSize::A4));
+        writer.setPageSize(
+            QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4));
         writer.setResolution(600);
         writer.setTitle(Res::LoadString(Res::IDS_PRINT_TITLE));
         writer.setCreator(Res::LoadString(Res::IDS_APP_TITLE));
@@ -67,6 +67,7 @@ void CTableCommands::ExportPdfReport()
     if (!printed) {
         QFile::remove(*path);   // half a report is no report
         m_messages.Show(IMessageService::Icon::Error,
-                        Res::FormatString(Res::IDS_ERR_FILE_WRITE, {*path, reason.isEmpty() ? QFile(*path).errorString() : reason}));
+                        Res::FormatString(Res::IDS_ERR_FILE_WRITE,
+                                          {*path, reason.isEmpty() ? QFile(*path).errorString() : reason}));
     }
 }

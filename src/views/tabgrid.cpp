@@ -17,10 +17,10 @@
 #include "views/objecttablemodel.h"
 #include "views/objecttableview.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
-#include <QActionGroup>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -41,9 +41,9 @@ constexpr int kFitReserve = 20;
 constexpr int kFitNameShare = 360;
 
 // Ascending sort mode of each column; the descending one is the next.
-constexpr std::array<NSortMode, Col_Count> kAscendingMode = {
-    Sort_Number, Sort_Name, Sort_Time, Sort_MinCover, Sort_MaxCover, Sort_Regional, Sort_MeasurementCount,
-    Sort_StorageMode};
+constexpr std::array<NSortMode, Col_Count> kAscendingMode = {Sort_Number,           Sort_Name,       Sort_Time,
+                                                             Sort_MinCover,         Sort_MaxCover,   Sort_Regional,
+                                                             Sort_MeasurementCount, Sort_StorageMode};
 
 int columnOfMode(int mode)
 {
@@ -53,17 +53,12 @@ int columnOfMode(int mode)
     return -1;
 }
 
-} // namespace
+}   // namespace
 
 CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard, QWidget *parent)
-    : CTablePage(parent),
-      m_document(document),
-      m_messages(messages),
-      m_clipboard(clipboard),
-      m_model(new CObjectTableModel(document, this)),
-      m_delegate(new CObjectTableDelegate(this)),
-      m_table(new CObjectTableView(*this)),
-      m_animationTimer(new QTimer(this)),
+    : CTablePage(parent), m_document(document), m_messages(messages), m_clipboard(clipboard),
+      m_model(new CObjectTableModel(document, this)), m_delegate(new CObjectTableDelegate(this)),
+      m_table(new CObjectTableView(*this)), m_animationTimer(new QTimer(this)),
       m_commands(document, messages, clipboard, *m_table, *this, [this] { return SelectedObjects(); }),
       m_measureTimer(new QTimer(this))
 {
@@ -106,12 +101,15 @@ CTabGrid::CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectCli
     connect(columns, &QHeaderView::sectionResized, this, [this](int column) {
         if (column > 0 && !m_relayoutQueued) {
             m_relayoutQueued = true;
-            QMetaObject::invokeMethod(this, [this] {
-                m_relayoutQueued = false;
-                for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t)
-                    if (m_document.Current().GetObject(t).expanded && !m_animations.count(t))
-                        applyRowHeight(t);
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_relayoutQueued = false;
+                    for (int t = 0, n = m_document.Current().GetCount(); t < n; ++t)
+                        if (m_document.Current().GetObject(t).expanded && !m_animations.count(t))
+                            applyRowHeight(t);
+                },
+                Qt::QueuedConnection);
         }
     });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CTabGrid::onSelectionChanged);
@@ -180,7 +178,8 @@ void CTabGrid::HoverDetail(int object, const QPoint &local)
     m_hoverId = id;
     for (int changed : {before, m_hoverObject})
         if (changed >= 0 && changed < m_document.Current().GetCount())
-            m_table->viewport()->update(m_table->visualRect(m_model->index(CObjectTableModel::DetailRowOf(changed), 1)));
+            m_table->viewport()->update(
+                m_table->visualRect(m_model->index(CObjectTableModel::DetailRowOf(changed), 1)));
 }
 
 const CTipAreas::STip *CTabGrid::DetailTip(int object, const QPoint &local) const
@@ -201,9 +200,7 @@ bool CTabGrid::ClickDetail(int object, const QPoint &local, const QPoint &global
     m_hoverObject = -1;
     const object_t &o = m_document.Current().GetObject(object);
     switch (hit->id) {
-    case Render::Area_Ordering:
-        ProjectEdits::SetDiagramOrder(m_document, object, o.diagramOrder == 1 ? 0 : 1);
-        break;
+    case Render::Area_Ordering: ProjectEdits::SetDiagramOrder(m_document, object, o.diagramOrder == 1 ? 0 : 1); break;
     case Render::Area_Comment: {
         CCommentDlg dialog(this);
         dialog.SetComment(o.comment);
@@ -219,8 +216,7 @@ bool CTabGrid::ClickDetail(int object, const QPoint &local, const QPoint &global
             ProjectEdits::SetRegional(m_document, {object}, regional);
         break;
     }
-    default:
-        return false;
+    default: return false;
     }
     Q_UNUSED(globalPos);
     return true;
@@ -289,7 +285,8 @@ void CTabGrid::rebuild()
     QItemSelection selection;
     for (int t = 0; t < count; ++t) {
         if (t % kUpdateProgressEvery == 0)
-            setProgressPart(Res::FormatString(Res::IDS_STATUS_PROGRESS, {Res::LoadString(Res::IDS_STATUS_UPDATING), t + 1}));
+            setProgressPart(
+                Res::FormatString(Res::IDS_STATUS_PROGRESS, {Res::LoadString(Res::IDS_STATUS_UPDATING), t + 1}));
         if (list.GetObject(t).selected) {
             list.SetSelected(t, false);
             selection.select(m_model->index(CObjectTableModel::HeaderRowOf(t), 0),
@@ -459,9 +456,11 @@ void CTabGrid::FitColumnsToWindow()
         const int each = (free - kFitNameShare - kFitReserve) / 6;
         for (int c = 2; c <= last; ++c)
             m_table->setColumnWidth(c, m_table->columnWidth(c) + each);
-        m_table->setColumnWidth(CObjectTableModel::kNameColumn, m_table->columnWidth(CObjectTableModel::kNameColumn) + kFitNameShare);
+        m_table->setColumnWidth(CObjectTableModel::kNameColumn,
+                                m_table->columnWidth(CObjectTableModel::kNameColumn) + kFitNameShare);
     } else if (extra > 0) {
-        m_table->setColumnWidth(CObjectTableModel::kNameColumn, m_table->columnWidth(CObjectTableModel::kNameColumn) + extra);
+        m_table->setColumnWidth(CObjectTableModel::kNameColumn,
+                                m_table->columnWidth(CObjectTableModel::kNameColumn) + extra);
     }
 }
 
@@ -543,7 +542,8 @@ void CTabGrid::DeleteSelection()
     const std::vector<int> objects = SelectedObjects();
     const int scroll = m_table->verticalScrollBar()->value();
     if (m_messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_DELETE_SELECTED),
-                        IMessageService::Buttons::YesNoCancel) == IMessageService::Yes
+                        IMessageService::Buttons::YesNoCancel)
+            == IMessageService::Yes
         && !objects.empty()) {
         CWaitCursor wait;
         ProjectEdits::Delete(m_document, objects);
@@ -648,8 +648,8 @@ void CTabGrid::measureStep()
             continue;
         m_table->setRowHeight(CObjectTableModel::DetailRowOf(t), m_heights.Height(o, font, width));
         if (++m_measured % kExpandProgressEvery == 0)
-            setProgressPart(Res::FormatString(Res::IDS_STATUS_PROGRESS,
-                                              {Res::LoadString(Res::IDS_STATUS_EXPANDING), m_measured}));
+            setProgressPart(
+                Res::FormatString(Res::IDS_STATUS_PROGRESS, {Res::LoadString(Res::IDS_STATUS_EXPANDING), m_measured}));
     }
     if (m_measureLeft <= 0 || count == 0) {
         m_measureTimer->stop();
@@ -663,7 +663,8 @@ void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)
         return;
     const int row = index.row();
     if (!CObjectTableModel::IsDetailRow(row) && !m_table->selectionModel()->isSelected(index)) {
-        m_table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_table->selectionModel()->setCurrentIndex(index,
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     const int object = CObjectTableModel::ObjectOfRow(row);
     switch (index.column()) {
@@ -683,19 +684,16 @@ void CTabGrid::ContextClick(const QModelIndex &index, const QPoint &globalPos)
             ExpandAll(chosen == all);
         break;
     }
-    case Col_DateTime:
-        AdjustTimeOfSelection(object);
-        break;
+    case Col_DateTime: AdjustTimeOfSelection(object); break;
     case Col_Regional: {
-        const std::uint8_t regional =
-            chooseRegional(m_table->visualRect(index), m_table->viewport()->mapFromGlobal(globalPos),
-                           m_document.Current().GetObject(object).regional);
+        const std::uint8_t regional = chooseRegional(m_table->visualRect(index),
+                                                     m_table->viewport()->mapFromGlobal(globalPos),
+                                                     m_document.Current().GetObject(object).regional);
         if (regional != 0xFF)
             SetRegionalOfSelection(regional);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -703,9 +701,10 @@ std::uint8_t CTabGrid::chooseRegional(const QRect &cell, const QPoint &cursor, s
 {
     QMenu menu(this);
     auto *choices = new QActionGroup(&menu);   // one of them: drawn as radio marks
-    const std::pair<Res::StrId, std::uint8_t> entries[] = {
-        {Res::IDS_REGIONAL_METRIC, Regional_Metric}, {Res::IDS_REGIONAL_ASTM_MM, Regional_AstmMm},
-        {Res::IDS_REGIONAL_ASTM_INCH, Regional_AstmInch}, {Res::IDS_REGIONAL_JAPANESE, Regional_Japanese}};
+    const std::pair<Res::StrId, std::uint8_t> entries[] = {{Res::IDS_REGIONAL_METRIC, Regional_Metric},
+                                                           {Res::IDS_REGIONAL_ASTM_MM, Regional_AstmMm},
+                                                           {Res::IDS_REGIONAL_ASTM_INCH, Regional_AstmInch},
+                                                           {Res::IDS_REGIONAL_JAPANESE, Regional_Japanese}};
     for (const auto &[text, code] : entries) {
         QAction *action = menu.addAction(Res::LoadString(text));
         action->setData(int(code));

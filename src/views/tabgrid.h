@@ -36,8 +36,7 @@ public:
     // Above this many rows the selection is not recounted while it changes.
     static constexpr int kCountLimitRows = 40000;
 
-    CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard,
-             QWidget *parent = nullptr);
+    CTabGrid(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard, QWidget *parent = nullptr);
     ~CTabGrid() override;
 
     // Printing, exporting and the clipboard: CTableCommands.
@@ -136,9 +135,9 @@ private:
     CTableCommands m_commands;
     QTimer *m_measureTimer;
     mutable CDetailHeights m_heights;   // a cache: measuring changes nothing the page shows
-    int m_measureNext = 0;      // where the measuring goes on
-    int m_measureLeft = 0;      // rows it has still to look at
-    int m_measured = 0;         // for the progress text
+    int m_measureNext = 0;              // where the measuring goes on
+    int m_measureLeft = 0;              // rows it has still to look at
+    int m_measured = 0;                 // for the progress text
     QString m_selectionPart;
     QString m_progressPart;
     std::map<int, Render::SDetailAreas> m_areas;   // by object, from the last drawing

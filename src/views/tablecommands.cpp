@@ -24,11 +24,7 @@
 
 CTableCommands::CTableCommands(CVetraDoc &document, IMessageService &messages, CQtProjectClipboard &clipboard,
                                const QTableView &table, QWidget &owner, Selected selected)
-    : m_document(document),
-      m_messages(messages),
-      m_clipboard(clipboard),
-      m_table(table),
-      m_owner(owner),
+    : m_document(document), m_messages(messages), m_clipboard(clipboard), m_table(table), m_owner(owner),
       m_selected(std::move(selected))
 {
 }
@@ -153,4 +149,3 @@ void CTableCommands::ExportCsv()
     }
     RunCsvExport(m_messages, m_owner.window(), objects, dialog.GetTarget(), dialog.GetPath());
 }
-

@@ -75,7 +75,7 @@ QWidget *explanationWidget(const QString &text)
     return box;
 }
 
-} // namespace
+}   // namespace
 
 CPortSelectPage::CPortSelectPage(CDevSelectSheet &sheet) : m_sheet(sheet)
 {

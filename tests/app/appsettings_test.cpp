@@ -1,8 +1,8 @@
 // The settings store and the program settings read from it at start.
 #include "app/appsettings.h"
-#include "app/startup.h"
 #include "app/language.h"
 #include "app/settingsstore.h"
+#include "app/startup.h"
 #include "app/wizardsettings.h"
 #include "res/report.h"
 #include "res/resources.h"
@@ -132,12 +132,16 @@ TEST_F(AppSettings, TheAssessmentIsStoredOnceChosenAndNonsenseReadsAsItsDefault)
 
 TEST_F(AppSettings, DateTimeFormatSelectsPatternsAndOutOfRangeIndexMeansZero)
 {
-    struct Case { std::uint32_t value; const char16_t *date; const char16_t *time; int dateId, timeId; };
+    struct Case
+    {
+        std::uint32_t value;
+        const char16_t *date;
+        const char16_t *time;
+        int dateId, timeId;
+    };
     const Case cases[] = {
-        {0x0203, u"dd/MM/yyyy", u"HH:mm", 1024, 1033},
-        {0x0503, u"MM/dd/yyyy", u"HH:mm", 1022, 1033},
-        {0x0004, u"MM/dd/yyyy", u"h:mm tt", 1022, 1030},
-        {0x0301, u"dd.MM.yyyy", u"h:mmt", 1025, 1031},
+        {0x0203, u"dd/MM/yyyy", u"HH:mm", 1024, 1033},   {0x0503, u"MM/dd/yyyy", u"HH:mm", 1022, 1033},
+        {0x0004, u"MM/dd/yyyy", u"h:mm tt", 1022, 1030}, {0x0301, u"dd.MM.yyyy", u"h:mmt", 1025, 1031},
         {0x0102, u"dd-MM-yyyy", u"H:mm", 1023, 1032},
     };
     for (const Case &c : cases) {
@@ -245,15 +249,21 @@ TEST_F(AppSettings, ValueTypesSurviveTheFile)
 
 TEST_F(AppSettings, DamagedFileIsRefusedAndSetAsideOnFirstWrite)
 {
-    const QByteArray oneValue = CSettingsStore::Serialize({{QStringLiteral("K"), {{QStringLiteral("v"), Value(std::uint32_t(1))}}}});
+    const QByteArray oneValue = CSettingsStore::Serialize(
+        {{QStringLiteral("K"), {{QStringLiteral("v"), Value(std::uint32_t(1))}}}});
     QByteArray tooBig = oneValue;
     tooBig.replace("1", "4294967296");
     QByteArray negative = oneValue;
     negative.replace("1", "-1");
     const QByteArray damaged[] = {
-        "{ \"format\": 1, \"keys\": {", "", "[]", "{\"format\": 2, \"keys\": {}}",
+        "{ \"format\": 1, \"keys\": {",
+        "",
+        "[]",
+        "{\"format\": 2, \"keys\": {}}",
         "{\"format\": 1, \"keys\": {\"K\": {\"v\": {\"string\": 5}}}}",
-        "{\"format\": 1, \"keys\": {\"K\": {\"v\": {\"string\": \"a\", \"dword\": 1}}}}", tooBig, negative,
+        "{\"format\": 1, \"keys\": {\"K\": {\"v\": {\"string\": \"a\", \"dword\": 1}}}}",
+        tooBig,
+        negative,
     };
     ASSERT_TRUE(CSettingsStore::Parse(oneValue).has_value());
     for (const QByteArray &bytes : damaged) {
@@ -310,7 +320,8 @@ TEST_F(AppSettings, PortMapIsTakenFromItsKey)
     Preset(QStringLiteral("LPT1"), QStringLiteral("/dev/lp0"), key);
     Preset(QStringLiteral("COM5"), std::uint32_t(5), key);
     Start();
-    const QHash<std::uint32_t, QString> expected{{3, QStringLiteral("/dev/ttyUSB0")}, {12, QStringLiteral("/dev/pts/4")}};
+    const QHash<std::uint32_t, QString> expected{{3, QStringLiteral("/dev/ttyUSB0")},
+                                                 {12, QStringLiteral("/dev/pts/4")}};
     EXPECT_EQ(StreamIO::PortMap(), expected);
 }
 
@@ -365,4 +376,4 @@ TEST_F(AppSettings, WizardValuesAreReadBackWithTheirRules)
     EXPECT_FALSE(SaveWizardSettings(s, QString(), read));
 }
 
-} // namespace
+}   // namespace

@@ -54,8 +54,10 @@ TEST_F(CliLanguage, HelpAndErrorsFollowTheChosenLanguage)
 
     SRun set = Run({QStringLiteral("settings"), QStringLiteral("--language"), QStringLiteral("Deutsch")});
     ASSERT_EQ(set.code, 0) << set.err.toStdString();
-    const QString stored = QString::fromUtf8(
-        [&] { QFile f(home.filePath(QStringLiteral("config/Quelix/settings.json"))); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }());
+    const QString stored = QString::fromUtf8([&] {
+        QFile f(home.filePath(QStringLiteral("config/Quelix/settings.json")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }());
     EXPECT_TRUE(stored.contains(QStringLiteral(VETRA_PROGRAM_DIR "/Vetradesk_DEU.dll"))) << stored.toStdString();
 
     SRun help = Run({QStringLiteral("--help")});
@@ -63,7 +65,8 @@ TEST_F(CliLanguage, HelpAndErrorsFollowTheChosenLanguage)
     EXPECT_TRUE((help.out + help.err).contains(QStringLiteral("Aufruf:"))) << help.out.toStdString();
     SRun failing = Run(info);
     EXPECT_NE(failing.code, 0);
-    EXPECT_TRUE(failing.err.contains(QStringLiteral("Die Datei kann nicht gelesen werden"))) << failing.err.toStdString();
+    EXPECT_TRUE(failing.err.contains(QStringLiteral("Die Datei kann nicht gelesen werden")))
+        << failing.err.toStdString();
 
     set = Run({QStringLiteral("settings"), QStringLiteral("--language"), QStringLiteral("English")});
     ASSERT_EQ(set.code, 0) << set.err.toStdString();
@@ -77,4 +80,4 @@ TEST_F(CliLanguage, HelpAndErrorsFollowTheChosenLanguage)
     EXPECT_FALSE(failing.err.contains(QStringLiteral("Die Datei")));
 }
 
-} // namespace
+}   // namespace

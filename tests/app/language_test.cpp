@@ -7,8 +7,8 @@
 #include "res/resources.h"
 #include "support/testsupport.h"
 
-#include <QDir>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -45,9 +45,8 @@ bool MakeLibrary(const QString &path, const QHash<QString, QByteArray> &files)
     TestSupport::WriteBytes(work.filePath(QStringLiteral("library.qrc")), qrc);
     QProcess rcc;
     rcc.setWorkingDirectory(work.path());
-    rcc.start(QStringLiteral("/usr/lib/qt6/libexec/rcc"),
-              {QStringLiteral("-binary"), QStringLiteral("-no-compress"), QStringLiteral("library.qrc"),
-               QStringLiteral("-o"), path});
+    rcc.start(QStringLiteral("/usr/lib/qt6/libexec/rcc"), {QStringLiteral("-binary"), QStringLiteral("-no-compress"),
+                                                           QStringLiteral("library.qrc"), QStringLiteral("-o"), path});
     return rcc.waitForFinished(30000) && rcc.exitStatus() == QProcess::NormalExit && rcc.exitCode() == 0;
 }
 
@@ -55,8 +54,9 @@ const QByteArray kFrenchStrings = "# test\n57344\tVetradesk FR\r\n1002\tLe dossi
 
 bool MakeFrench(const QString &path, const QString &version, const QString &originalName)
 {
-    return MakeLibrary(path, {{QStringLiteral("version.json"), Declaration(version, originalName, QStringLiteral("Francais"))},
-                              {QStringLiteral("strings.txt"), kFrenchStrings}});
+    return MakeLibrary(
+        path, {{QStringLiteral("version.json"), Declaration(version, originalName, QStringLiteral("Francais"))},
+               {QStringLiteral("strings.txt"), kFrenchStrings}});
 }
 
 class Languages : public ::testing::Test
@@ -160,7 +160,8 @@ TEST_F(Languages, OnlyTheProgramsMajorAndMinorVersionIsUsed)
     LoadLanguageLibrary(path("Vetradesk_F10.dll"));
     ASSERT_EQ(Res::LoadString(57344), QStringLiteral("Vetradesk FR"));
     EXPECT_EQ(Res::LoadString(Res::IDS_FOLDER_INCORRECT), QStringLiteral("Le dossier est incorrect.\nVoir"));
-    EXPECT_EQ(Res::LoadString(Res::IDS_CAPTION_ERROR), Res::BuiltinString(Res::IDS_CAPTION_ERROR)) << "missing id falls back";
+    EXPECT_EQ(Res::LoadString(Res::IDS_CAPTION_ERROR), Res::BuiltinString(Res::IDS_CAPTION_ERROR))
+        << "missing id falls back";
     LoadLanguageLibrary(path("Vetradesk_F20.dll"));
     EXPECT_EQ(Res::LoadString(57344), QStringLiteral("Vetradesk FR"));
     EXPECT_EQ(LanguageVersionInfo().GetOriginalFileName(), QStringLiteral("Vetradesk_F10.dll"));
@@ -227,16 +228,19 @@ TEST_F(Languages, DamagedOrForeignFilesAreNeverLoaded)
     ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/true"), path("Vetradesk_ELF.dll")));
     TestSupport::WriteBytes(path("Vetradesk_CUT.dll"), german.left(german.size() / 2));
     TestSupport::WriteBytes(path("Vetradesk_NIL.dll"), QByteArray());
-    const QByteArray declaration = Declaration(QStringLiteral("1.0.1.0"), QStringLiteral("x.dll"), QStringLiteral("Bad"));
+    const QByteArray declaration = Declaration(QStringLiteral("1.0.1.0"), QStringLiteral("x.dll"),
+                                               QStringLiteral("Bad"));
     ASSERT_TRUE(MakeLibrary(path("Vetradesk_NOS.dll"), {{QStringLiteral("version.json"), declaration}}));
-    const QByteArray badLines[] = {"1002 no tab\n", "abc\tx\n", "1002\ta\n1002\tb\n", "1002\tbad \\q escape\n",
-                                   "1002\tends in \\\n", "-5\tnegative\n", "\tno id\n"};
+    const QByteArray badLines[] = {
+        "1002 no tab\n",      "abc\tx\n",       "1002\ta\n1002\tb\n", "1002\tbad \\q escape\n",
+        "1002\tends in \\\n", "-5\tnegative\n", "\tno id\n"};
     int n = 0;
     for (const QByteArray &bad : badLines) {
         const QString name = dir.filePath(QStringLiteral("Vetradesk_BL%1.dll").arg(n++));
         ASSERT_TRUE(MakeLibrary(name, {{QStringLiteral("version.json"), declaration},
-                                      {QStringLiteral("strings.txt"), QByteArray("1003\tgood line\n") + bad}}));
-        EXPECT_FALSE(CLanguageLibrary::ParseStrings(QByteArray("1003\tgood line\n") + bad).has_value()) << bad.constData();
+                                       {QStringLiteral("strings.txt"), QByteArray("1003\tgood line\n") + bad}}));
+        EXPECT_FALSE(CLanguageLibrary::ParseStrings(QByteArray("1003\tgood line\n") + bad).has_value())
+            << bad.constData();
     }
     ASSERT_TRUE(CLanguageLibrary::ParseStrings("1003\tgood line\n").has_value());
 
@@ -270,10 +274,12 @@ TEST_F(Languages, DamagedOrForeignFilesAreNeverLoaded)
 TEST_F(Languages, JoinFolderPath)
 {
     EXPECT_EQ(JoinFolderPath(QStringLiteral("/opt/vetradesk"), QStringLiteral("/")), QStringLiteral("/opt/vetradesk/"));
-    EXPECT_EQ(JoinFolderPath(QStringLiteral("/opt/vetradesk/"), QStringLiteral("/")), QStringLiteral("/opt/vetradesk/"));
-    EXPECT_EQ(JoinFolderPath(QStringLiteral("opt//vetradesk"), QStringLiteral("lang")), QStringLiteral("/opt/vetradesk/lang/"));
+    EXPECT_EQ(JoinFolderPath(QStringLiteral("/opt/vetradesk/"), QStringLiteral("/")),
+              QStringLiteral("/opt/vetradesk/"));
+    EXPECT_EQ(JoinFolderPath(QStringLiteral("opt//vetradesk"), QStringLiteral("lang")),
+              QStringLiteral("/opt/vetradesk/lang/"));
     EXPECT_EQ(JoinFolderPath(QStringLiteral("/a"), QStringLiteral("///b//")), QStringLiteral("/a/b/"));
     EXPECT_EQ(JoinFolderPath(QString(), QStringLiteral("/")), QStringLiteral("/"));
 }
 
-} // namespace
+}   // namespace

@@ -20,7 +20,10 @@ using namespace TestSupport;
 
 namespace {
 
-QString S(const char *text) { return QString::fromUtf8(text); }
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 using Result = TestSupport::CliResult;
 
@@ -40,7 +43,7 @@ protected:
     TestSupport::CCliSettings settings;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(CliTest, UsageErrors)
 {
@@ -76,7 +79,8 @@ TEST_F(CliTest, InfoPrintsOneRowPerObject)
                        "012\tSlab & stairs\t07/02/2023 1:30 PM\t0.98 inch\t1.38 inch\tASTM inch\t2\tauto\n"));
 
     const QString empty = file("empty.csv", FormatDataFile(MakeObject(0xFFFF, {}, 2)));
-    EXPECT_EQ(Invoke({S("info"), empty}).out, S("65535\tObject 65535\t01/01/1970 1:00 AM\t -- mm\t -- mm\tASTM mm\t0\tmanual\n"));
+    EXPECT_EQ(Invoke({S("info"), empty}).out,
+              S("65535\tObject 65535\t01/01/1970 1:00 AM\t -- mm\t -- mm\tASTM mm\t0\tmanual\n"));
 
     // Local time follows the process's zone, for reading and for printing.
     ScopedTimeZone utc("UTC");
@@ -102,16 +106,18 @@ TEST_F(CliTest, InfoJson)
     QStringList keys = a.keys();
     QStringList expected = S("file version deviceName serialNumber softwareVersion hardwareIndex signature regional "
                              "storageMode rawDefaultBarDiameter neighborCorrection comment objectName timeStamp "
-                             "objectNumber measurements statistics").split(u' ');
+                             "objectNumber measurements statistics")
+                               .split(u' ');
     keys.sort();
     expected.sort();
     EXPECT_EQ(keys, expected);
     const QByteArray compact = QJsonDocument(a).toJson(QJsonDocument::Compact);
-    for (const char *part : {"\"deviceName\":\"Vetrameter+\"", "\"softwareVersion\":\"2.03\"", "\"hardwareIndex\":\"B\"",
-                             "\"regional\":0", "\"storageMode\":0", "\"rawDefaultBarDiameter\":16",
-                             "\"neighborCorrection\":50", "\"comment\":\"North face\\r\\nsecond bay & stairs\"",
-                             "\"objectNumber\":7", "\"measurements\":[[1,35,16],[2,255,8],[3,120,0]]",
-                             "\"statistics\":{\"count\":3,\"max\":120,\"mean\":77,\"min\":35,\"stdDev\":60}"})
+    for (const char *part :
+         {"\"deviceName\":\"Vetrameter+\"", "\"softwareVersion\":\"2.03\"", "\"hardwareIndex\":\"B\"", "\"regional\":0",
+          "\"storageMode\":0", "\"rawDefaultBarDiameter\":16", "\"neighborCorrection\":50",
+          "\"comment\":\"North face\\r\\nsecond bay & stairs\"", "\"objectNumber\":7",
+          "\"measurements\":[[1,35,16],[2,255,8],[3,120,0]]",
+          "\"statistics\":{\"count\":3,\"max\":120,\"mean\":77,\"min\":35,\"stdDev\":60}"})
         EXPECT_TRUE(compact.contains(part)) << part << " in " << compact.constData();
     EXPECT_EQ(a[S("file")].toString(), fixture);
     EXPECT_EQ(a[S("timeStamp")].toInteger(), 1678781107);   // 14.3.2023 9:05:07 CET
@@ -127,8 +133,8 @@ TEST_F(CliTest, InfoJson)
 TEST_F(CliTest, AssessGivesEachObjectAndTheTotalAgainstTheRequiredCover)
 {
     // Twenty valid covers in an inch object (one more without a value), and a short one.
-    TVetraObject twenty = MakeObject(1, {22, 25, 27, 28, 30, 31, 31, 32, 33, 34, 35, 35, 36, 37, 38, 40, 41, 42, 44, 47, 255},
-                                     Regional_AstmInch);
+    TVetraObject twenty = MakeObject(
+        1, {22, 25, 27, 28, 30, 31, 31, 32, 33, 34, 35, 35, 36, 37, 38, 40, 41, 42, 44, 47, 255}, Regional_AstmInch);
     twenty.objectName = S("Wall");
     const QString a = file("a.csv", FormatDataFile(twenty));
     const QString b = file("b.csv", FormatDataFile(MakeObject(2, {50, 52})));
@@ -157,7 +163,8 @@ TEST_F(CliTest, AssessGivesEachObjectAndTheTotalAgainstTheRequiredCover)
     ASSERT_EQ(plain.code, 0);
     const QStringList lines = plain.out.trimmed().split(u'\n');
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].startsWith(S("1\tWall\t20\t34.4\t6.5\t22\t47\t0\t23.8\t24.6\tno limit"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith(S("1\tWall\t20\t34.4\t6.5\t22\t47\t0\t23.8\t24.6\tno limit")))
+        << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(S("total\t"))) << lines[1].toStdString();
 
     // A stored required cover and quantile are used until an option says otherwise.
@@ -165,7 +172,8 @@ TEST_F(CliTest, AssessGivesEachObjectAndTheTotalAgainstTheRequiredCover)
     ASSERT_EQ(stored.code, 0) << stored.err.toStdString();
     EXPECT_TRUE(stored.out.contains(S("RequiredCover:\t23.5\nAssessQuantile:\t0.1\n"))) << stored.out.toStdString();
     const Result withStored = Invoke({S("assess"), a});
-    EXPECT_TRUE(withStored.out.startsWith(S("1\tWall\t20\t34.4\t6.5\t22\t47\t1\t26.1\t"))) << withStored.out.toStdString();
+    EXPECT_TRUE(withStored.out.startsWith(S("1\tWall\t20\t34.4\t6.5\t22\t47\t1\t26.1\t")))
+        << withStored.out.toStdString();
     EXPECT_TRUE(withStored.out.contains(S("\tmet\n")));
     EXPECT_TRUE(Invoke({S("assess"), S("--min-cover"), S("none"), a}).out.contains(S("no limit")));
     ASSERT_EQ(Invoke({S("settings"), S("--min-cover"), S("none"), S("--quantile"), S("0.05")}).code, 0);
@@ -200,7 +208,8 @@ TEST_F(CliTest, ProjectThatCannotBeReadSaysWhyOnASecondLine)
     WriteBytes(cut, "not a project");   // "ot" reads as the length of a title that is not there
     const QString foreign = file("foreign.qxs");
     WriteBytes(foreign, QByteArray::fromHex("FE0300610062006300"));   // the title "abc"
-    const struct {
+    const struct
+    {
         QString path, reason;
     } cases[] = {
         {missing, QString::fromLocal8Bit(std::strerror(ENOENT))},
@@ -215,8 +224,8 @@ TEST_F(CliTest, ProjectThatCannotBeReadSaysWhyOnASecondLine)
                                          : QStringList{S("info"), c.path};
             const Result r = Invoke(args);
             EXPECT_EQ(r.code, 2) << command;
-            EXPECT_EQ(r.err, S("vetradesk-cli: ") + c.path + S(": ") + readError + u'\n' + c.path + S(": ")
-                                 + c.reason + u'\n')
+            EXPECT_EQ(r.err,
+                      S("vetradesk-cli: ") + c.path + S(": ") + readError + u'\n' + c.path + S(": ") + c.reason + u'\n')
                 << command;
             EXPECT_EQ(r.out, QString()) << command;
         }
@@ -257,7 +266,8 @@ TEST_F(CliTest, ConvertWritesTheExportLayout)
     const QList<TVetraObject> read = ReadCsvFile(fixture);
     const QString texts[] = {FormatDataFile(read[0]), FormatDataFile(read[1]), FormatDataFile(third)};
     ASSERT_EQ(Invoke({S("convert"), S("--output=") + out, fixture, other}).code, 0);
-    EXPECT_EQ(ReadBytes(out), EncodeDataFileText(texts[0] + DataFileSeparator() + texts[1] + DataFileSeparator() + texts[2]));
+    EXPECT_EQ(ReadBytes(out),
+              EncodeDataFileText(texts[0] + DataFileSeparator() + texts[1] + DataFileSeparator() + texts[2]));
 
     const QString each = file("part.csv");
     ASSERT_EQ(Invoke({S("convert"), S("--each"), S("-o"), each, fixture, other}).code, 0);

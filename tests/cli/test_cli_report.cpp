@@ -120,4 +120,4 @@ TEST_F(CliReport, WritesTheReportWithTheSettingsOfTheRun)
     ASSERT_EQ(RunCli({S("settings"), S("--min-cover"), S("none")}).code, 0);
 }
 
-} // namespace
+}   // namespace

@@ -99,4 +99,4 @@ TEST(CoverAssessment, AnObjectIsBelowTheLimitOnlyByAValidCoverUnderIt)
     EXPECT_TRUE(HasCoverBelow(MakeObject(1, {29}, Regional_AstmInch), 30));
 }
 
-} // namespace
+}   // namespace

@@ -15,15 +15,25 @@ using namespace TestSupport;
 
 namespace {
 
-QString S(const char *text) { return QString::fromUtf8(text); }
-QString B(int n) { return QString(n, u' '); }
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+QString B(int n)
+{
+    return QString(n, u' ');
+}
 const QString kCrLf = QStringLiteral("\r\n");
 
 // Every field of an object on one line, so that a mismatch shows all of it.
 std::string Summary(const TVetraObject &o)
 {
-    QStringList f = {o.version.toString(CVersion::Style::TwoParts), o.deviceName, o.serialNumber, o.softwareVersion,
-                     o.hardwareIndex, o.signature};
+    QStringList f = {o.version.toString(CVersion::Style::TwoParts),
+                     o.deviceName,
+                     o.serialNumber,
+                     o.softwareVersion,
+                     o.hardwareIndex,
+                     o.signature};
     for (int v : {int(o.regional), int(o.storageMode), int(o.rawDefaultBarDiameter), int(o.neighborCorrection),
                   int(o.objectNumber)})
         f << QString::number(v);
@@ -70,7 +80,7 @@ struct SourceGuard
     ~SourceGuard() { Res::SetStringSource(nullptr); }
 };
 
-} // namespace
+}   // namespace
 
 TEST(DataFile, HandMadeFixtureReadsAndIsReproducedByteForByte)
 {
@@ -102,10 +112,12 @@ TEST(DataFile, WriterLayout)
     EXPECT_EQ(lines.last(), QString());
     EXPECT_EQ(text.count(u'\n'), text.count(kCrLf));
     for (const QString &line : lines)
-        EXPECT_TRUE(!line.contains(QStringLiteral(";;;")) || line.indexOf(QStringLiteral(";;;")) == 36) << line.toStdString();
+        EXPECT_TRUE(!line.contains(QStringLiteral(";;;")) || line.indexOf(QStringLiteral(";;;")) == 36)
+            << line.toStdString();
     EXPECT_EQ(lines[0], S("Vetrameter+ Data File Version       ;;;'1.0"));
     EXPECT_EQ(lines[1] + lines[8] + lines[15] + lines[18] + lines[19] + lines[20] + lines[26] + lines[27], QString());
-    EXPECT_EQ(lines[2] + u'|' + lines[9] + u'|' + lines[16] + u'|' + lines[21], S("Instrument Data|Settings|Comment|Data"));
+    EXPECT_EQ(lines[2] + u'|' + lines[9] + u'|' + lines[16] + u'|' + lines[21],
+              S("Instrument Data|Settings|Comment|Data"));
     EXPECT_EQ(lines[17], S("    \"Line 1&#13Line 2 &amp x\""));
     EXPECT_EQ(lines[23], S("    Object Name                     ;;;\"Wall A\""));
     EXPECT_EQ(lines[24], S("    Date                            ;;;'4.3.2023  5:6:7"));
@@ -130,13 +142,22 @@ TEST(DataFile, AstmMmAndJapaneseVariants)
     o.measurements = {{3, 35, 16}, {12, 255, 0}, {99, 7, 5}};
     const QString na = S("n/a") + B(15);
     const QString naRow = S("12") + B(16) + u';' + na + u';' + na + S(";n/a");
-    struct Case { std::uint8_t regional; const char *defaultLine, *correctionLine, *header; QStringList rows; };
+    struct Case
+    {
+        std::uint8_t regional;
+        const char *defaultLine, *correctionLine, *header;
+        QStringList rows;
+    };
     const Case cases[] = {
-        {Regional_AstmMm, "    Default Bar Diameter            ;;;'#5", "    Neighboring Bar Correction [mm] ;;;'50",
+        {Regional_AstmMm,
+         "    Default Bar Diameter            ;;;'#5",
+         "    Neighboring Bar Correction [mm] ;;;'50",
          "Number            ;Cover [mm]        ;Diameter          ;Raw Diameter [mm] ",
          {S(" 3") + B(16) + S("; 35") + B(15) + S(";#5") + B(16) + S(";16"), naRow,
           S("99") + B(16) + S(";  7") + B(15) + S(";#2") + B(16) + S("; 5")}},
-        {Regional_Japanese, "    Default Bar Diameter [mm]       ;;;'16", "    Neighboring Bar Correction [mm] ;;;'50",
+        {Regional_Japanese,
+         "    Default Bar Diameter [mm]       ;;;'16",
+         "    Neighboring Bar Correction [mm] ;;;'50",
          "Number            ;Cover [mm]        ;Diameter [mm]     ;Raw Diameter [mm] ",
          {S(" 3") + B(16) + S("; 35") + B(15) + S(";16") + B(16) + S(";16"), naRow,
           S("99") + B(16) + S(";  7") + B(15) + S("; 6") + B(16) + S("; 5")}},
@@ -272,8 +293,8 @@ TEST(DataFile, RandomObjectsRoundTrip)
 {
     std::mt19937 rng(20240611);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    const QStringList pieces = {S("a"), S("Z"), S(" "), S("&"), S("\""), S("\t"), S("\r\n"), S("#13"), S("amp"),
-                                S("quot"), S("9"), S("\u00e9"), S(",")};
+    const QStringList pieces = {S("a"),   S("Z"),   S(" "),    S("&"), S("\""),     S("\t"), S("\r\n"),
+                                S("#13"), S("amp"), S("quot"), S("9"), S("\u00e9"), S(",")};
     auto text = [&](bool quotes) {
         QString t;
         for (int n = pick(0, 12); n > 0; --n)
@@ -306,7 +327,8 @@ TEST(DataFile, RandomObjectsRoundTrip)
         // Berlin: hours 0 to 2 are left out, a daylight-saving change makes them ambiguous.
         o.timeStamp = 631152000 + std::int64_t(pick(0, 17531)) * 86400 + pick(2 * 3600, 22 * 3600 - 1);
         for (int n = pick(0, 99); n > 0; --n)
-            o.measurements.push_back({std::uint8_t(pick(1, 99)), std::uint8_t(pick(0, 255)), std::uint8_t(pick(0, 60))});
+            o.measurements.push_back(
+                {std::uint8_t(pick(1, 99)), std::uint8_t(pick(0, 255)), std::uint8_t(pick(0, 60))});
         EXPECT_EQ(Summary(Parsed(FormatDataFile(o))), Summary(o)) << i;
     }
 }
@@ -354,7 +376,8 @@ TEST(DataFile, FilesAndSplitting)
     const TVetraObject b = MakeObject(8, {30});
     const QString ta = FormatDataFile(a), tb = FormatDataFile(b);
     const QString broken = Edited(tb, S(";;;'1.0"), S(";;;'2.0"));
-    const QList<TVetraObject> split = ParseCsvText(S("notes ;;; Vetrameter+\r\n") + ta + tb + broken + DataFileSeparator() + ta);
+    const QList<TVetraObject> split = ParseCsvText(S("notes ;;; Vetrameter+\r\n") + ta + tb + broken
+                                                   + DataFileSeparator() + ta);
     ASSERT_EQ(split.size(), 3);
     EXPECT_EQ(Summary(split[1]), Summary(b));
     EXPECT_EQ(Summary(split[2]), Summary(a));
@@ -363,7 +386,7 @@ TEST(DataFile, FilesAndSplitting)
     const QString path = dir.filePath(S("objects.csv"));
     WriteBytes(path, EncodeDataFileText(ta + DataFileSeparator() + tb) + '\0' + EncodeDataFileText(ta));
     const QList<TVetraObject> read = ReadCsvFile(path);
-    ASSERT_EQ(read.size(), 2);   // the zero byte ends the text
+    ASSERT_EQ(read.size(), 2);                           // the zero byte ends the text
     EXPECT_EQ(read[0].objectName, S("\u00d8rsted A"));   // one byte per character on disk
     EXPECT_EQ(Summary(read[1]), Summary(b));
 
@@ -399,8 +422,8 @@ TEST(DataFile, LayoutWordsIgnoreTheActiveLanguage)
 
     TVetraObject o = Sample();
     o.measurements = {{1, 255, 0}};
-    for (auto [regional, storage, words] : {std::tuple{0, 0, ";;;Metric\r\n|;;;Manual\r\n"},
-                                            std::tuple{1, 1, ";;;ASTM inch\r\n|;;;Auto\r\n"}}) {
+    for (auto [regional, storage, words] :
+         {std::tuple{0, 0, ";;;Metric\r\n|;;;Manual\r\n"}, std::tuple{1, 1, ";;;ASTM inch\r\n|;;;Auto\r\n"}}) {
         o.regional = std::uint8_t(regional), o.storageMode = std::uint8_t(storage);
         const QString text = FormatDataFile(o);
         const QStringList english = S(words).split(u'|') << S(";n/a") << S("Diameter [mm]");

@@ -20,15 +20,20 @@ object_t Project(const char *name, std::uint16_t number, std::initializer_list<i
     return o;
 }
 
-std::vector<double> Values(const SStatistics &s) { return {double(s.count), s.mean, s.min, s.max, s.stdDev}; }
+std::vector<double> Values(const SStatistics &s)
+{
+    return {double(s.count), s.mean, s.min, s.max, s.stdDev};
+}
 
-} // namespace
+}   // namespace
 
 TEST(Statistics, Values)
 {
     for (std::uint8_t r : {0, 1, 2, 3, 255}) {
-        EXPECT_EQ(Values(GetStatistics(MakeObject(1, {}, r))), (std::vector<double>{0, kNoValue, kNoValue, kNoValue, kNoValue}));
-        EXPECT_EQ(Values(GetStatistics(MakeObject(1, {255, 255}, r))), (std::vector<double>{2, kNoValue, kNoValue, kNoValue, kNoValue}));
+        EXPECT_EQ(Values(GetStatistics(MakeObject(1, {}, r))),
+                  (std::vector<double>{0, kNoValue, kNoValue, kNoValue, kNoValue}));
+        EXPECT_EQ(Values(GetStatistics(MakeObject(1, {255, 255}, r))),
+                  (std::vector<double>{2, kNoValue, kNoValue, kNoValue, kNoValue}));
     }
     // Cut to whole millimetres first (21.33 -> 21, sqrt(7/3) = 1.53 -> 1), then inches.
     EXPECT_EQ(Values(GetStatistics(MakeObject(1, {20, 21, 255, 23}))), (std::vector<double>{4, 21, 20, 23, 1}));
@@ -91,7 +96,8 @@ TEST(SameObject, ComparesOnlyTheRecording)
 TEST(SortModes, KeysAndDirections)
 {
     auto order = [](int mode, std::vector<object_t> v) {
-        std::sort(v.begin(), v.end(), [mode](const object_t &a, const object_t &b) { return CompareObjects(mode, a, b) < 0; });
+        std::sort(v.begin(), v.end(),
+                  [mode](const object_t &a, const object_t &b) { return CompareObjects(mode, a, b) < 0; });
         QStringList names;
         for (const object_t &o : v)
             names << o.objectName;
@@ -124,7 +130,8 @@ TEST(SortModes, KeysAndDirections)
     EXPECT_EQ(order(9, covers), "in200-250 mm40-50 mm30-90 none");
     EXPECT_EQ(order(10, covers), "none mm30-90 mm40-50 in200-250");
 
-    std::vector<object_t> settings = {Project("r3", 1, {1, 2, 3}, 3), Project("r0", 2, {1}, 0), Project("r1", 3, {1, 2}, 1)};
+    std::vector<object_t> settings = {Project("r3", 1, {1, 2, 3}, 3), Project("r0", 2, {1}, 0),
+                                      Project("r1", 3, {1, 2}, 1)};
     settings[0].storageMode = 1, settings[1].storageMode = 255, settings[2].storageMode = 0;
     EXPECT_EQ(order(11, settings), "r0 r1 r3");
     EXPECT_EQ(order(12, settings), "r3 r1 r0");

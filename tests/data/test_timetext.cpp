@@ -15,8 +15,11 @@ std::string P(const char16_t *picture, int year, int month, int day, int hour, i
     t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second, t.tm_wday = wday;
     return FormatPicture(QStringView(picture), t).toStdString();
 }
-std::string Stamp(std::int64_t stamp) { return FormatTimeStamp(stamp, u"dd.MM.yyyy", u"HH:mm").toStdString(); }
-} // namespace
+std::string Stamp(std::int64_t stamp)
+{
+    return FormatTimeStamp(stamp, u"dd.MM.yyyy", u"HH:mm").toStdString();
+}
+}   // namespace
 
 TEST(TimeText, Pictures)
 {
@@ -60,9 +63,10 @@ TEST(TimeText, FromLocal)
     EXPECT_EQ(FromLocal(2023, 7, 2, 14, 30, 0), std::optional<std::int64_t>(1688301000));
     EXPECT_TRUE(FromLocal(1900, 1, 1, 0, 0, 0).has_value());
     EXPECT_TRUE(FromLocal(2023, 12, 31, 23, 59, 59).has_value());
-    const int bad[][6] = {{1899, 12, 31, 23, 59, 59}, {2023, 0, 1, 0, 0, 0}, {2023, 13, 1, 0, 0, 0},
-                          {2023, 1, 0, 0, 0, 0}, {2023, 1, 32, 0, 0, 0}, {2023, 1, 1, -1, 0, 0}, {2023, 1, 1, 24, 0, 0},
-                          {2023, 1, 1, 0, 60, 0}, {2023, 1, 1, 0, 0, 60}, {2023, 1, 1, 0, -1, 0}};
+    const int bad[][6] = {{1899, 12, 31, 23, 59, 59}, {2023, 0, 1, 0, 0, 0},  {2023, 13, 1, 0, 0, 0},
+                          {2023, 1, 0, 0, 0, 0},      {2023, 1, 32, 0, 0, 0}, {2023, 1, 1, -1, 0, 0},
+                          {2023, 1, 1, 24, 0, 0},     {2023, 1, 1, 0, 60, 0}, {2023, 1, 1, 0, 0, 60},
+                          {2023, 1, 1, 0, -1, 0}};
     for (const auto &f : bad)
         EXPECT_FALSE(FromLocal(f[0], f[1], f[2], f[3], f[4], f[5]).has_value()) << f[0] << "-" << f[1] << "-" << f[2];
 }

@@ -9,7 +9,10 @@
 #include <vector>
 
 namespace {
-QString S(const char *text) { return QString::fromUtf8(text); }
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 // A table as (last code of a range, size), walked from code 1.
 void ExpectTable(std::uint8_t regional, const std::vector<std::pair<int, int>> &ranges)
@@ -22,7 +25,7 @@ void ExpectTable(std::uint8_t regional, const std::vector<std::pair<int, int>> &
     for (int outside : {0, 61, -1, 255})
         EXPECT_EQ(LookupBarSize(regional, outside), 0);
 }
-} // namespace
+}   // namespace
 
 TEST(Units, BarSizeTables)
 {
@@ -65,14 +68,14 @@ TEST(Units, ValueTexts)
     EXPECT_EQ(FormatCover(o, 0) + u'|' + FormatCover(o, 1), S("20 mm|n/a"));
 
     const std::pair<std::pair<int, int>, const char *> diameters[] = {
-        {{0, 16}, "16 mm"}, {{1, 16}, "#5"}, {{2, 16}, "#5"}, {{3, 16}, "16 mm"}, {{3, 3}, "6 mm"},
-        {{2, 60}, "#18"}, {{0, 0}, "n/a"}, {{0, 61}, "n/a"}, {{255, 16}, "n/a"}};
+        {{0, 16}, "16 mm"}, {{1, 16}, "#5"}, {{2, 16}, "#5"},  {{3, 16}, "16 mm"}, {{3, 3}, "6 mm"},
+        {{2, 60}, "#18"},   {{0, 0}, "n/a"}, {{0, 61}, "n/a"}, {{255, 16}, "n/a"}};
     for (const auto &[in, text] : diameters)
         EXPECT_EQ(FormatBarDiameter(std::uint8_t(in.first), in.second), S(text)) << text;
 
     const std::pair<std::pair<int, int>, const char *> corrections[] = {
-        {{0, 0}, "-"}, {{1, 0}, "-"}, {{0, 50}, "50 mm"}, {{1, 50}, "2.0 inch"}, {{1, 45}, "0.0 inch"},
-        {{1, 139}, "5.2 inch"}, {{1, 140}, "0.0 inch"}};
+        {{0, 0}, "-"},         {{1, 0}, "-"},          {{0, 50}, "50 mm"},    {{1, 50}, "2.0 inch"},
+        {{1, 45}, "0.0 inch"}, {{1, 139}, "5.2 inch"}, {{1, 140}, "0.0 inch"}};
     for (const auto &[in, text] : corrections)
         EXPECT_EQ(FormatNeighborCorrection(std::uint8_t(in.first), in.second), S(text)) << text;
 
@@ -82,18 +85,19 @@ TEST(Units, ValueTexts)
 
 TEST(Units, Parsers)
 {
-    const std::pair<const char16_t *, int> inchCovers[] = {{u"1.57", 40}, {u"  1.38  ", 35}, {u"10.04", 255},
-        {u"10.045", -1}, {u"10.05", -1}, {u"-1", -24}, {u"n/a", 255}, {u"x", -1}};
+    const std::pair<const char16_t *, int> inchCovers[] = {{u"1.57", 40},   {u"  1.38  ", 35}, {u"10.04", 255},
+                                                           {u"10.045", -1}, {u"10.05", -1},    {u"-1", -24},
+                                                           {u"n/a", 255},   {u"x", -1}};
     for (const auto &[text, cover] : inchCovers)
         EXPECT_EQ(ParseCover(Regional_AstmInch, text), cover) << cover;
-    const std::pair<const char16_t *, int> mmCovers[] = {{u"254", 254}, {u" 35 ", 35}, {u"256", -1}, {u"-5", -5},
-        {u"abc", -1}, {u" n/a  ", 255}, {u"12.9", 12}};
+    const std::pair<const char16_t *, int> mmCovers[] = {{u"254", 254}, {u" 35 ", 35},    {u"256", -1}, {u"-5", -5},
+                                                         {u"abc", -1},  {u" n/a  ", 255}, {u"12.9", 12}};
     for (const auto &[text, cover] : mmCovers)
         EXPECT_EQ(ParseCover(Regional_Metric, text), cover) << cover;
     EXPECT_LT(ParseCover(Regional_Japanese, u"-99999999999999999999"), 0);
 
-    const std::pair<const char16_t *, int> inchCorrections[] = {{u"1.9", 0}, {u"2.0", 50}, {u"2.8", 70},
-        {u"3.6", 90}, {u"5.2", 130}, {u"5.3", -1}, {u"-", 0}, {u"abc", -1}};
+    const std::pair<const char16_t *, int> inchCorrections[] = {
+        {u"1.9", 0}, {u"2.0", 50}, {u"2.8", 70}, {u"3.6", 90}, {u"5.2", 130}, {u"5.3", -1}, {u"-", 0}, {u"abc", -1}};
     for (const auto &[text, mm] : inchCorrections)
         EXPECT_EQ(ParseNeighborCorrection(Regional_AstmInch, text), mm) << mm;
     const std::pair<const char16_t *, int> mmCorrections[] = {{u"150", 150}, {u"151", -1}, {u"-5", 0}, {u"", -1}};
@@ -104,5 +108,6 @@ TEST(Units, Parsers)
     for (int cover = 0; cover < 255; ++cover)
         EXPECT_EQ(ParseCover(Regional_AstmInch, Res::Format(u"%4.2f", {cover / 25.4})), cover) << cover;
     for (int mm = 50; mm <= 130; mm += 10)
-        EXPECT_EQ(ParseNeighborCorrection(Regional_AstmInch, Res::Format(u"%0.1f", {NeighborCorrectionInches(mm)})), mm);
+        EXPECT_EQ(ParseNeighborCorrection(Regional_AstmInch, Res::Format(u"%0.1f", {NeighborCorrectionInches(mm)})),
+                  mm);
 }

@@ -119,4 +119,4 @@ inline QByteArray LittleEndian(std::uint32_t v, int bytes)
     return r;
 }
 
-} // namespace DeviceTest
+}   // namespace DeviceTest

@@ -51,8 +51,7 @@ protected:
     NError_code execute(std::vector<std::uint8_t> &buffer, std::uint32_t payload, std::uint32_t &reply,
                         CCallback *progress = nullptr)
     {
-        return engine.Execute(0xD2, buffer.data(), payload, reply, std::uint32_t(buffer.size()), 200, -1,
-                              progress);
+        return engine.Execute(0xD2, buffer.data(), payload, reply, std::uint32_t(buffer.size()), 200, -1, progress);
     }
 
     CScriptedStream stream;
@@ -137,7 +136,12 @@ TEST_F(Engine, LongReplyChecksumKinds)
     const QByteArray data("measured cover values");
     const auto *d = reinterpret_cast<const std::uint8_t *>(data.constData());
     const std::size_t n = std::size_t(data.size());
-    struct Case { std::uint8_t kind; QByteArray sum; NError_code expected; };
+    struct Case
+    {
+        std::uint8_t kind;
+        QByteArray sum;
+        NError_code expected;
+    };
     const Case cases[] = {
         {1, LittleEndian(Crc8(d, n), 1), Err_Success},
         {1, LittleEndian(Crc8(d, n) ^ 0x01, 1), Err_Checksum},
@@ -328,7 +332,7 @@ TEST_F(Engine, LfLinesTakeTheTextAfterTheFirstSpace)
     stream.QueueReply("A ab\rcd\r\n");
     char answer[32] = {};
     EXPECT_EQ(engine.QueryText("EC?", answer, 32, 100), 5);
-    EXPECT_STREQ(answer, "ab\rcd");           // cut at the last CR
+    EXPECT_STREQ(answer, "ab\rcd");   // cut at the last CR
 
     stream.QueueReply(Hex("06"));
     stream.QueueReply("nospace\r\n");
@@ -384,7 +388,7 @@ TEST(TransferTimeouts, SixtyFourBitArithmeticAndTheFloor)
 {
     EXPECT_EQ(CQxCommands::TransferTimeout(0x5000000, 2, 1920), 87381533);
     EXPECT_EQ(CQxCommands::TransferTimeout(10, 1, 1920), 2000);
-    EXPECT_EQ(CQxCommands::TransferTimeout(160000, 1, 0), 10200);   // 16000 B/s when the stream says 0
+    EXPECT_EQ(CQxCommands::TransferTimeout(160000, 1, 0), 10200);            // 16000 B/s when the stream says 0
     EXPECT_EQ(CQxCommands::TransferTimeout(0xFFFFFFFF, 16, 1), INT32_MAX);   // clamped, not wrapped
 
     CScriptedStream stream;
@@ -426,7 +430,7 @@ TEST_F(Engine, RemoteSessionAndReadValueBytes)
     EXPECT_EQ(engine.ReadValue(), -1);
 }
 
-} // namespace
+}   // namespace
 
 TEST_F(Engine, FileCommandsCheckTheirAnswersAndLimits)
 {

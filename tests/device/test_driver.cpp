@@ -27,7 +27,8 @@ TEST(DeviceErrors, TextsWithAndWithoutRestartAdvice)
     EXPECT_EQ(d.GetErrorText(Err_Aborted), QStringLiteral("The process was aborted by the user."));
     EXPECT_EQ(d.GetErrorText(NError_code(42)),
               QStringLiteral("An error (42) occurred during the device Upgrade.") + kRestart);
-    EXPECT_EQ(d.GetErrorText(Err_Checksum), QStringLiteral("An error (13) occurred during the device Upgrade.") + kRestart);
+    EXPECT_EQ(d.GetErrorText(Err_Checksum),
+              QStringLiteral("An error (13) occurred during the device Upgrade.") + kRestart);
     EXPECT_EQ(d.GetErrorText(Err_Communication),
               QStringLiteral("A communication error occurred during the device Upgrade.") + kRestart);
     EXPECT_FALSE(d.GetErrorText(Err_PackageRead).contains(QStringLiteral("restart")));
@@ -133,8 +134,9 @@ QByteArray replyHeader(std::uint8_t format, std::uint16_t n, std::uint16_t size 
 
 QByteArray withCrc16(const QByteArray &data)
 {
-    return LongReply(2, data, LittleEndian(Crc16(reinterpret_cast<const std::uint8_t *>(data.constData()),
-                                                 std::size_t(data.size())), 2));
+    return LongReply(
+        2, data,
+        LittleEndian(Crc16(reinterpret_cast<const std::uint8_t *>(data.constData()), std::size_t(data.size())), 2));
 }
 
 TEST(BinaryRecord, FieldsWithoutZeroByteStayWithinTheirWidth)
@@ -280,7 +282,9 @@ TEST_F(ScriptedDriver, BaudChangeOnAStreamThatIsNoSerialPortFails)
     stream->QueueReply("OK\r");
     EXPECT_FALSE(device.SetBaudRate(115200));
     EXPECT_EQ(device.GetLineSettings()->baud, 19200u);
-    EXPECT_EQ(stream->Written(), QByteArray("\x10" "BR ?\r\x10" "BR 035\r\r"));
+    EXPECT_EQ(stream->Written(), QByteArray("\x10"
+                                            "BR ?\r\x10"
+                                            "BR 035\r\r"));
 
     stream->QueueReply(Hex("06"));
     stream->QueueReply("?\r");   // the instrument cannot change its rate
@@ -289,15 +293,19 @@ TEST_F(ScriptedDriver, BaudChangeOnAStreamThatIsNoSerialPortFails)
 
 TEST_F(ScriptedDriver, IdentitySignatureMustNameTheFamily)
 {
-    struct Case { const char *line; bool accepted; };
+    struct Case
+    {
+        const char *line;
+        bool accepted;
+    };
     const Case cases[] = {
         {"Vetrameter;C;VM-1;06000001;2.11\r", true},
-        {"Vetrameter;C;VM-1;00ABCDEF;2.11\r", false},    // top byte 0
+        {"Vetrameter;C;VM-1;00ABCDEF;2.11\r", false},   // top byte 0
         {"Vetrameter;C;VM-1;07000001;2.11\r", false},
-        {"Vetrameter;C;VM-1;86000001;2.11\r", false},    // 0x80000000 and above
+        {"Vetrameter;C;VM-1;86000001;2.11\r", false},   // 0x80000000 and above
         {"Vetrameter;C;VM-1;06zz;2.11\r", false},
-        {"Vetrameter;;VM-1;06000001;2.11\r", true},      // empty hardware revision
-        {"Vetrameter;C;VM-1;06000001\r", false},          // four fields
+        {"Vetrameter;;VM-1;06000001;2.11\r", true},   // empty hardware revision
+        {"Vetrameter;C;VM-1;06000001\r", false},      // four fields
     };
     for (const Case &k : cases) {
         SCOPED_TRACE(k.line);
@@ -308,4 +316,4 @@ TEST_F(ScriptedDriver, IdentitySignatureMustNameTheFamily)
     }
 }
 
-} // namespace
+}   // namespace

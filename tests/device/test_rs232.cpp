@@ -43,7 +43,10 @@ public:
             ::close(slave);
     }
     bool ok() const { return master >= 0 && slave >= 0; }
-    void send(const QByteArray &bytes) const { ASSERT_EQ(::write(master, bytes.constData(), bytes.size()), bytes.size()); }
+    void send(const QByteArray &bytes) const
+    {
+        ASSERT_EQ(::write(master, bytes.constData(), bytes.size()), bytes.size());
+    }
     // What the stream wrote, waiting up to 1 s for the first byte.
     QByteArray received() const
     {
@@ -267,7 +270,8 @@ TEST_F(SerialPort, SecondOpenOfAPortIsBusy)
 
 TEST(PortMap, ParsesEntriesAndSkipsBadOnes)
 {
-    const auto map = ParsePortMap(QStringLiteral("COM3=/dev/ttyUSB0; com7 = /dev/pts/4 ;junk;COM=/x;COM0=/y;COM9=;=/z"));
+    const auto map = ParsePortMap(
+        QStringLiteral("COM3=/dev/ttyUSB0; com7 = /dev/pts/4 ;junk;COM=/x;COM0=/y;COM9=;=/z"));
     EXPECT_EQ(map.size(), 2);
     EXPECT_EQ(map.value(3), QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(map.value(7), QStringLiteral("/dev/pts/4"));
@@ -342,4 +346,4 @@ TEST_F(SerialPort, LostLinkEndsReadsWithoutWaitingOutTheTimeOut)
     EXPECT_FALSE(s.IsOpen());
 }
 
-} // namespace
+}   // namespace

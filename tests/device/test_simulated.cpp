@@ -261,7 +261,7 @@ TEST_F(Simulated, FaultNone_DeleteAllEmptiesTheInstrument)
     EXPECT_TRUE(c.objects.isEmpty());
 }
 
-} // namespace
+}   // namespace
 
 TEST_F(Simulated, FaultNone_FileCommandsRoundTripThroughTheInstrument)
 {
@@ -271,7 +271,8 @@ TEST_F(Simulated, FaultNone_FileCommandsRoundTripThroughTheInstrument)
     EXPECT_EQ(listing, QStringLiteral("cfg\\unit.txt,7"));
 
     StreamIO::CRamStream copy;
-    ASSERT_TRUE(copy.Open(QStringLiteral("RAM:load"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_ALWAYS));
+    ASSERT_TRUE(
+        copy.Open(QStringLiteral("RAM:load"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_ALWAYS));
     ASSERT_TRUE(device->LoadFile(copy, QStringLiteral("cfg\\unit.txt")));
     EXPECT_TRUE(logHas(QStringLiteral("text LOAD \"cfg\\\\unit.txt\"")));   // the backslash went out doubled
     EXPECT_EQ(copy.GetLength(), 7u);
@@ -286,6 +287,7 @@ TEST_F(Simulated, FaultNone_FileCommandsRoundTripThroughTheInstrument)
     EXPECT_FALSE(sim.Files().contains(QStringLiteral("moved.txt")));
     EXPECT_FALSE(device->DeleteDeviceFile(QStringLiteral("moved.txt")));   // answered with "?"
     StreamIO::CRamStream none;
-    ASSERT_TRUE(none.Open(QStringLiteral("RAM:none"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_ALWAYS));
+    ASSERT_TRUE(
+        none.Open(QStringLiteral("RAM:none"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_ALWAYS));
     EXPECT_FALSE(device->LoadFile(none, QStringLiteral("missing.txt")));   // length 0
 }

@@ -32,6 +32,7 @@ TEST(ProtocolTrace, EveryByteSentAndReceivedIsDumped)
     EXPECT_TRUE(log.contains(QStringLiteral(" << 0000  04 "))) << qPrintable(log);
     EXPECT_TRUE(log.contains(QStringLiteral(" << 0000  78 "))) << qPrintable(log);
     // Each line carries a date and time.
-    EXPECT_TRUE(log.split(u'\n', Qt::SkipEmptyParts).first().contains(QRegularExpression(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"))));
+    EXPECT_TRUE(log.split(u'\n', Qt::SkipEmptyParts)
+                    .first()
+                    .contains(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"))));
 }

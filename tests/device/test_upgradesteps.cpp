@@ -58,7 +58,7 @@ protected:
     SBlockDescriptor block;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(UpgradeSteps, ModeChangesSendTheHeaderBlockInFourParts)
 {

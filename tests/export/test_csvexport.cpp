@@ -14,7 +14,10 @@ using namespace TestSupport;
 
 namespace {
 
-QString S(const char *text) { return QString::fromUtf8(text); }
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 class Recorder : public IExportProgress
 {
@@ -41,7 +44,7 @@ QByteArray Joined(const QList<TVetraObject> &objects)
     return EncodeDataFileText(texts.join(DataFileSeparator()));
 }
 
-} // namespace
+}   // namespace
 
 TEST(CsvExport, PathRules)
 {
@@ -100,7 +103,8 @@ TEST(CsvExport, EachObjectToItsOwnFile)
     Recorder progress;
     QStringList written;
     ASSERT_TRUE(WriteCsvEachFile(path, objects, &progress, &written));
-    ASSERT_EQ(written, (QStringList{dir.filePath(S("Data1.csv")), dir.filePath(S("Data2.csv")), dir.filePath(S("Data3.csv"))}));
+    ASSERT_EQ(written,
+              (QStringList{dir.filePath(S("Data1.csv")), dir.filePath(S("Data2.csv")), dir.filePath(S("Data3.csv"))}));
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(ReadBytes(written[k]), Joined({objects[k]})) << k;
     EXPECT_FALSE(QFileInfo::exists(path));

@@ -15,7 +15,10 @@ using XlsxDump::SSheet;
 
 namespace {
 
-QString S(const char *text) { return QString::fromUtf8(text); }
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 class XlsxConvert : public ::testing::Test
 {
@@ -35,7 +38,7 @@ protected:
     const QString fixture = FixturePath(S("handmade.csv"));
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(XlsxConvert, WritesTheWorkbookWithTheAssessmentOptions)
 {
@@ -116,9 +119,11 @@ TEST_F(XlsxConvert, RefusesWhatItCannotDo)
         const char *message;
     };
     const Case cases[] = {
-        {{S("--min-cover"), S("25"), S("-o"), dir.filePath(S("out.csv"))}, 1,
+        {{S("--min-cover"), S("25"), S("-o"), dir.filePath(S("out.csv"))},
+         1,
          "--min-cover and --quantile apply to workbooks: the output must end in .xlsx"},
-        {{S("--quantile"), S("0.1"), S("-o"), dir.filePath(S("out.qxs"))}, 1,
+        {{S("--quantile"), S("0.1"), S("-o"), dir.filePath(S("out.qxs"))},
+         1,
          "--min-cover and --quantile apply to workbooks: the output must end in .xlsx"},
         {{S("--each"), S("-o"), out}, 1, "--each writes data files: the output must end in .csv"},
         {{S("--quantile"), S("0.7"), S("-o"), out}, 1, "the quantile is a share above 0 and at most 0.5"},

@@ -21,7 +21,10 @@ using XlsxDump::SSheet;
 
 namespace {
 
-QString S(const char *text) { return QString::fromUtf8(text); }
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 TVetraObject WithCovers(std::uint16_t number, const std::vector<int> &covers, std::uint8_t regional = 0)
 {
@@ -80,7 +83,7 @@ public:
     if (!XlsxDump::HaveOpenpyxl())                                                                                     \
     GTEST_SKIP() << "/usr/bin/python3 cannot import openpyxl"
 
-} // namespace
+}   // namespace
 
 TEST(XlsxExport, PathRule)
 {
@@ -100,8 +103,8 @@ TEST(XlsxExport, ObjectsSheet)
     const SSheet &s = book->at(0);
     EXPECT_EQ(s.name, S("Objects"));
     EXPECT_EQ(s.texts(1), (QStringList{S("Object number"), S("Name"), S("Date and time"), S("Regional setting"),
-                                       S("Storage mode"), S("Unit"), S("n"), S("Mean cover"),
-                                       S("Standard deviation s"), S("Minimum cover"), S("Maximum cover")}));
+                                       S("Storage mode"), S("Unit"), S("n"), S("Mean cover"), S("Standard deviation s"),
+                                       S("Minimum cover"), S("Maximum cover")}));
     EXPECT_EQ(s.maxRow, 4);
     EXPECT_EQ(s.maxColumn, 11);   // no required cover: no characteristic value, no verdict
     EXPECT_EQ(s.freeze, S("A2"));
@@ -233,11 +236,10 @@ TEST(XlsxExport, CharacteristicValueAndVerdictOnlyWithARequiredCover)
         const char *verdict;
     };
     const Row rows[] = {
-        {26.562078931995, "0.0", "met"},        // 35 − 1.64485 × 5.12989
-        {1.045751139055, "0.000", "met"},       // the same in inches; judged in millimetres
-        {16.562078931995, "0.0", "not met"},
-        {12.706041309557, "0.0", "too few values"},   // fewer than 20 values
-        {std::nullopt, "", "too few values"},          // one value has no spread
+        {26.562078931995, "0.0", "met"},    // 35 − 1.64485 × 5.12989
+        {1.045751139055, "0.000", "met"},   // the same in inches; judged in millimetres
+        {16.562078931995, "0.0", "not met"},  {12.706041309557, "0.0", "too few values"},   // fewer than 20 values
+        {std::nullopt, "", "too few values"},                                               // one value has no spread
     };
     for (int k = 0; k < int(std::size(rows)); ++k) {
         SCOPED_TRACE(k);
@@ -340,7 +342,9 @@ TEST(XlsxExport, ReplacesAnOldFileOnlyOnSuccess)
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     ASSERT_TRUE(WriteXlsxWorkbook(path, ThreeObjects(), {}));
     EXPECT_TRUE(ReadBytes(path).startsWith("PK"));   // a zip container now
-    struct stat kept{};
+    struct stat kept
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &kept), 0);
     EXPECT_EQ(kept.st_mode & 0777, 0640u);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

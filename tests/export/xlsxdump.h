@@ -95,7 +95,7 @@ inline std::optional<QList<SSheet>> Read(const QString &path, int firstRows = 0)
     return sheets;
 }
 
-} // namespace XlsxDump
+}   // namespace XlsxDump
 
 // Checks the cell's type and, for numbers, its value within `tolerance`.
 #define EXPECT_NUMBER_CELL(cell, expected, tolerance)                                                                  \

@@ -3,10 +3,10 @@
 #include "gui/desktopservices.h"
 
 #include <QDir>
-#include <QSignalSpy>
-#include <QTest>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -88,4 +88,4 @@ TEST_F(OpenFile, AManualShownWithoutWaitingStillReportsAMissingViewer)
     EXPECT_FALSE(called);
 }
 
-} // namespace
+}   // namespace

@@ -12,9 +12,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTimer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -118,7 +118,8 @@ TEST(CommandGuard, ShowsTheExceptionsOwnTextOrTheOriginsFallback)
 
     EXPECT_FALSE(Guard::Run(messages, Guard::Origin::Command, [] { throw std::runtime_error(""); }));
     EXPECT_FALSE(Guard::Run(messages, Guard::Origin::Handler, [] { throw 42; }));
-    EXPECT_FALSE(Guard::Run(messages, Guard::Origin::Command, [] { throw std::out_of_range("index 9 outside the list"); }));
+    EXPECT_FALSE(
+        Guard::Run(messages, Guard::Origin::Command, [] { throw std::out_of_range("index 9 outside the list"); }));
     EXPECT_FALSE(Guard::Run(messages, Guard::Origin::Command, [] {
         throw StreamIO::StreamError(StreamIO::ERR_DISK_FULL, QStringLiteral("/tmp/x.qxs"));
     }));
@@ -151,7 +152,8 @@ TEST(CommandGuard, AnExceptionInAnEventHandlerIsShownAndEventsGoOn)
     QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
     QCoreApplication::sendPostedEvents(&target);
     bool later = false;
-    QMetaObject::invokeMethod(&target, [&] { later = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &target, [&] { later = true; }, Qt::QueuedConnection);
     QTRY_VERIFY(later);
     Guard::SetDefaultService(nullptr);
     EXPECT_TRUE(messages.Done());
@@ -168,7 +170,12 @@ TEST(FileFilters, ResourceFiltersBecomeQtNameFilters)
 
 TEST(SynchronizeDialog, ShowsTheCountsAndAnswersWithTheDocumentsValues)
 {
-    const struct { const char *button; int answer; IDocumentUi::SyncAnswer sync; } cases[] = {
+    const struct
+    {
+        const char *button;
+        int answer;
+        IDocumentUi::SyncAnswer sync;
+    } cases[] = {
         {"addNewOnly", CSynchronizeDlg::kAddNewOnly, IDocumentUi::SyncAnswer::AddNewOnly},
         {"addAll", CSynchronizeDlg::kAddAll, IDocumentUi::SyncAnswer::AddAll},
         {"cancel", CSynchronizeDlg::kCancel, IDocumentUi::SyncAnswer::Cancel},
@@ -205,7 +212,7 @@ TEST(DocumentQuestions, SavePromptMapsTheThreeAnswers)
     EXPECT_EQ(messages.Boxes()[0].icon, Icon::Question);
 }
 
-} // namespace
+}   // namespace
 
 namespace {
 
@@ -244,4 +251,4 @@ TEST(MessageBoxChoice, TheNamedButtonsAnswerWithTheirIndexAndEscapeCancels)
     EXPECT_EQ(chooseAndAnswer([](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Escape); }), -1);
 }
 
-} // namespace
+}   // namespace

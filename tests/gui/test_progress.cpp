@@ -61,7 +61,7 @@ TEST(ProgressDialog, TheSameStatusTextRepaintsOnlyOnce)
     EXPECT_EQ(text->text(), QStringLiteral("Creating a.csv ..."));
 }
 
-} // namespace
+}   // namespace
 
 // The comment dialog keeps line breaks as CR LF.
 #include "gui/commentdlg.h"
@@ -87,4 +87,4 @@ TEST(CommentDialog, LinesComeBackWithCarriageReturnAndLineFeed)
     EXPECT_EQ(dialog.GetComment(), QStringLiteral("Column C3\r\nBelow window & door\r\nthird"));
 }
 
-} // namespace
+}   // namespace

@@ -53,9 +53,15 @@ public:
     }
 
     // The end of a search (its final null report).
-    bool WaitForEnd(int count = 1) { return waitFor([&] { return ends >= count; }); }
+    bool WaitForEnd(int count = 1)
+    {
+        return waitFor([&] { return ends >= count; });
+    }
     // The end of an upgrade.
-    bool WaitForFinish() { return waitFor([&] { return finished > 0; }); }
+    bool WaitForFinish()
+    {
+        return waitFor([&] { return finished > 0; });
+    }
     int EndCount()
     {
         std::lock_guard guard(lock);

@@ -188,4 +188,4 @@ TEST_F(DeviceWatch, UnpluggedDuringADownloadTheTransferEndsWithThatCauseNotAsCan
     EXPECT_NE(cancelled.failure.cause, Device::NFailureCause::Unplugged);
 }
 
-} // namespace
+}   // namespace

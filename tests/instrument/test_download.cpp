@@ -11,7 +11,8 @@ namespace {
 // The fields a download record carries (it has no name, comment or time).
 void ExpectSameRecord(const TVetraObject &got, const TVetraObject &served)
 {
-    EXPECT_EQ(got.version.value(), (std::uint64_t(served.version.value() >> 32 & 0xFF) << 32) | (served.version.value() & 0xFF));
+    EXPECT_EQ(got.version.value(),
+              (std::uint64_t(served.version.value() >> 32 & 0xFF) << 32) | (served.version.value() & 0xFF));
     EXPECT_EQ(got.deviceName, served.deviceName.left(16));
     EXPECT_EQ(got.serialNumber, served.serialNumber.left(16));
     EXPECT_EQ(got.softwareVersion, served.softwareVersion.left(9));
@@ -32,7 +33,7 @@ void ExpectSameRecord(const TVetraObject &got, const TVetraObject &served)
     EXPECT_EQ(got.timeStamp, 0);
 }
 
-} // namespace
+}   // namespace
 
 TEST_F(SimFixture, BinaryDownloadOf549ObjectsSwitchesTheLineThereAndBack)
 {
@@ -77,20 +78,21 @@ TEST_F(SimFixture, DeleteAllEmptiesTheInstrumentAndAnEmptyDownloadSucceeds)
     EXPECT_EQ(device->DeleteAllObjects(), Err_Success);
     EXPECT_TRUE(sim->Objects().isEmpty());
     STransferContainer c;
-    c.objects.append(TVetraObject{});   // a download starts from an empty list
+    c.objects.append(TVetraObject{});                        // a download starts from an empty list
     EXPECT_TRUE(device->DownloadObjects(c, 115200, true));   // answered with 0xF3
     EXPECT_TRUE(c.objects.isEmpty());
 }
 
 TEST_F(SimFixture, EveryFaultFailsTheDownloadAndLeavesTheLineAt19200)
 {
-    struct Case { VetraSim::Fault fault; bool succeeds; };
+    struct Case
+    {
+        VetraSim::Fault fault;
+        bool succeeds;
+    };
     const Case cases[] = {
-        {VetraSim::Fault::BadChecksum, false},
-        {VetraSim::Fault::Truncated, false},
-        {VetraSim::Fault::Garbage, false},
-        {VetraSim::Fault::Silent, false},
-        {VetraSim::Fault::NoObjects, true},
+        {VetraSim::Fault::BadChecksum, false}, {VetraSim::Fault::Truncated, false}, {VetraSim::Fault::Garbage, false},
+        {VetraSim::Fault::Silent, false},      {VetraSim::Fault::NoObjects, true},
     };
     for (const Case &k : cases) {
         SCOPED_TRACE(int(k.fault));

@@ -21,7 +21,7 @@ class FailureTest : public SimFixture
 {
 };
 
-} // namespace
+}   // namespace
 
 // One driver through several faults in turn, so that each case also shows the
 // cause of the case before it does not linger.

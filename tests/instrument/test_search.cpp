@@ -87,7 +87,7 @@ protected:
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(SearchTest, AScanProbesCom1AndCom2AndFindsTheInstrumentOnCom3)
 {
@@ -107,7 +107,8 @@ TEST_F(SearchTest, AScanProbesCom1AndCom2AndFindsTheInstrumentOnCom3)
                                             "/nonexistent/ttyVM1: There is no serial port COM1.")));
     EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM2:...\r\ncould not open port. "
                                             "/nonexistent/ttyVM2: There is no serial port COM2.")));
-    EXPECT_TRUE(all.contains(QStringLiteral("Search Vetrameter device on Serial COM3:...\r\n Vetrameter   Serial: VM-20931")));
+    EXPECT_TRUE(
+        all.contains(QStringLiteral("Search Vetrameter device on Serial COM3:...\r\n Vetrameter   Serial: VM-20931")));
     EXPECT_FALSE(all.contains(QStringLiteral("COM4")));   // stopped at the first
     EXPECT_EQ(r.EndCount(), 1);
 }
@@ -166,8 +167,11 @@ TEST_F(SearchTest, AnAbortedScanReportsNothingMoreAndTheNextJobRuns)
     EXPECT_TRUE(IsWorkerIdle());
     // The wait for the silent instrument was broken off: the probe never got
     // as far as its S-command fallback.
-    EXPECT_FALSE(sim->Log().contains(QStringLiteral("S SC030202F8"))) ;
-    const int statusesAtAbort = [&] { std::lock_guard g(aborted.lock); return int(aborted.statuses.size()); }();
+    EXPECT_FALSE(sim->Log().contains(QStringLiteral("S SC030202F8")));
+    const int statusesAtAbort = [&] {
+        std::lock_guard g(aborted.lock);
+        return int(aborted.statuses.size());
+    }();
     EXPECT_EQ(aborted.EndCount(), 0);   // not even the final report
     EXPECT_EQ(queued.EndCount(), 0);    // queued jobs never start
     EXPECT_TRUE(queued.statuses.isEmpty());

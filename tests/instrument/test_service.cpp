@@ -170,8 +170,8 @@ TEST_F(Service, AServiceGoneOrAWorkerStoppedDuringATransferLeavesNoExchangeBehin
     sim->GenerateObjects(40, 60);
     ASSERT_TRUE(service->TakeInstrument(Connected()));
     ASSERT_TRUE(service->Download());
-    QTest::qWait(50);       // into the transfer
-    service.reset();        // the program closes
+    QTest::qWait(50);   // into the transfer
+    service.reset();    // the program closes
     // The call ended inside the reset; the worker is free a moment later.
     EXPECT_TRUE(QTest::qWaitFor([] { return Device::IsWorkerIdle(); }, 5000));
 
@@ -187,4 +187,4 @@ TEST_F(Service, AServiceGoneOrAWorkerStoppedDuringATransferLeavesNoExchangeBehin
     EXPECT_FALSE(service->IsBusy());
 }
 
-} // namespace
+}   // namespace

@@ -82,7 +82,7 @@ protected:
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(UpgradeTest, EveryStepRunsAndTheJobReportsSuccess)
 {
@@ -166,7 +166,9 @@ TEST_F(UpgradeTest, AnUpgradeThatNeverRunsIsReportedAndItsPackageFreed)
     ports.insert(4, silent.SlavePath());
     StreamIO::SetPortMap(ports);
     auto device = Connected(false);
-    struct Idle : CCallback {} searchReceiver;
+    struct Idle : CCallback
+    {
+    } searchReceiver;
     SSearchParams p;
     p.type = Type_Vetrameter;
     p.portKind = Port_Serial;
@@ -182,6 +184,7 @@ TEST_F(UpgradeTest, AnUpgradeThatNeverRunsIsReportedAndItsPackageFreed)
     EXPECT_FALSE(sim->Log().contains(QStringLiteral("S SE030000FC")));   // it never started
     // The package's RAM file went with it: the name can be created anew.
     StreamIO::CRamStream again;
-    EXPECT_TRUE(again.Open(QStringLiteral("RAM:package"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_NEW));
+    EXPECT_TRUE(
+        again.Open(QStringLiteral("RAM:package"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_NEW));
     silent.Stop();
 }

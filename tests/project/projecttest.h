@@ -27,7 +27,10 @@
 
 namespace ProjectTest {
 
-inline QString S(const char *text) { return QString::fromUtf8(text); }
+inline QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 // Answers preset, questions and messages recorded.
 class ScriptedUi : public IDocumentUi
@@ -42,7 +45,11 @@ public:
     std::vector<std::pair<int, int>> syncQuestions;
     QStringList errors;
 
-    SaveAnswer AskSaveChanges() override { ++saveQuestions; return saveAnswer; }
+    SaveAnswer AskSaveChanges() override
+    {
+        ++saveQuestions;
+        return saveAnswer;
+    }
     std::optional<QString> AskSavePath(const QString &initialName) override
     {
         savePathNames << initialName;
@@ -79,8 +86,7 @@ public:
     void OnDocumentUpdate(int index) override { updates.push_back(index); }
 };
 
-inline const QString kReadError =
-    S("This is not a Vetradesk project file or there was an error while reading.");
+inline const QString kReadError = S("This is not a Vetradesk project file or there was an error while reading.");
 
 // The message for a project file that could not be read: the read message,
 // then the stream error's text for the file.
@@ -238,4 +244,4 @@ protected:
     void SetUp() override { StreamIO::InitStreamLayer(); }
 };
 
-} // namespace ProjectTest
+}   // namespace ProjectTest

@@ -2,8 +2,8 @@
 // showing its lists, sorting it, and turning it back into a data file.
 #include "projecttest.h"
 
-#include "support/clirun.h"
 #include "data/datafile.h"
+#include "support/clirun.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -57,12 +57,11 @@ protected:
     }
 
     const QString demo = SourcePath(S("samples/demo.csv"));
-    const QStringList allNames = {S("Wall A, north face"), S("Slab S2"), S("Beam B-12"), S("Object 1"),
-                                  S("Object 2")};
+    const QStringList allNames = {S("Wall A, north face"), S("Slab S2"), S("Beam B-12"), S("Object 1"), S("Object 2")};
     QTemporaryDir dir;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(CliProjectTest, ConvertBuildsAProjectThatInfoReads)
 {
@@ -102,8 +101,8 @@ TEST_F(CliProjectTest, SortReordersAndSaves)
     ASSERT_EQ(sorted.code, 0) << sorted.err.toStdString();
 
     const QJsonArray entries = Json({S("info"), S("--json"), out});
-    EXPECT_EQ(JsonNames(entries), QStringList({S("Wall A, north face"), S("Slab S2"), S("Object 2"), S("Object 1"),
-                                               S("Beam B-12")}));
+    EXPECT_EQ(JsonNames(entries),
+              QStringList({S("Wall A, north face"), S("Slab S2"), S("Object 2"), S("Object 1"), S("Beam B-12")}));
     for (const QJsonValue &v : entries)
         EXPECT_EQ(v.toObject().value(S("sortMode")).toInt(), 6);
     EXPECT_EQ(JsonNames(Json({S("info"), S("--json"), S("--originals"), out})), allNames);

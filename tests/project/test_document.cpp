@@ -72,7 +72,7 @@ protected:
     QTemporaryDir dir;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(DocumentTest, ListChangesMarkTheProjectModified)
 {
@@ -399,7 +399,7 @@ public:
     ~UnnamedFilesRefused() { StreamIO::CFileStream::SetUnnamedFilesRefused(false); }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(DocumentTest, SaveFailingHalfWayKeepsTheOldFile)
 {
@@ -468,20 +468,22 @@ TEST_F(DocumentTest, WithoutUnnamedFilesTheNextSaveRemovesStaleTemporaries)
     QStringList left = folder();
     left.removeOne(S("site.qxs"));
     ASSERT_EQ(left.size(), 1) << left.join(u' ').toStdString();
-    EXPECT_TRUE(QRegularExpression(S("^site\\.qxs\\.~[0-9a-f]{8}$")).match(left[0]).hasMatch()) << left[0].toStdString();
+    EXPECT_TRUE(QRegularExpression(S("^site\\.qxs\\.~[0-9a-f]{8}$")).match(left[0]).hasMatch())
+        << left[0].toStdString();
 
     // An older leftover; one that another save still writes; files that only
     // look like temporaries of this project.
     WriteBytes(path("site.qxs.~deadbeef"), "stale");
     const QStringList unrelated = {S("other.qxs.~0123abcd"), S("site.qxs.~0123abc"), S("site.qxs.~0123abcd0"),
-                                   S("site.qxs.~0123abcg"), S("site.qxs.bak"), S("xsite.qxs.~0123abcd"),
+                                   S("site.qxs.~0123abcg"),  S("site.qxs.bak"),      S("xsite.qxs.~0123abcd"),
                                    S("site.qxs~0123abcd")};
     for (const QString &name : unrelated)
         WriteBytes(dir.filePath(name), "unrelated");
     ASSERT_TRUE(QDir(dir.path()).mkdir(S("site.qxs.~00000000")));
     ASSERT_TRUE(QFile::link(path("site.qxs.bak"), path("site.qxs.~11111111")));
     StreamIO::CFileStream busy;
-    ASSERT_TRUE(busy.Open(path("site.qxs.~feedf00d"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_NEW));
+    ASSERT_TRUE(
+        busy.Open(path("site.qxs.~feedf00d"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_NEW));
 
     ASSERT_TRUE(doc.SaveToPath(path("site.qxs")));
     QStringList expected = unrelated + QStringList{S("site.qxs"), S("site.qxs.~11111111"), S("site.qxs.~feedf00d")};
@@ -514,7 +516,9 @@ TEST_F(DocumentTest, ReplacingKeepsPermissionsAndLinks)
     doc.Current().SetComment(0, S("second"));
     ASSERT_TRUE(doc.SaveToPath(path("link.qxs")));
     EXPECT_TRUE(QFileInfo(path("link.qxs")).isSymLink());
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(path("p.qxs")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     CVetraDoc reread(ui);
@@ -608,7 +612,7 @@ protected:
     FakeClipboard clipboard;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(ClipboardTest, PastedObjectsKeepEveryField)
 {

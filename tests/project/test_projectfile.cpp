@@ -47,14 +47,18 @@ protected:
     QTemporaryDir dir;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(ProjectFileTest, EmptyProjectIsTheExact167Bytes)
 {
     QByteArray expected = QByteArray::fromHex("FE1D00") + Utf16Le("QueliX Vetradesk project file")
-                        + QByteArray::fromHex("0100020003000400" "0100" "01000000" "00000000" "01000000"
-                                              "00000000")
-                        + QByteArray(80, '\0');
+                          + QByteArray::fromHex("0100020003000400"
+                                                "0100"
+                                                "01000000"
+                                                "00000000"
+                                                "01000000"
+                                                "00000000")
+                          + QByteArray(80, '\0');
     ASSERT_EQ(expected.size(), 167);
 
     CVetraData originals, current;
@@ -73,9 +77,18 @@ TEST_F(ProjectFileTest, EmptyObjectRecordIs63Bytes)
     list.AddTransferObjects({TVetraObject{}}, false);
     list.SetTimeStamp(0, 0);   // entering the list gave it the current time
     const QByteArray record = QByteArray::fromHex("FE0700") + Utf16Le("0.0.0.0")
-                            + QByteArray::fromHex("00" "FE0000FE0000FE0000FE0000FE0000" "00" "FFFF"
-                                                  "FE0000FE0000" "FF" "FF" "0000000000000000" "00000000"
-                                                  "FFFF" "00000000" "00");
+                              + QByteArray::fromHex("00"
+                                                    "FE0000FE0000FE0000FE0000FE0000"
+                                                    "00"
+                                                    "FFFF"
+                                                    "FE0000FE0000"
+                                                    "FF"
+                                                    "FF"
+                                                    "0000000000000000"
+                                                    "00000000"
+                                                    "FFFF"
+                                                    "00000000"
+                                                    "00");
     ASSERT_EQ(record.size(), 63);
     EXPECT_EQ(StoredList(list).toHex(), (QByteArray::fromHex("01000000") + record).toHex());
 }
@@ -188,7 +201,7 @@ TEST_F(ProjectFileTest, WrongTitlesAreRefusedWithTheReadMessage)
     EXPECT_TRUE(doc.OpenProject(path("t.qxs"), false));
     EXPECT_EQ(doc.Current().GetCount(), 1);
     QByteArray eightBit = QByteArray::fromHex("FF1D00") + QByteArray("QueliX Vetradesk project file")
-                        + good.mid(3 + 58);
+                          + good.mid(3 + 58);
     CVetraData originals, current;
     EXPECT_EQ(ReadFromBytes(originals, current, eightBit), 0u);
     EXPECT_EQ(current.GetCount(), 1);
@@ -279,12 +292,12 @@ TEST_F(ProjectFileTest, FilesThatCannotBeReadSayWhyOnASecondLine)
     header.header().u32(1).u32(5);
     WriteBytes(path("short.qxs"), header.bytes);
 
-    const struct {
+    const struct
+    {
         const char *name;
         QString reason;
     } cases[] = {
-        {"missing.qxs", noSuchFile},
-        {"no/such/folder/p.qxs", noSuchFile},
+        {"missing.qxs", noSuchFile}, {"no/such/folder/p.qxs", noSuchFile},
         {"folder.qxs", isAFolder},   // opens, but reading fails
         {"text.qxs", kEndedEarly},   // "us" reads as a title of 0x7375 characters
         {"short.qxs", kEndedEarly},

@@ -27,4 +27,4 @@ inline std::vector<const object_t *> Pointers(const std::vector<object_t> &list)
     return p;
 }
 
-} // namespace TestSupport
+}   // namespace TestSupport

@@ -204,4 +204,4 @@ TEST(AssessmentChart, StaysInsideItsAreaAndSaysSoWithoutCovers)
     }
 }
 
-} // namespace
+}   // namespace

@@ -33,7 +33,11 @@ TEST(CliExportGraphic, PicturesOfTheRowsAsChosen)
     QTemporaryDir dir;
     const QString sample = TestSupport::SourcePath(QStringLiteral("samples/demo.csv"));   // three objects
     const QString headers = dir.filePath(QStringLiteral("headers.PNG"));
-    ASSERT_EQ(tool({QStringLiteral("export-graphic"), QStringLiteral("--what"), QStringLiteral("headers"), QStringLiteral("-o"), headers, sample}, dir.path()).code, 0);
+    ASSERT_EQ(tool({QStringLiteral("export-graphic"), QStringLiteral("--what"), QStringLiteral("headers"),
+                    QStringLiteral("-o"), headers, sample},
+                   dir.path())
+                  .code,
+              0);
     EXPECT_EQ(QImage(headers).height(), 26 + 22 * 3);
 
     const QString details = dir.filePath(QStringLiteral("details.bmp"));
@@ -42,7 +46,11 @@ TEST(CliExportGraphic, PicturesOfTheRowsAsChosen)
     EXPECT_EQ(QImage(details).width(), QImage(headers).width());
 
     const QString each = dir.filePath(QStringLiteral("object.jpg"));
-    ASSERT_EQ(tool({QStringLiteral("export-graphic"), QStringLiteral("--each"), QStringLiteral("--what"), QStringLiteral("headers"), QStringLiteral("-o"), each, sample}, dir.path()).code, 0);
+    ASSERT_EQ(tool({QStringLiteral("export-graphic"), QStringLiteral("--each"), QStringLiteral("--what"),
+                    QStringLiteral("headers"), QStringLiteral("-o"), each, sample},
+                   dir.path())
+                  .code,
+              0);
     for (int n = 1; n <= 3; ++n)
         EXPECT_EQ(QImage(dir.filePath(QStringLiteral("object%1.jpg").arg(n))).height(), 26 + 22) << n;
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("object4.jpg"))));
@@ -52,17 +60,23 @@ TEST(CliExportGraphic, WrongNamesAndUnwritableFiles)
 {
     QTemporaryDir dir;
     const QString sample = TestSupport::SourcePath(QStringLiteral("samples/demo.csv"));
-    const SRun gif = tool({QStringLiteral("export-graphic"), QStringLiteral("-o"), dir.filePath(QStringLiteral("x.gif")), sample}, dir.path());
+    const SRun gif = tool(
+        {QStringLiteral("export-graphic"), QStringLiteral("-o"), dir.filePath(QStringLiteral("x.gif")), sample},
+        dir.path());
     EXPECT_EQ(gif.code, 1);
     EXPECT_TRUE(gif.err.contains(QStringLiteral("pictures are written as .png, .bmp or .jpg")));
-    EXPECT_EQ(tool({QStringLiteral("export-graphic"), QStringLiteral("--what"), QStringLiteral("all"), QStringLiteral("-o"), dir.filePath(QStringLiteral("x.png")), sample}, dir.path()).code, 1);
+    EXPECT_EQ(tool({QStringLiteral("export-graphic"), QStringLiteral("--what"), QStringLiteral("all"),
+                    QStringLiteral("-o"), dir.filePath(QStringLiteral("x.png")), sample},
+                   dir.path())
+                  .code,
+              1);
     const QString gone = dir.filePath(QStringLiteral("gone/x.png"));
     const SRun unwritable = tool({QStringLiteral("export-graphic"), QStringLiteral("-o"), gone, sample}, dir.path());
     EXPECT_EQ(unwritable.code, 2);
     EXPECT_TRUE(unwritable.err.contains(gone)) << unwritable.err.toStdString();
 }
 
-} // namespace
+}   // namespace
 
 namespace {
 
@@ -80,7 +94,11 @@ TEST(CliPrint, APdfOfTheObjectsWithTheFooter)
     QTemporaryDir dir;
     const QString sample = TestSupport::SourcePath(QStringLiteral("samples/demo.csv"));
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-    ASSERT_EQ(tool({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--paper"), QStringLiteral("letter"), sample}, dir.path()).code, 0);
+    ASSERT_EQ(tool({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--paper"),
+                    QStringLiteral("letter"), sample},
+                   dir.path())
+                  .code,
+              0);
     ASSERT_TRUE(QFile::exists(pdf));
     const QString text = pdfText(pdf);
     if (text.isEmpty())
@@ -88,8 +106,16 @@ TEST(CliPrint, APdfOfTheObjectsWithTheFooter)
     EXPECT_TRUE(text.contains(QStringLiteral("Page 1 of 1")));
     EXPECT_TRUE(text.contains(QStringLiteral("Unnamed")));
     EXPECT_TRUE(text.contains(QStringLiteral("Wall A, north face")));
-    EXPECT_EQ(tool({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--paper"), QStringLiteral("a3"), sample}, dir.path()).code, 1);
-    EXPECT_EQ(tool({QStringLiteral("print"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("gone/out.pdf")), sample}, dir.path()).code, 2);
+    EXPECT_EQ(tool({QStringLiteral("print"), QStringLiteral("--pdf"), pdf, QStringLiteral("--paper"),
+                    QStringLiteral("a3"), sample},
+                   dir.path())
+                  .code,
+              1);
+    EXPECT_EQ(
+        tool({QStringLiteral("print"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("gone/out.pdf")), sample},
+             dir.path())
+            .code,
+        2);
 }
 
-} // namespace
+}   // namespace

@@ -177,7 +177,7 @@ TEST(CoverLimit, TheMinimumCoverTextTakesTheWarningColourOnlyBelowTheLimit)
     EXPECT_EQ(reddish(header(std::nullopt), minCell), 0);
 }
 
-} // namespace
+}   // namespace
 
 namespace {
 
@@ -192,7 +192,8 @@ TEST(DetailText, TheExpandedObjectReadsAsTextForAssistiveTools)
                              "Min. cover value: 30 mm\nMax. cover value: 40 mm\nSettings\nRegional settings: Metric\n"
                              "Data storage mode: manual\nDefault bar diameter: 16 mm\nNeighboring bar correction: -\n"
                              "Device name: Vetrameter+\nSerial number: VM-00417\nSoftware version: 2.03\n"
-                             "Hardware index: B\nComment\nColumn C3").toStdString());
+                             "Hardware index: B\nComment\nColumn C3")
+                  .toStdString());
 }
 
-} // namespace
+}   // namespace

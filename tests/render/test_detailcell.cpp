@@ -66,7 +66,8 @@ TEST(DetailCell, CommentTokensAndLines)
                            QStringLiteral("\n"), QStringLiteral("side")}));
     EXPECT_TRUE(CommentTokens(QString()).isEmpty());
     const QFontMetrics metrics{QFont(QStringLiteral("DejaVu Sans"), 9)};
-    EXPECT_EQ(CommentLines(QStringLiteral("one\r\ntwo"), metrics, 500), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+    EXPECT_EQ(CommentLines(QStringLiteral("one\r\ntwo"), metrics, 500),
+              (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
     // One very long word is broken over several lines that each fit.
     const QString word(200, u'W');
     const int width = 120;
@@ -76,7 +77,8 @@ TEST(DetailCell, CommentTokensAndLines)
     for (const QString &line : lines)
         EXPECT_LE(metrics.horizontalAdvance(line), width);
     // Words that fit go on together; a word that does not starts a new line.
-    const QStringList words = CommentLines(QStringLiteral("a b ") + QString(20, u'c'), metrics, metrics.horizontalAdvance(QStringLiteral("a b cc")));
+    const QStringList words = CommentLines(QStringLiteral("a b ") + QString(20, u'c'), metrics,
+                                           metrics.horizontalAdvance(QStringLiteral("a b cc")));
     EXPECT_EQ(words.first(), QStringLiteral("a b "));
 }
 
@@ -147,7 +149,8 @@ TEST(DetailCell, BarsLandWhereTheGeometrySays)
     ASSERT_EQ(areas.tips.Tips().size(), 10u);
     EXPECT_EQ(areas.tips.Tips()[3].title, QStringLiteral("Measurement number 4"));
     EXPECT_TRUE(areas.tips.Tips()[3].text.startsWith(QStringLiteral("Cover value: 50 mm \nBar diameter: ")));
-    EXPECT_TRUE(areas.clickable.HitTest(areas.clickable.HitTest({0, 0}) ? QPoint(0, 0) : QPoint(-1, -1)) == std::nullopt);
+    EXPECT_TRUE(areas.clickable.HitTest(areas.clickable.HitTest({0, 0}) ? QPoint(0, 0) : QPoint(-1, -1))
+                == std::nullopt);
 }
 
 TEST(DetailCell, InValueOrderTheBarsRiseLeftToRight)
@@ -198,7 +201,7 @@ TEST(DetailCell, MissingValuesAreClippedAtTheTopOfThePlot)
     EXPECT_GT(barHeight(withMissing, runs[1].first + 1), barHeight(withMissing, runs[2].first + 1));
 }
 
-} // namespace
+}   // namespace
 
 namespace {
 
@@ -211,7 +214,9 @@ TEST(DetailCell, MeasuringGivesTheHeightTheDrawingTakes)
         object_t o = ToProjectObject(TestSupport::MakeObject(1, {}), false);
         for (int i = 0; i < n; ++i)
             o.measurements.push_back({std::uint8_t(i + 1), std::uint8_t(10 + i % 60), 16});
-        o.comment = QStringLiteral("A comment long enough to need several lines when the room beside the diagram is small. ").repeated(3);
+        o.comment = QStringLiteral(
+                        "A comment long enough to need several lines when the room beside the diagram is small. ")
+                        .repeated(3);
         for (int width : {800, 1000, 1400}) {
             QImage image(width, 2000, QImage::Format_RGB32);
             QPainter p(&image);
@@ -254,4 +259,4 @@ TEST(DetailCell, EveryValueStaysInsideTheCellFromOneTo99MeasurementsAt800To1600P
     }
 }
 
-} // namespace
+}   // namespace

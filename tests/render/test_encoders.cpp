@@ -89,8 +89,9 @@ TEST(ImageEncoders, NamesAndFiles)
     ASSERT_TRUE(WriteImageFile(file, sample(10, 10), NImageFormat::Png));
     EXPECT_EQ(QImage(file).size(), QSize(10, 10));
     QString reason;
-    EXPECT_FALSE(WriteImageFile(dir.filePath(QStringLiteral("gone/table.bmp")), sample(10, 10), NImageFormat::Bmp, &reason));
+    EXPECT_FALSE(
+        WriteImageFile(dir.filePath(QStringLiteral("gone/table.bmp")), sample(10, 10), NImageFormat::Bmp, &reason));
     EXPECT_FALSE(reason.isEmpty());
 }
 
-} // namespace
+}   // namespace

@@ -22,8 +22,14 @@ public:
     }
 };
 
-int labelHeight(const QString &) { return 12; }
-int labelWidth(const QString &text) { return 7 * int(text.size()); }
+int labelHeight(const QString &)
+{
+    return 12;
+}
+int labelWidth(const QString &text)
+{
+    return 7 * int(text.size());
+}
 
 bool isRound(double step)
 {
@@ -58,7 +64,8 @@ TEST(GraphGrid, NiceStepsFitTheirLabels)
     EXPECT_EQ(decimals, 1);
     EXPECT_DOUBLE_EQ(CGraphGrid::NiceStep(0, 1.2, 250, false, labelHeight, &decimals), 0.1);
     EXPECT_EQ(decimals, 2);
-    for (const auto &[min, max, pixels] : {std::tuple{-3.0, 7.0, 200}, {0.0, 1e-5, 240}, {-0.5, 10.5, 300}, {-0.5, 99.5, 700}}) {
+    for (const auto &[min, max, pixels] :
+         {std::tuple{-3.0, 7.0, 200}, {0.0, 1e-5, 240}, {-0.5, 10.5, 300}, {-0.5, 99.5, 700}}) {
         const double step = CGraphGrid::NiceStep(min, max, pixels, true, labelWidth, &decimals);
         ASSERT_GT(step, 0) << min << ".." << max;
         EXPECT_TRUE(isRound(step)) << step;
@@ -149,4 +156,4 @@ TEST(SensitiveArea, HighestPriorityWinsEarliestOnTiesEdgesIncluded)
     EXPECT_EQ(areas.HitTest({10 + metrics.horizontalAdvance(QStringLiteral("[Add]")) - 1, 12})->id, 2);
 }
 
-} // namespace
+}   // namespace

@@ -314,4 +314,4 @@ TEST(InspectionReport, AFolderThatCannotBeWrittenKeepsItsFile)
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-} // namespace
+}   // namespace

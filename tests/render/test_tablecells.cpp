@@ -61,4 +61,4 @@ TEST(TableCells, ASelectedCellStandsOutFromAPlainOne)
     EXPECT_GT(contrast(plain.pixel(5, 5), selected.pixel(5, 5)), 1.2);
 }
 
-} // namespace
+}   // namespace

@@ -104,4 +104,4 @@ TEST(TablePicture, DetailsShowTheDiagramBars)
     EXPECT_EQ(bars, 0);
 }
 
-} // namespace
+}   // namespace

@@ -24,8 +24,11 @@ STableLook look()
 
 SPrintBands bands(const QString &file)
 {
-    return {QStringLiteral("Quelix"), QStringLiteral("Vetrameter measurement objects"),
-            QStringLiteral("Vetradesk Version 1.0.1.0"), QStringLiteral("Page %d of %d"), file,
+    return {QStringLiteral("Quelix"),
+            QStringLiteral("Vetrameter measurement objects"),
+            QStringLiteral("Vetradesk Version 1.0.1.0"),
+            QStringLiteral("Page %d of %d"),
+            file,
             QStringLiteral("12/09/2026 10:52 AM")};
 }
 
@@ -123,4 +126,4 @@ TEST(TablePrint, EveryPageHasItsBandsAndTheColumnHeaderRow)
     EXPECT_EQ(objectsSeen, 300);   // every object's name once: no row printed twice or lost
 }
 
-} // namespace
+}   // namespace

@@ -63,7 +63,7 @@ QStringList Lines(const std::string &text)
     return QString::fromStdString(text).split(u'\n', Qt::SkipEmptyParts);
 }
 
-} // namespace
+}   // namespace
 
 TEST(InvalidParameter, WritesTwoLinesToStderrOnly)
 {

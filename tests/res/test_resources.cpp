@@ -28,7 +28,7 @@ struct SourceGuard
     ~SourceGuard() { SetStringSource(nullptr); }
 };
 
-} // namespace
+}   // namespace
 
 TEST(Resources, BuiltinTableIsSortedUniqueAndComplete)
 {

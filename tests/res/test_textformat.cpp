@@ -10,7 +10,7 @@ std::string F(QStringView format, std::initializer_list<Res::FormatArg> args)
 {
     return Res::Format(format, args).toStdString();
 }
-} // namespace
+}   // namespace
 
 TEST(TextFormat, Integers)
 {

@@ -27,7 +27,6 @@
 
 namespace TestSupport {
 
-
 class ShellTest : public ::testing::Test
 {
 protected:
@@ -112,4 +111,4 @@ protected:
     std::unique_ptr<CMainFrame> frame;
 };
 
-} // namespace TestSupport
+}   // namespace TestSupport

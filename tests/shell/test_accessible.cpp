@@ -34,10 +34,8 @@ bool isControl(QAccessible::Role role)
     case QAccessible::ButtonDropDown:
     case QAccessible::Slider:
     case QAccessible::PageTab:
-    case QAccessible::ProgressBar:
-        return true;
-    default:
-        return false;
+    case QAccessible::ProgressBar: return true;
+    default: return false;
     }
 }
 
@@ -81,4 +79,4 @@ TEST_F(Accessible, EveryControlOfTheWindowHasANameAndADescription)
     EXPECT_TRUE(missing.isEmpty()) << qPrintable(missing.join(u'\n'));
 }
 
-} // namespace
+}   // namespace

@@ -3,9 +3,9 @@
 // download fills the project, and each failure says why.
 #include "shellfixture.h"
 
+#include "app/wizardsettings.h"
 #include "device/vetrasmartdevice.h"
 #include "instrument/deviceevents.h"
-#include "app/wizardsettings.h"
 #include "shell/commands.h"
 #include "simulator.h"
 #include "streamio/portmap.h"
@@ -75,8 +75,7 @@ protected:
             CDevFoundPage *found = wizard.FoundPage();
             ASSERT_TRUE(QTest::qWaitFor([&] { return !found->IsSearching() && found->FoundCount() > 0; }, 20000));
             EXPECT_EQ(found->StatusField()->toPlainText(), QStringLiteral("Finished device search, found device(s):"));
-            EXPECT_EQ(found->DeviceList()->item(0)->text(),
-                      QStringLiteral("Serial number: VM-20931    @ ") + portText);
+            EXPECT_EQ(found->DeviceList()->item(0)->text(), QStringLiteral("Serial number: VM-20931    @ ") + portText);
             wizard.button(QWizard::FinishButton)->click();
         });
     }
@@ -280,14 +279,16 @@ TEST_F(DeviceEvents, PluggedInDuringADownloadItWaitsAndUnpluggedTheDownloadSaysW
     connectThroughWizard();
     sim->SetPacing(true);   // a transfer of some seconds
     frame->Execute(ID_ADD_DOWNLOAD);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Instruments().RunningCall() == Instrument::NCall::Download; }, 10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return frame->Instruments().RunningCall() == Instrument::NCall::Download; }, 10000));
     // The other simulator appears meanwhile: probed only once the download has ended.
     say(QStringLiteral("add ") + other->SlavePath());
     QTest::qWait(50);
     EXPECT_EQ(frame->Instruments().RunningCall(), Instrument::NCall::Download);
 
     messages.ExpectBox(QStringLiteral("The download of objects from Vetrameter failed!\n"
-                                      "The instrument was unplugged from COM3 (%1).").arg(sim->SlavePath()));
+                                      "The instrument was unplugged from COM3 (%1).")
+                           .arg(sim->SlavePath()));
     say(QStringLiteral("remove ") + sim->SlavePath());
     waitForInstrument();
     EXPECT_EQ(count(), 5);
@@ -300,4 +301,4 @@ TEST_F(DeviceEvents, PluggedInDuringADownloadItWaitsAndUnpluggedTheDownloadSaysW
     EXPECT_TRUE(messages.Done());
 }
 
-} // namespace
+}   // namespace

@@ -250,7 +250,8 @@ TEST_F(SettingsDialog, AboutShowsTheProgramAndTheLanguageLibrary)
         EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("version"))->text(), QStringLiteral("1.0"));
         EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("release"))->text(), QStringLiteral("1"));
         EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("build"))->text(), QStringLiteral("0"));
-        EXPECT_EQ(dialog.findChild<QGroupBox *>(QStringLiteral("fileDescription"))->title(), QStringLiteral("Vetradesk"));
+        EXPECT_EQ(dialog.findChild<QGroupBox *>(QStringLiteral("fileDescription"))->title(),
+                  QStringLiteral("Vetradesk"));
         EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("comments"))->text(),
                   QStringLiteral("Linking Software for QUELIX Vetrameter"));
         EXPECT_FALSE(dialog.findChild<QLabel *>(QStringLiteral("languageVersion")));
@@ -276,4 +277,4 @@ TEST_F(SettingsDialog, AboutShowsTheProgramAndTheLanguageLibrary)
     frame->Execute(ID_ABOUT);
 }
 
-} // namespace
+}   // namespace

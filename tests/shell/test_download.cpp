@@ -69,9 +69,8 @@ TEST_F(WindowDownload, ObjectsArriveThenTheSameObjectsAskToSynchronize)
     });
     runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(frame->Document().Current().GetCount(), 12);
-    messages.ExpectDialog(QStringLiteral("synchronizeDialog"), [](QDialog &dialog) {
-        dialog.findChild<QPushButton *>(QStringLiteral("addAll"))->click();
-    });
+    messages.ExpectDialog(QStringLiteral("synchronizeDialog"),
+                          [](QDialog &dialog) { dialog.findChild<QPushButton *>(QStringLiteral("addAll"))->click(); });
     runInstrumentCommand(ID_ADD_DOWNLOAD);
     EXPECT_EQ(frame->Document().Current().GetCount(), 24);
 }
@@ -201,4 +200,4 @@ TEST_F(WindowDownload, AFailedDownloadSaysSoAndLeavesTheProject)
     EXPECT_EQ(frame->Document().Current().GetCount(), 12);
 }
 
-} // namespace
+}   // namespace

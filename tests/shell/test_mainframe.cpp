@@ -43,10 +43,10 @@ protected:
 
 TEST_F(MainFrame, EnableRulesFollowTheProject)
 {
-    const int always[] = {ID_OPEN_PROJECT, ID_OPEN_CSV, ID_DOWNLOAD, ID_SETTINGS, ID_EXIT, ID_DELETE_ALL,
-                          ID_UPGRADE, ID_CHECK_UPDATES, ID_HELP, ID_HELP_UPGRADE, ID_ABOUT};
-    const int withObjects[] = {ID_ADD_PROJECT, ID_ADD_CSV, ID_ADD_DOWNLOAD, ID_CLOSE, ID_SAVE_AS,
-                               ID_EXPORT_CSV, ID_EXPORT_GRAPHIC, ID_PRINT, ID_RESTORE, ID_SELECT_ALL};
+    const int always[] = {ID_OPEN_PROJECT, ID_OPEN_CSV,      ID_DOWNLOAD, ID_SETTINGS,     ID_EXIT, ID_DELETE_ALL,
+                          ID_UPGRADE,      ID_CHECK_UPDATES, ID_HELP,     ID_HELP_UPGRADE, ID_ABOUT};
+    const int withObjects[] = {ID_ADD_PROJECT, ID_ADD_CSV,        ID_ADD_DOWNLOAD, ID_CLOSE,   ID_SAVE_AS,
+                               ID_EXPORT_CSV,  ID_EXPORT_GRAPHIC, ID_PRINT,        ID_RESTORE, ID_SELECT_ALL};
 
     // Empty project.
     for (int id : always)
@@ -85,7 +85,8 @@ TEST_F(MainFrame, APromptCoversThePagesStatusOnlyWhileThePointerIsOnTheCommand)
 {
     frame->OpenFromCommandLine({writeProject(QStringLiteral("site.qxs"), 5)});
     const QString page = frame->StatusLine();
-    EXPECT_TRUE(page.simplified().startsWith(QStringLiteral("Selected objects: 0 Total objects: 5"))) << page.toStdString();
+    EXPECT_TRUE(page.simplified().startsWith(QStringLiteral("Selected objects: 0 Total objects: 5")))
+        << page.toStdString();
     // What a menu or toolbar entry sends while the pointer is on it, and after.
     QStatusTipEvent on(QStringLiteral("Open an existing project"));
     QApplication::sendEvent(frame.get(), &on);
@@ -304,7 +305,8 @@ TEST_F(MainFrame, CsvFilesWithLongNamesAreAllReadAndUnreadableOnesAreNamed)
     ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
     QStringList files;
     for (int i = 0; i < 6; ++i)
-        files << writeCsv(folder + QStringLiteral("/data-%1-").arg(i) + QString(40, u'y') + QStringLiteral(".csv"), 1, 10 + i);
+        files << writeCsv(folder + QStringLiteral("/data-%1-").arg(i) + QString(40, u'y') + QStringLiteral(".csv"), 1,
+                          10 + i);
     const QString missing = path(QStringLiteral("gone.csv"));
     messages.ExpectOpenFiles(files + QStringList{missing});
     messages.ExpectBox(missing);
@@ -377,7 +379,8 @@ TEST_F(MainFrame, EveryControlOfTheWindowHasAnAccessibleName)
     EXPECT_GE(buttons, 8);
     auto *logo = frame->findChild<QAbstractButton *>(QStringLiteral("logoButton"));
     ASSERT_TRUE(logo);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(logo)->text(QAccessible::Name), QStringLiteral("Visit the Quelix web site"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(logo)->text(QAccessible::Name),
+              QStringLiteral("Visit the Quelix web site"));
 }
 
-} // namespace
+}   // namespace

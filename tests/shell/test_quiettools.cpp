@@ -57,7 +57,8 @@ TEST(QuietTools, VersionAndHelpWriteNothingAndWarnAboutNothing)
             EXPECT_EQ(r.err, QString());
             EXPECT_FALSE(r.out.isEmpty());
             EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("config"))))
-                << "the settings were written: " << entries(home.filePath(QStringLiteral("config/Quelix"))).join(u' ').toStdString();
+                << "the settings were written: "
+                << entries(home.filePath(QStringLiteral("config/Quelix"))).join(u' ').toStdString();
         }
 }
 
@@ -72,7 +73,8 @@ TEST(QuietTools, ADrawingCommandWithoutARuntimeFolderPrintsOnlyItsResult)
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, QString());
     EXPECT_TRUE(QFile::exists(picture));
-    EXPECT_EQ(entries(home.filePath(QStringLiteral("tmp"))), QStringList()) << "the private runtime folder stays behind";
+    EXPECT_EQ(entries(home.filePath(QStringLiteral("tmp"))), QStringList())
+        << "the private runtime folder stays behind";
 }
 
 TEST(QuietTools, ASettingThatCannotBeStoredIsAnErrorWithTheFile)
@@ -83,10 +85,11 @@ TEST(QuietTools, ASettingThatCannotBeStoredIsAnErrorWithTheFile)
     QFile blocker(home.filePath(QStringLiteral("config/Quelix")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const SRun r = run(QStringLiteral("vetradesk-cli"), {QStringLiteral("settings"), QStringLiteral("--date-format"), QStringLiteral("2")}, home);
+    const SRun r = run(QStringLiteral("vetradesk-cli"),
+                       {QStringLiteral("settings"), QStringLiteral("--date-format"), QStringLiteral("2")}, home);
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.out, QString()) << "nothing is shown as set";
     EXPECT_TRUE(r.err.contains(home.filePath(QStringLiteral("config/Quelix/settings.json")))) << r.err.toStdString();
 }
 
-} // namespace
+}   // namespace

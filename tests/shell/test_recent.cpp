@@ -75,4 +75,4 @@ TEST_F(RecentProjects, AProjectSavedFromTheSaveQuestionIsRecentAndNamesakesShowT
     EXPECT_EQ(actions[1]->text(), QStringLiteral("&2  site.qxs  (%1)").arg(path(QStringLiteral("north"))));
 }
 
-} // namespace
+}   // namespace

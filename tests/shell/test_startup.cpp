@@ -29,7 +29,8 @@ TEST(Startup, WithoutADisplayTheProgramSaysSoAndEnds)
     p.start(kProgram, {});
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("The user interface could not be initialised.")));
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError())
+                    .contains(QStringLiteral("The user interface could not be initialised.")));
 }
 
 TEST(Startup, TheWindowStartsWithAProjectAndEndsInOrder)
@@ -68,7 +69,8 @@ TEST(Startup, ADisplayThatCannotBeReachedIsSaidTheSameWay)
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("The user interface could not be initialised.")));
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError())
+                    .contains(QStringLiteral("The user interface could not be initialised.")));
 }
 
-} // namespace
+}   // namespace

@@ -36,7 +36,8 @@ protected:
     QByteArray bytes()
     {
         StreamIO::CRamStream stream;
-        stream.Open(QStringLiteral("RAM:UndoTest"), StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_ALWAYS);
+        stream.Open(QStringLiteral("RAM:UndoTest"),
+                    StreamIO::SO_READ | StreamIO::SO_WRITE | StreamIO::SO_CREATE_ALWAYS);
         StreamIO::CQXArchive archive(stream.GetHandle(), StreamIO::CQXArchive::MODE_STORE);
         WriteProjectFile(doc().Originals(), doc().Current(), archive, nullptr, {1, 0, 1, 0});
         archive.Flush();
@@ -66,20 +67,32 @@ TEST_F(Undo, EveryChangeUndoneAndRedoneGivesBackTheSameBytesFlagAndTitle)
     const std::vector<std::pair<QString, std::function<void()>>> changes = {
         {QStringLiteral("Undo rename of 003"), [&] { ProjectEdits::Rename(doc(), 2, QStringLiteral("Pier 4")); }},
         {QStringLiteral("Undo comment of 001"), [&] { ProjectEdits::SetComment(doc(), 0, QStringLiteral("cracked")); }},
-        {QStringLiteral("Undo regional setting of 2 objects"), [&] { ProjectEdits::SetRegional(doc(), {1, 3}, 2); }},
-        {QStringLiteral("Undo time shift of 2 objects"), [&] { ProjectEdits::ShiftTimeStamps(doc(), {0, 4}, 3600); }},
-        {QStringLiteral("Undo deletion of 2 objects"), [&] { ProjectEdits::Delete(doc(), {4, 1}); }},
+        {QStringLiteral("Undo regional setting of 2 objects"),
+         [&] {
+             ProjectEdits::SetRegional(doc(), {1, 3}, 2);
+         }},
+        {QStringLiteral("Undo time shift of 2 objects"),
+         [&] {
+             ProjectEdits::ShiftTimeStamps(doc(), {0, 4}, 3600);
+         }},
+        {QStringLiteral("Undo deletion of 2 objects"),
+         [&] {
+             ProjectEdits::Delete(doc(), {4, 1});
+         }},
         {QStringLiteral("Undo paste of 2 objects"), [&] { doc().PasteFromClipboard(clipboard); }},
-        {QStringLiteral("Undo adding of 2 objects"), [&] {
+        {QStringLiteral("Undo adding of 2 objects"),
+         [&] {
              messages.ExpectOpenFiles({csv});
              frame->Execute(ID_ADD_CSV);
          }},
-        {QStringLiteral("Undo adding of 6 objects"), [&] {   // a project brings both of its lists
+        {QStringLiteral("Undo adding of 6 objects"),
+         [&] {   // a project brings both of its lists
              messages.ExpectOpenFile([&] { return std::optional<QString>(other); });
              frame->Execute(ID_ADD_PROJECT);
          }},
         {QStringLiteral("Undo sorting"), [&] { ProjectEdits::Sort(doc(), 6); }},
-        {QStringLiteral("Undo restoring of the original data"), [&] {
+        {QStringLiteral("Undo restoring of the original data"),
+         [&] {
              messages.ExpectBox(QStringLiteral("restore"), IMessageService::Yes);
              frame->Execute(ID_RESTORE);
          }},
@@ -168,4 +181,4 @@ TEST_F(Undo, SavingMarksTheStateAndOpeningOrClosingForgetsTheHistory)
     EXPECT_TRUE(messages.Done());
 }
 
-} // namespace
+}   // namespace

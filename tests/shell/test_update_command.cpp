@@ -74,4 +74,4 @@ TEST_F(UpdateCommand, CancelOnTheSaveQuestionChecksNothing)
     EXPECT_TRUE(messages.Done());
 }
 
-} // namespace
+}   // namespace

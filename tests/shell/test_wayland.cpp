@@ -32,9 +32,10 @@ TEST(Wayland, TheWindowOpensAndPaintsUnderAHeadlessCompositor)
     QProcess compositor;
     compositor.setProcessEnvironment(env);
     compositor.setProcessChannelMode(QProcess::MergedChannels);
-    compositor.start(weston, {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--socket=vetradesk-test"),
-                              QStringLiteral("--use-pixman"), QStringLiteral("--width=1200"),
-                              QStringLiteral("--height=900"), QStringLiteral("--idle-time=0")});
+    compositor.start(weston,
+                     {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--socket=vetradesk-test"),
+                      QStringLiteral("--use-pixman"), QStringLiteral("--width=1200"), QStringLiteral("--height=900"),
+                      QStringLiteral("--idle-time=0")});
     ASSERT_TRUE(compositor.waitForStarted(10000));
     const QString socket = runtime.filePath(QStringLiteral("vetradesk-test"));
     QTest::qWaitFor([&] { return QFile::exists(socket) || compositor.state() != QProcess::Running; }, 10000);
@@ -62,4 +63,4 @@ TEST(Wayland, TheWindowOpensAndPaintsUnderAHeadlessCompositor)
     EXPECT_EQ(QString::fromUtf8(program.readAllStandardOutput()).trimmed(), QStringLiteral("Quelix Vetradesk"));
 }
 
-} // namespace
+}   // namespace

@@ -52,4 +52,4 @@ inline QByteArray Hex(const char *hex)
     return QByteArray::fromHex(QByteArray(hex));   // spaces are skipped
 }
 
-} // namespace StreamTest
+}   // namespace StreamTest

@@ -221,7 +221,12 @@ TEST(Archive, SmallBuffersAreRaisedTo16AndLargeRequestsAreChunked)
 TEST(Archive, MixedPrimitivesRoundTripAcrossBufferBoundaries)
 {
     for (const std::uint16_t order : {std::uint16_t(0), std::uint16_t(CQXArchive::MODE_BIG_ENDIAN)}) {
-        struct Item { int kind; std::uint64_t value; QString text; };
+        struct Item
+        {
+            int kind;
+            std::uint64_t value;
+            QString text;
+        };
         std::vector<Item> items;
         std::mt19937_64 gen(42 + order);
         for (int i = 0; i < 4000; ++i) {
@@ -231,18 +236,21 @@ TEST(Archive, MixedPrimitivesRoundTripAcrossBufferBoundaries)
             items.push_back(it);
         }
         std::uint32_t stored = 0;
-        auto s = StoredStream(QStringLiteral("Mixed"), [&](CQXArchive &a) {
-            for (const Item &it : items) {
-                switch (it.kind) {
-                case 0: a.PutU8(std::uint8_t(it.value)); break;
-                case 1: a.PutU16(std::uint16_t(it.value)); break;
-                case 2: a.PutU32(std::uint32_t(it.value)); break;
-                case 3: a.PutU64(it.value); break;
-                default: a.PutString(it.text); break;
+        auto s = StoredStream(
+            QStringLiteral("Mixed"),
+            [&](CQXArchive &a) {
+                for (const Item &it : items) {
+                    switch (it.kind) {
+                    case 0: a.PutU8(std::uint8_t(it.value)); break;
+                    case 1: a.PutU16(std::uint16_t(it.value)); break;
+                    case 2: a.PutU32(std::uint32_t(it.value)); break;
+                    case 3: a.PutU64(it.value); break;
+                    default: a.PutString(it.text); break;
+                    }
                 }
-            }
-            stored = a.GetPosition();
-        }, CQXArchive::MODE_STORE | order, 17);
+                stored = a.GetPosition();
+            },
+            CQXArchive::MODE_STORE | order, 17);
         EXPECT_EQ(s->GetLength(), stored);
         CQXArchive a(s->GetHandle(), CQXArchive::MODE_LOAD | order, 23);
         int wrong = 0;
@@ -358,4 +366,4 @@ TEST(Archive, DestructorNeverThrows)
     EXPECT_EQ(watch.GetLength(), 0u);
 }
 
-} // namespace
+}   // namespace

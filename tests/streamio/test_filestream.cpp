@@ -271,4 +271,4 @@ TEST_F(FileStreamTest, UnnamedFileRefusalsAndFailures)
     EXPECT_EQ(named.GetName(), path("plain"));
 }
 
-} // namespace
+}   // namespace

@@ -39,7 +39,7 @@ QString Loopback(int port)
     return QStringLiteral("127.0.0.1:%1").arg(port);
 }
 
-} // namespace
+}   // namespace
 
 TEST(IpStream, NamesGetThePrefixAndSplitIntoHostAndService)
 {
@@ -139,7 +139,8 @@ TEST(IpStream, FailuresAreStreamErrors)
     EXPECT_EQ(CodeOf([&] { refused.Open(Loopback(port), SO_READ | SO_WRITE); }), ERR_WSA_CONNREFUSED);
     EXPECT_FALSE(refused.IsOpen());
     CIpStream unknown;
-    const std::uint32_t notFound = CodeOf([&] { unknown.Open(QStringLiteral("IP:no-such-host.invalid:3728"), SO_READ); });
+    const std::uint32_t notFound = CodeOf(
+        [&] { unknown.Open(QStringLiteral("IP:no-such-host.invalid:3728"), SO_READ); });
     EXPECT_TRUE(notFound == ERR_WSA_HOST_NOT_FOUND || notFound == 11002) << notFound;   // 11002: no resolver answered
     CIpStream readOnly;
     CIpStream server;
@@ -165,7 +166,8 @@ TEST(IpStream, AWriteLargerThanTheSocketBufferGoesOutWhole)
     std::thread reader([&] {
         QByteArray chunk(64 * 1024, '\0');
         while (received.size() < data.size()) {
-            const int n = server.Read(chunk.data(), int(std::min<qsizetype>(chunk.size(), data.size() - received.size())));
+            const int n = server.Read(chunk.data(),
+                                      int(std::min<qsizetype>(chunk.size(), data.size() - received.size())));
             if (n <= 0)
                 break;
             received.append(chunk.constData(), n);

@@ -320,4 +320,4 @@ TEST_F(RamStreamTest, FifoWithOneWriterThreadAndOneReaderThread)
     EXPECT_EQ(r.GetLength(), 0u);
 }
 
-} // namespace
+}   // namespace

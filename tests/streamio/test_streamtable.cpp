@@ -30,8 +30,8 @@ public:
     void SetUp() override { InitStreamLayer(); }
     void TearDown() override { ShutdownStreamLayer(); }
 };
-[[maybe_unused]] ::testing::Environment *const g_layer =
-    ::testing::AddGlobalTestEnvironment(new StreamLayerEnvironment);
+[[maybe_unused]] ::testing::Environment *const g_layer = ::testing::AddGlobalTestEnvironment(
+    new StreamLayerEnvironment);
 
 constexpr std::uint32_t kRamShared = SO_READ | SO_WRITE | SO_OPEN_ALWAYS | SO_SHARE_READ | SO_SHARE_WRITE;
 
@@ -116,9 +116,9 @@ TEST(StreamNames, OnlyComDigitsAndOptionalColonIsASerialPort)
     EXPECT_EQ(port, 3u);
     EXPECT_TRUE(IsSerialPortName(QStringLiteral("Com12"), &port));
     EXPECT_EQ(port, 12u);
-    for (const QString &name : {QStringLiteral("COM"), QStringLiteral("COM:"), QStringLiteral("commission.qxs"),
-                                QStringLiteral("com3.qxs"), QStringLiteral("COM3::"), QStringLiteral("COM 3"),
-                                QStringLiteral("xCOM3"), QStringLiteral("COM3x")})
+    for (const QString &name :
+         {QStringLiteral("COM"), QStringLiteral("COM:"), QStringLiteral("commission.qxs"), QStringLiteral("com3.qxs"),
+          QStringLiteral("COM3::"), QStringLiteral("COM 3"), QStringLiteral("xCOM3"), QStringLiteral("COM3x")})
         EXPECT_FALSE(IsSerialPortName(name)) << name.toStdString();
 }
 
@@ -178,7 +178,8 @@ TEST_F(StreamNamesInFolder, NamesThatOnlyLookLikePortsOpenAsFiles)
 
 TEST(StreamNames, RamPrefixIgnoresCaseButFileNamesDoNot)
 {
-    std::unique_ptr<CIoStream> clip(OpenStream(QStringLiteral("ram:Clip"), SO_READ | SO_WRITE | SO_CREATE_ALWAYS | SO_SHARE_READ));
+    std::unique_ptr<CIoStream> clip(
+        OpenStream(QStringLiteral("ram:Clip"), SO_READ | SO_WRITE | SO_CREATE_ALWAYS | SO_SHARE_READ));
     ASSERT_NE(dynamic_cast<CRamStream *>(clip.get()), nullptr);
     EXPECT_EQ(clip->Write("xyz", 3), 3);
 
@@ -221,4 +222,4 @@ TEST(StreamLayer, ShutdownAbortsOpenStreamsAndDiscardsRamFiles)
     EXPECT_NE(FindStream(again.GetHandle()), nullptr);
 }
 
-} // namespace
+}   // namespace

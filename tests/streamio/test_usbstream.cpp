@@ -46,7 +46,7 @@ protected:
     QTemporaryDir dir;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(UsbStreamTest, EnumerationListsDeviceFoldersWithBothPipes)
 {

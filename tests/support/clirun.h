@@ -49,4 +49,4 @@ private:
     std::unique_ptr<CSettingsStore> m_store;
 };
 
-} // namespace TestSupport
+}   // namespace TestSupport

@@ -57,4 +57,4 @@ private:
     int m_port = 0;
 };
 
-} // namespace TestSupport
+}   // namespace TestSupport

@@ -23,4 +23,4 @@ public:
     std::optional<QByteArray> data;
 };
 
-} // namespace TestSupport
+}   // namespace TestSupport

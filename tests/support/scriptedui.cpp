@@ -74,8 +74,8 @@ IMessageService::Answer CScriptedMessages::Show(Icon icon, const QString &text, 
     std::optional<Step> step = take(Kind::Box, text);
     if (!step)
         return Cancel;
-    EXPECT_TRUE(text.contains(step->part)) << "box \"" << text.toStdString() << "\" does not say \""
-                                           << step->part.toStdString() << "\"";
+    EXPECT_TRUE(text.contains(step->part))
+        << "box \"" << text.toStdString() << "\" does not say \"" << step->part.toStdString() << "\"";
     return step->box();
 }
 
@@ -91,8 +91,8 @@ int CScriptedMessages::Choose(Icon icon, const QString &text, const QStringList 
     std::optional<Step> step = take(Kind::Box, text);
     if (!step)
         return -1;
-    EXPECT_TRUE(text.contains(step->part)) << "choice \"" << text.toStdString() << "\" does not say \""
-                                           << step->part.toStdString() << "\"";
+    EXPECT_TRUE(text.contains(step->part))
+        << "choice \"" << text.toStdString() << "\" does not say \"" << step->part.toStdString() << "\"";
     return int(step->box());
 }
 
@@ -130,4 +130,4 @@ int CScriptedMessages::RunDialog(QDialog &dialog)
     return dialog.result();
 }
 
-} // namespace TestSupport
+}   // namespace TestSupport

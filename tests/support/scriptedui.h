@@ -98,4 +98,4 @@ public:
     std::vector<QString> started;
 };
 
-} // namespace TestSupport
+}   // namespace TestSupport

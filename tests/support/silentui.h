@@ -18,4 +18,4 @@ public:
     void ShowError(const QString &message) override { ADD_FAILURE() << message.toStdString(); }
 };
 
-} // namespace TestSupport
+}   // namespace TestSupport

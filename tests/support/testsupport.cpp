@@ -86,4 +86,4 @@ TVetraObject MakeObject(std::uint16_t number, std::initializer_list<int> covers,
     return o;
 }
 
-} // namespace TestSupport
+}   // namespace TestSupport

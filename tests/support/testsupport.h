@@ -50,4 +50,4 @@ private:
 // (number 1.., raw diameter 16).
 TVetraObject MakeObject(std::uint16_t number, std::initializer_list<int> covers, std::uint8_t regional = 0);
 
-} // namespace TestSupport
+}   // namespace TestSupport

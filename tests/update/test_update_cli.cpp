@@ -24,7 +24,9 @@ TEST_F(UpdateCli, TheCheckSaysWhatTheWindowSaysOrOneJsonObject)
     ASSERT_TRUE(StartServer());
     auto r = RunCli({QStringLiteral("update-check"), QStringLiteral("--server"), server()});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, QStringLiteral("There is no update available.\nYou are already using the most recent version of Vetradesk.\n"));
+    EXPECT_EQ(
+        r.out,
+        QStringLiteral("There is no update available.\nYou are already using the most recent version of Vetradesk.\n"));
     r = RunCli({QStringLiteral("update-check"), QStringLiteral("--server"), server(), QStringLiteral("--json")});
     QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
     EXPECT_EQ(json.value(u"own").toString(), QStringLiteral("1.0.1"));
@@ -33,7 +35,9 @@ TEST_F(UpdateCli, TheCheckSaysWhatTheWindowSaysOrOneJsonObject)
 
     AddFile(QStringLiteral("Vetradesk_V_1_1_0_0.exe"), Payload(15'000, 2));
     r = RunCli({QStringLiteral("update-check"), QStringLiteral("--server"), server()});
-    EXPECT_EQ(r.out, QStringLiteral("Found a newer version of Vetradesk on the server.\nServer version: 1.1.0\nYour version: 1.0.1\n"));
+    EXPECT_EQ(r.out,
+              QStringLiteral(
+                  "Found a newer version of Vetradesk on the server.\nServer version: 1.1.0\nYour version: 1.0.1\n"));
     r = RunCli({QStringLiteral("update-check"), QStringLiteral("--server"), server(), QStringLiteral("--json")});
     json = QJsonDocument::fromJson(r.out.toUtf8()).object();
     EXPECT_TRUE(json.value(u"newer").toBool());
@@ -56,14 +60,15 @@ TEST_F(UpdateCli, TheDownloadWritesTheInstallerUnderItsNameOrNothing)
     AddFile(QStringLiteral("Vetradesk_V_1_2_0_0.exe"), Payload(10'000, 5));
     ASSERT_TRUE(StartServer({QStringLiteral("--size"), QStringLiteral("Vetradesk_V_1_2_0_0.exe=20000")}));
     // The newest is listed larger than it is: the transfer fails and leaves nothing.
-    auto r = RunCli({QStringLiteral("update-download"), QStringLiteral("--server"), server(), QStringLiteral("-o"), out.path()});
+    auto r = RunCli(
+        {QStringLiteral("update-download"), QStringLiteral("--server"), server(), QStringLiteral("-o"), out.path()});
     EXPECT_EQ(r.code, 6);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Vetradesk_V_1_2_0_0.exe"))) << r.err.toStdString();
     EXPECT_TRUE(files().isEmpty()) << files().join(u' ').toStdString();
 
     QFile::remove(UpdateFolder() + QStringLiteral("/Vetradesk_V_1_2_0_0.exe"));
-    r = RunCli({QStringLiteral("update-download"), QStringLiteral("--server"), server(), QStringLiteral("-o"), out.path(),
-                QStringLiteral("--json")});
+    r = RunCli({QStringLiteral("update-download"), QStringLiteral("--server"), server(), QStringLiteral("-o"),
+                out.path(), QStringLiteral("--json")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     const QString path = out.filePath(QStringLiteral("Vetradesk_V_1_1_0_0.exe"));
     EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8()).object().value(u"path").toString(), path);
@@ -71,8 +76,10 @@ TEST_F(UpdateCli, TheDownloadWritesTheInstallerUnderItsNameOrNothing)
     EXPECT_TRUE(TestSupport::ReadBytes(path) == installer);
 
     EXPECT_EQ(RunCli({QStringLiteral("update-download"), QStringLiteral("--server"), server(), QStringLiteral("-o"),
-                      out.filePath(QStringLiteral("missing"))}).code, 2);
+                      out.filePath(QStringLiteral("missing"))})
+                  .code,
+              2);
     EXPECT_EQ(RunCli({QStringLiteral("update-download"), QStringLiteral("--server"), server()}).code, 1);
 }
 
-} // namespace
+}   // namespace

@@ -32,7 +32,7 @@ QStringList FilesIn(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-} // namespace
+}   // namespace
 
 TEST(UpdateChoice, NewestInstallerAboveOwnVersion)
 {

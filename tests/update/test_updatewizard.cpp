@@ -48,10 +48,12 @@ protected:
     bool downloaded(CAutoUpdate &wizard)
     {
         wizard.next();
-        return QTest::qWaitFor([&] {
-            const auto state = wizard.DownloadPage()->CurrentState();
-            return state != CPageDownload::State::Starting && state != CPageDownload::State::Transferring;
-        }, 60000);
+        return QTest::qWaitFor(
+            [&] {
+                const auto state = wizard.DownloadPage()->CurrentState();
+                return state != CPageDownload::State::Starting && state != CPageDownload::State::Transferring;
+            },
+            60000);
     }
     QStringList files() const { return QDir(folder.path()).entryList(QDir::Files); }
 
@@ -74,7 +76,8 @@ TEST_F(UpdateWizard, TheSearchSaysWhetherANewerVersionExistsAndEnablesOneButton)
         ASSERT_TRUE(searched(*wizard));
         EXPECT_EQ(wizard->SearchPage()->CurrentState(), CPageSearch::State::NoUpdate);
         EXPECT_EQ(wizard->SearchPage()->ResultArea()->text(),
-                  QStringLiteral("There is no update available. \nYou are already using the most recent version of Vetradesk."));
+                  QStringLiteral(
+                      "There is no update available. \nYou are already using the most recent version of Vetradesk."));
         EXPECT_FALSE(wizard->SearchPage()->StatusLine()->isVisible());
         EXPECT_EQ(buttons(*wizard), (Buttons{false, false, true}));
     }
@@ -84,7 +87,8 @@ TEST_F(UpdateWizard, TheSearchSaysWhetherANewerVersionExistsAndEnablesOneButton)
     ASSERT_TRUE(searched(*wizard));
     EXPECT_EQ(wizard->SearchPage()->CurrentState(), CPageSearch::State::Found);
     EXPECT_EQ(wizard->SearchPage()->ResultArea()->text(),
-              QStringLiteral("Found a newer version of Vetradesk on the server. \n Server version: 1.1.0 \n Your version: 1.0.1"));
+              QStringLiteral(
+                  "Found a newer version of Vetradesk on the server. \n Server version: 1.1.0 \n Your version: 1.0.1"));
     EXPECT_EQ(buttons(*wizard), (Buttons{false, true, false}));
     EXPECT_EQ(wizard->Choice().file, QStringLiteral("Vetradesk_V_1_1_0_0.exe"));
     EXPECT_EQ(wizard->Choice().size, 5);
@@ -109,8 +113,8 @@ TEST_F(UpdateWizard, AFolderThatCannotBeListedIsSaidInABoxAndThenOnThePage)
     ASSERT_TRUE(StartServer({QStringLiteral("--perm"), QStringLiteral("er")}));
     messages.ExpectBox(QStringLiteral("550"));
     auto wizard = open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return wizard->SearchPage()->CurrentState() == CPageSearch::State::ListFailed; },
-                                20000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return wizard->SearchPage()->CurrentState() == CPageSearch::State::ListFailed; }, 20000));
     EXPECT_TRUE(messages.Done());
     EXPECT_EQ(wizard->SearchPage()->StatusLine()->text(),
               QStringLiteral("The list of updates could not be read from the server."));
@@ -212,4 +216,4 @@ TEST_F(UpdateWizard, CancelInTheMiddleEndsAtOnceAndLeavesNothing)
     EXPECT_TRUE(desktop.opened.empty());
 }
 
-} // namespace
+}   // namespace

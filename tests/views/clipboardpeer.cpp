@@ -59,7 +59,7 @@ void touch(const QString &flag)
     f.open(QIODevice::WriteOnly);
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -81,8 +81,9 @@ int main(int argc, char **argv)
         if (!document.OpenProject(file, false))
             return 3;
         for (int object : {1, 3})
-            page.Table().selectionModel()->select(page.Table().model()->index(CObjectTableModel::HeaderRowOf(object), 0),
-                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            page.Table().selectionModel()->select(
+                page.Table().model()->index(CObjectTableModel::HeaderRowOf(object), 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
         page.Copy();
         touch(flags + QStringLiteral("/ready"));
         code = waitFor(flags + QStringLiteral("/done")) ? 0 : 4;

@@ -3,8 +3,8 @@
 // scripted answers.
 
 #include "app/appsettings.h"
-#include "export/ui/optionpanel.h"
 #include "app/settingsstore.h"
+#include "export/ui/optionpanel.h"
 #include "gui/documentui.h"
 #include "gui/qtclipboard.h"
 #include "project/vetradoc.h"
@@ -62,10 +62,7 @@ protected:
 
     QTableView &table() const { return page->Table(); }
     QString text(int row, int column) const { return table().model()->index(row, column).data().toString(); }
-    bool rowSelected(int row) const
-    {
-        return table().selectionModel()->isSelected(table().model()->index(row, 1));
-    }
+    bool rowSelected(int row) const { return table().selectionModel()->isSelected(table().model()->index(row, 1)); }
     void selectObject(int object, QItemSelectionModel::SelectionFlags how = QItemSelectionModel::Select)
     {
         table().selectionModel()->select(table().model()->index(CObjectTableModel::HeaderRowOf(object), 0),
@@ -115,4 +112,4 @@ protected:
     std::unique_ptr<CTabGrid> page;
 };
 
-} // namespace TestSupport
+}   // namespace TestSupport

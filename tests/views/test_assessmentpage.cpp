@@ -1,8 +1,8 @@
 // The cover assessment in the window: the figures as listed, the page
 // following the selection and the settings, and the table's warning colour.
+#include "render/assessmenttext.h"
 #include "render/tablecells.h"
 #include "tablefixture.h"
-#include "render/assessmenttext.h"
 #include "views/assessmentfigures.h"
 #include "views/assessmentpage.h"
 
@@ -45,10 +45,9 @@ TEST(AssessmentFigures, ListedInMillimetresOrInchesWithTheVerdictLast)
     settings.requiredCover = 25;
     EXPECT_EQ(texts(AssessmentFigureRows(a, settings, false)),
               list({u"Valid measurements=20", u"Mean cover=34.4 mm", u"Standard deviation=6.5 mm",
-                           u"Minimum cover=22 mm", u"Maximum cover=47 mm", u"Required minimum cover=25 mm",
-                           u"Below the required cover=1 of 20 (5 %)",
-                           u"Characteristic value, normal (5 % quantile)=23.8 mm",
-                           u"Characteristic value, log-normal=24.6 mm", u"Assessment=not met"}));
+                    u"Minimum cover=22 mm", u"Maximum cover=47 mm", u"Required minimum cover=25 mm",
+                    u"Below the required cover=1 of 20 (5 %)", u"Characteristic value, normal (5 % quantile)=23.8 mm",
+                    u"Characteristic value, log-normal=24.6 mm", u"Assessment=not met"}));
     // Inches for a set of inch objects: 25.4 mm to the inch, one decimal more.
     settings.quantile = 0.025;
     const QStringList inch = texts(AssessmentFigureRows(a, settings, true));
@@ -65,9 +64,9 @@ TEST(AssessmentFigures, WithoutALimitOrValuesTheFiguresSaySo)
 {
     const QStringList none = texts(AssessmentFigureRows(SCoverAssessment{}, SAssessmentSettings{}, false));
     EXPECT_EQ(none, list({u"Valid measurements=0", u"Mean cover=–", u"Standard deviation=–", u"Minimum cover=–",
-                                 u"Maximum cover=–", u"Required minimum cover=none",
-                                 u"Characteristic value, normal (5 % quantile)=–",
-                                 u"Characteristic value, log-normal=–", u"Assessment=no limit"}));
+                          u"Maximum cover=–", u"Required minimum cover=none",
+                          u"Characteristic value, normal (5 % quantile)=–", u"Characteristic value, log-normal=–",
+                          u"Assessment=no limit"}));
     EXPECT_EQ(Render::VerdictColour(NVerdict::NotMet), Render::kWarningColour);
     EXPECT_NE(Render::VerdictColour(NVerdict::Met), Render::VerdictColour(NVerdict::NotMet));
 }
@@ -165,4 +164,4 @@ TEST_F(AssessmentPage, TheTableShowsAMinimumBelowTheRequiredCoverInTheWarningCol
     EXPECT_FALSE(colour(1, Col_MinCover).isValid());
 }
 
-} // namespace
+}   // namespace

@@ -16,7 +16,6 @@
 
 namespace {
 
-
 TEST(ClipboardBetweenPrograms, TwoObjectsArriveWithEveryFieldAndTheirViewState)
 {
     const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
@@ -43,9 +42,10 @@ TEST(ClipboardBetweenPrograms, TwoObjectsArriveWithEveryFieldAndTheirViewState)
 
     const QString peer = QStringLiteral(VETRA_PEER);
     const QString pasted = dir.filePath(QStringLiteral("pasted.qxs"));
-    const QString script = QStringLiteral("\"%1\" copy \"%2\" \"%4\" & copier=$!; \"%1\" paste \"%3\" \"%4\"; p=$?; wait $copier; c=$?; "
-                                          "[ $p -eq 0 ] && [ $c -eq 0 ] || { echo \"paste $p copy $c\" >&2; exit 1; }")
-                               .arg(peer, project, pasted, dir.path());
+    const QString script =
+        QStringLiteral("\"%1\" copy \"%2\" \"%4\" & copier=$!; \"%1\" paste \"%3\" \"%4\"; p=$?; wait $copier; c=$?; "
+                       "[ $p -eq 0 ] && [ $c -eq 0 ] || { echo \"paste $p copy $c\" >&2; exit 1; }")
+            .arg(peer, project, pasted, dir.path());
     QProcess run;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));   // the real X server this time
@@ -65,4 +65,4 @@ TEST(ClipboardBetweenPrograms, TwoObjectsArriveWithEveryFieldAndTheirViewState)
     StreamIO::ShutdownStreamLayer();
 }
 
-} // namespace
+}   // namespace

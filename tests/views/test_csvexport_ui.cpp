@@ -56,7 +56,8 @@ TEST_F(CsvExportFromTable, OneFileOfTheSelectionHoldsTheSelectedObjectsInListOrd
     const QString ours = dir.filePath(QStringLiteral("two.csv"));
     exportCsv("oneFile", "selection", ours);
     const QString expected = dir.filePath(QStringLiteral("expected.csv"));
-    ASSERT_TRUE(WriteCsvOneFile(expected, {document->Current().ToTransferObject(1), document->Current().ToTransferObject(3)}));
+    ASSERT_TRUE(
+        WriteCsvOneFile(expected, {document->Current().ToTransferObject(1), document->Current().ToTransferObject(3)}));
     EXPECT_EQ(ReadBytes(ours), ReadBytes(expected));
 
     // Nothing selected: said at once, no file asked for or written, and
@@ -85,11 +86,14 @@ TEST_F(CsvExportFromTable, EachObjectToItsOwnFileAsTheToolWritesThem)
     QDir(dir.path()).mkdir(QStringLiteral("tools"));
     exportCsv("eachFile", "all", dir.filePath(QStringLiteral("ours/Data.csv")));
     ASSERT_EQ(TestSupport::RunCli({QStringLiteral("convert"), QStringLiteral("--each"), QStringLiteral("-o"),
-                                   dir.filePath(QStringLiteral("tools/Data.csv")), project}).code, 0);
+                                   dir.filePath(QStringLiteral("tools/Data.csv")), project})
+                  .code,
+              0);
     for (int n = 1; n <= 3; ++n) {
         const QString name = QStringLiteral("/Data%1.csv").arg(n);
         ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("ours") + name))) << n;
-        EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("ours") + name)), ReadBytes(dir.filePath(QStringLiteral("tools") + name)));
+        EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("ours") + name)),
+                  ReadBytes(dir.filePath(QStringLiteral("tools") + name)));
     }
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("ours/Data4.csv"))));
 }
@@ -99,7 +103,8 @@ TEST_F(CsvExportFromTable, TheClipboardTargetPutsTheTabSeparatedText)
     load(2);
     exportCsv("clipboard", "all", std::nullopt);
     const QString text = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(text, BuildCsvClipboardText({document->Current().ToTransferObject(0), document->Current().ToTransferObject(1)}));
+    EXPECT_EQ(text, BuildCsvClipboardText(
+                        {document->Current().ToTransferObject(0), document->Current().ToTransferObject(1)}));
     EXPECT_TRUE(text.startsWith(QStringLiteral("Vetrameter+ Data File Version")));
     EXPECT_TRUE(text.contains(QStringLiteral("\t\t\t'1.0")));
     EXPECT_FALSE(text.contains(u';'));
@@ -150,8 +155,9 @@ TEST_F(CsvExportFromTable, ObjectsWithoutADataFileTextAreCountedAndNamed)
     odd.objectName = QStringLiteral("Odd one");
     document->AddObjects({TestSupport::MakeObject(1, {20}), odd}, false, false);
     exportCsv("oneFile", "all", dir.filePath(QStringLiteral("two.csv")),
-              {QStringLiteral("1 objects were not exported because their regional setting or data storage mode is unknown:\n007 Odd one")});
+              {QStringLiteral("1 objects were not exported because their regional setting or data storage mode is "
+                              "unknown:\n007 Odd one")});
     EXPECT_EQ(messages.Boxes().back().icon, IMessageService::Icon::Warning);
 }
 
-} // namespace
+}   // namespace

@@ -5,8 +5,8 @@
 #include "support/testsupport.h"
 
 #include <QLineEdit>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimeEdit>
 
 #include <gtest/gtest.h>
@@ -60,4 +60,4 @@ TEST(DateTimeDialog, ShownStampsAreAnHourEarlierInSummerOnly)
     EXPECT_EQ(CDateTimeDlg::ShownStamp(winter), winter);
 }
 
-} // namespace
+}   // namespace

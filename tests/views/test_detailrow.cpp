@@ -161,8 +161,9 @@ TEST_F(DetailRow, EveryBarHasItsTooltip)
     int found = 0;
     for (int x = 0; x < 600; ++x)
         if (const CTipAreas::STip *tip = page->DetailTip(0, {x, 250}))
-            found += tip->title == QStringLiteral("Measurement number 1") || tip->title == QStringLiteral("Measurement number 2");
+            found += tip->title == QStringLiteral("Measurement number 1")
+                     || tip->title == QStringLiteral("Measurement number 2");
     EXPECT_GT(found, 20);   // two bars, each many pixels wide
 }
 
-} // namespace
+}   // namespace

@@ -6,10 +6,10 @@
 
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPushButton>
-#include <QDir>
 
 using TestSupport::TableTest;
 using Model = CObjectTableModel;
@@ -116,4 +116,4 @@ TEST_F(GraphicExportFromTable, AFileThatCannotBeWrittenIsNamedAndTheTableStaysAs
     EXPECT_EQ(table().rowHeight(Model::DetailRowOf(1)), 0);
 }
 
-} // namespace
+}   // namespace

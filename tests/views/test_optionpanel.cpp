@@ -47,7 +47,10 @@ protected:
         return image;
     }
     // An option's top border, its inside just below, and its lower inside.
-    QPoint border(const QString &name) { return {panel().OptionRect(name).center().x(), panel().OptionRect(name).top()}; }
+    QPoint border(const QString &name)
+    {
+        return {panel().OptionRect(name).center().x(), panel().OptionRect(name).top()};
+    }
     QPoint insideTop(const QString &name) { return panel().OptionRect(name).topLeft() + QPoint(2, 1); }
     QPoint insideBottom(const QString &name) { return panel().OptionRect(name).bottomLeft() + QPoint(2, -1); }
 
@@ -168,7 +171,8 @@ TEST(OptionPanelLayout, LongWordsAndTitlesWidenTheirColumnAndNothingOverlaps)
                    {{QStringLiteral("Jedes Objekt in eine eigene Datei"), QStringLiteral("a"), {}},
                     {QStringLiteral("Zwischenablageinhaltsverzeichnis"), QStringLiteral("b"), {}}},
                    0);
-    panel.AddGroup(QStringLiteral("Überschriftenzeilenumbruchstest"), 40, {{QStringLiteral("x"), QStringLiteral("c"), {}}}, 0);
+    panel.AddGroup(QStringLiteral("Überschriftenzeilenumbruchstest"), 40,
+                   {{QStringLiteral("x"), QStringLiteral("c"), {}}}, 0);
     panel.SetPreview(QStringLiteral("Vorschau"), 120, [](QPainter &, const QRect &) {});
     panel.resize(panel.sizeHint());
     const QFontMetrics text(panel.font());
@@ -198,16 +202,16 @@ TEST(ExportPreview, OneTwoOrThreePictures65PxApartEachWithTheTargetsMarkOverItsC
         NExportData data;
         std::size_t pictures;
     };
-    for (const SCase &c : {SCase{NExportTarget::OneFile, NExportData::Selection, 1},
-                           SCase{NExportTarget::OneFile, NExportData::All, 1},
-                           SCase{NExportTarget::Clipboard, NExportData::All, 1},
-                           SCase{NExportTarget::EachFile, NExportData::Selection, 2},
-                           SCase{NExportTarget::EachFile, NExportData::All, 3}}) {
+    for (const SCase &c :
+         {SCase{NExportTarget::OneFile, NExportData::Selection, 1}, SCase{NExportTarget::OneFile, NExportData::All, 1},
+          SCase{NExportTarget::Clipboard, NExportData::All, 1},
+          SCase{NExportTarget::EachFile, NExportData::Selection, 2},
+          SCase{NExportTarget::EachFile, NExportData::All, 3}}) {
         QImage image(200, 260, QImage::Format_RGB32);
         image.fill(background);
         QPainter p(&image);
-        const std::vector<QRect> pictures =
-            ExportPictures::PaintGraphicPreview(p, image.rect(), Render::NRowsShown::Details, c.target, c.data);
+        const std::vector<QRect> pictures = ExportPictures::PaintGraphicPreview(
+            p, image.rect(), Render::NRowsShown::Details, c.target, c.data);
         p.end();
         ASSERT_EQ(pictures.size(), c.pictures);
         for (std::size_t i = 1; i < pictures.size(); ++i)
@@ -229,7 +233,8 @@ TEST(ExportPreview, OneTwoOrThreePictures65PxApartEachWithTheTargetsMarkOverItsC
     auto height = [](Render::NRowsShown what) {
         QImage image(200, 260, QImage::Format_RGB32);
         QPainter p(&image);
-        return ExportPictures::PaintGraphicPreview(p, image.rect(), what, NExportTarget::OneFile, NExportData::Selection)
+        return ExportPictures::PaintGraphicPreview(p, image.rect(), what, NExportTarget::OneFile,
+                                                   NExportData::Selection)
             .front()
             .height();
     };
@@ -248,4 +253,4 @@ TEST(ExportCsvOptions, TheCsvDialogHasTwoColumnsAndAPreviewWithItsDefaults)
     EXPECT_EQ(dialog.GetData(), NExportData::Selection);
 }
 
-} // namespace
+}   // namespace

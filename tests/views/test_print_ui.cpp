@@ -141,4 +141,4 @@ TEST_F(PrintFromTable, APdfReportOfAllObjectsOrTheSelection)
     EXPECT_TRUE(messages.Done());
 }
 
-} // namespace
+}   // namespace

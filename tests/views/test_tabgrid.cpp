@@ -1,7 +1,6 @@
 // The object table page as a user drives it.
 #include "tablefixture.h"
 
-
 #include "data/timetext.h"
 #include "export/csvexport.h"
 #include "gui/datetimedlg.h"
@@ -13,14 +12,14 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QPainter>
-#include <QToolTip>
-#include <QWheelEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimeEdit>
+#include <QToolTip>
+#include <QWheelEvent>
 
 using TestSupport::TableTest;
 using Model = CObjectTableModel;
@@ -33,7 +32,8 @@ protected:
     void clickHeader(int column)
     {
         QHeaderView *header = table().horizontalHeader();
-        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     }
     // Which way the painted sort arrow of `section` points: 1 up, -1 down,
@@ -46,7 +46,8 @@ protected:
         header->setSortIndicatorShown(false);
         const QImage without = header->grab().toImage();
         header->setSortIndicatorShown(true);
-        const int right = int((header->sectionViewportPosition(section) + header->sectionSize(section)) * with.devicePixelRatio());
+        const int right = int((header->sectionViewportPosition(section) + header->sectionSize(section))
+                              * with.devicePixelRatio());
         std::vector<int> widths;
         for (int y = 0; y < with.height(); ++y) {
             int width = 0;
@@ -131,7 +132,8 @@ TEST_F(ObjectTable, HeaderClicksSortAscendingFirstThenToggle)
 TEST_F(ObjectTable, ALongNameEndsInAnEllipsisAndItsTooltipShowsItWhole)
 {
     load(2);
-    const QString longName = QStringLiteral("North abutment, east wing, second pour above the expansion joint near axis 14");
+    const QString longName = QStringLiteral(
+        "North abutment, east wing, second pour above the expansion joint near axis 14");
     ProjectEdits::Rename(*document, 0, longName);
     page->resize(700, 400);
     page->show();
@@ -167,8 +169,9 @@ TEST_F(ObjectTable, ASortKeepsDetailRowsUnderTheirHeadersAndKeepsExpandedAndSele
     page->SetObjectExpanded(1, true);   // 002
     selectObject(2);                    // 003
     clickHeader(0);
-    clickHeader(0);                     // descending: 004 003 002 001
-    ASSERT_EQ(numbers(), (QStringList{QStringLiteral("004"), QStringLiteral("003"), QStringLiteral("002"), QStringLiteral("001")}));
+    clickHeader(0);   // descending: 004 003 002 001
+    ASSERT_EQ(numbers(), (QStringList{QStringLiteral("004"), QStringLiteral("003"), QStringLiteral("002"),
+                                      QStringLiteral("001")}));
     for (int object = 0; object < 4; ++object) {
         const bool expanded = text(Model::HeaderRowOf(object), 0) == u"002";
         EXPECT_EQ(table().rowHeight(Model::DetailRowOf(object)), expanded ? page->DetailHeight(object) : 0) << object;
@@ -211,7 +214,7 @@ TEST_F(ObjectTable, ClicksShiftRangesAndKeysSelectWholeObjects)
     EXPECT_TRUE(page->StatusLine().startsWith(QStringLiteral("Selected objects: 6")));
     click(2, Qt::ShiftModifier);   // the range shrinks
     EXPECT_EQ(selected(), (std::vector<int>{0, 1, 2}));
-    click(1);                      // a plain click inside a selection selects only that one
+    click(1);   // a plain click inside a selection selects only that one
     EXPECT_EQ(selected(), (std::vector<int>{1}));
     click(4, Qt::ControlModifier);
     EXPECT_EQ(selected(), (std::vector<int>{1, 4}));
@@ -322,7 +325,8 @@ TEST_F(ObjectTable, DeleteAsksAndOnlyYesDeletes)
     document->SetModified(false);
     selectObject(1);
     selectObject(3);
-    messages.ExpectBox(QStringLiteral("Do you really want to delete the selected measurement objects?"), IMessageService::No);
+    messages.ExpectBox(QStringLiteral("Do you really want to delete the selected measurement objects?"),
+                       IMessageService::No);
     page->DeleteSelection();
     EXPECT_EQ(document->Current().GetCount(), 4);
     EXPECT_FALSE(document->IsModified());
@@ -401,9 +405,8 @@ TEST_F(ObjectTable, CancelledOrUnchangedTimeChangesNothing)
     const std::int64_t stamp = document->Current().GetObject(0).timeStamp;
     page->SelectAll();
     messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) { dialog.reject(); });
-    messages.ExpectDialog(QStringLiteral("dateTimeDialog"), [](QDialog &dialog) {
-        dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click();
-    });
+    messages.ExpectDialog(QStringLiteral("dateTimeDialog"),
+                          [](QDialog &dialog) { dialog.findChild<QPushButton *>(QStringLiteral("ok"))->click(); });
     page->AdjustTimeOfSelection(0);
     page->AdjustTimeOfSelection(0);
     EXPECT_EQ(document->Current().GetObject(0).timeStamp, stamp);
@@ -476,10 +479,10 @@ TEST_F(ObjectTable, AnExpandedObjectsDrawingReadsAsTextOnItsDetailRow)
     EXPECT_FALSE(detail.data(Qt::AccessibleTextRole).isValid()) << "nothing to read while collapsed";
     page->SetObjectExpanded(0, true);
     const QString text = detail.data(Qt::AccessibleTextRole).toString();
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Statistics\nMeasurements: 2\nMean cover value: 25.0 mm\n"))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Statistics\nMeasurements: 2\nMean cover value: 25.0 mm\n")))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("\nSerial number: VM-00417\n"))) << text.toStdString();
     EXPECT_FALSE(table().model()->index(Model::HeaderRowOf(0), 1).data(Qt::AccessibleTextRole).isValid());
 }
 
-} // namespace
-
+}   // namespace

@@ -72,7 +72,7 @@ protected:
     {
         const int t = position(number);
         return t >= 0 && document->Current().GetObject(t).expanded
-            && table().rowHeight(Model::DetailRowOf(t)) == page->DetailHeight(t);
+               && table().rowHeight(Model::DetailRowOf(t)) == page->DetailHeight(t);
     }
 
     // Everything set up in SetUp is as it was.
@@ -115,10 +115,18 @@ TEST_F(ViewState, EachEditItsUndoAndItsRedoKeepWhatTheUserSetUp)
     } edits[] = {
         {"sort by name", [&] { page->SortByColumn(Model::kNameColumn); }, true},
         {"sort by number, descending", [&] { page->SortByColumn(0), page->SortByColumn(0); }, true},
-        {"delete", [&] { ProjectEdits::Delete(*document, {position(35), position(36)}); }, true},
+        {"delete",
+         [&] {
+             ProjectEdits::Delete(*document, {position(35), position(36)});
+         },
+         true},
         {"rename", [&] { ProjectEdits::Rename(*document, position(5), QStringLiteral("pier")); }, true},
         {"comment", [&] { ProjectEdits::SetComment(*document, position(3), QStringLiteral("north")); }, true},
-        {"time shift", [&] { ProjectEdits::ShiftTimeStamps(*document, {position(5), position(7)}, 3600); }, true},
+        {"time shift",
+         [&] {
+             ProjectEdits::ShiftTimeStamps(*document, {position(5), position(7)}, 3600);
+         },
+         true},
         {"regional setting", [&] { ProjectEdits::SetRegional(*document, {position(7)}, 1); }, true},
         // Objects that join come selected instead.
         {"paste", [&] { document->PasteFromClipboard(copied); }, false},
@@ -211,4 +219,4 @@ TEST_F(ViewState, ExpandAllAnswersAtOnceAndEveryRowEndsWithItsExactHeight)
         EXPECT_EQ(table().rowHeight(Model::DetailRowOf(t)), 0);
 }
 
-} // namespace
+}   // namespace

@@ -18,9 +18,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -130,7 +130,8 @@ TEST_F(WizardPages, StoredEthernetIsChosenOnlyWhereTheTypeSupportsIt)
     {
         auto sheet = open(Port_Serial | Port_Usb | Port_Ip);
         CPortSelectPage &page = *sheet->PortPage();
-        EXPECT_EQ(kinds(page), (QStringList{QStringLiteral("USB"), QStringLiteral("Ethernet"), QStringLiteral("Serial")}));
+        EXPECT_EQ(kinds(page),
+                  (QStringList{QStringLiteral("USB"), QStringLiteral("Ethernet"), QStringLiteral("Serial")}));
         EXPECT_EQ(page.SelectedKind(), Port_Ip);
         EXPECT_EQ(page.IpField()->text(), QStringLiteral("192.168.4.20"));
         EXPECT_TRUE(page.IpField()->isEnabled());
@@ -328,4 +329,4 @@ TEST_F(WizardSearch, BackDropsTheResultsAndCancelDuringTheSearchStopsIt)
     EXPECT_TRUE(IsWorkerIdle());
 }
 
-} // namespace
+}   // namespace

@@ -69,8 +69,8 @@ int main(int argc, char **argv)
     sim.Start();
     out << sim.SlavePath() << "\n";
     out << "vetrasim: " << sim.Objects().size() << " objects; point the program at "
-        << (link.isEmpty() ? sim.SlavePath() : link) << ", for example VETRADESK_PORTMAP=COM1="
-        << (link.isEmpty() ? sim.SlavePath() : link) << "; Ctrl+C ends\n";
+        << (link.isEmpty() ? sim.SlavePath() : link)
+        << ", for example VETRADESK_PORTMAP=COM1=" << (link.isEmpty() ? sim.SlavePath() : link) << "; Ctrl+C ends\n";
     out.flush();
     int signal = 0;
     sigwait(&stop, &signal);

@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kGeneratedObjects = 25;
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<CSimulator> StartOnCom1(const QString &objectsFile, LaunchError *error)
 {
@@ -42,4 +42,4 @@ void StopOnCom1(std::unique_ptr<CSimulator> &simulator)
     StreamIO::SetPortMap({});
 }
 
-} // namespace VetraSim
+}   // namespace VetraSim

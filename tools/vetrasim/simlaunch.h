@@ -18,4 +18,4 @@ enum class LaunchError { None, NoTerminal, FileUnreadable };
 std::unique_ptr<CSimulator> StartOnCom1(const QString &objectsFile, LaunchError *error);
 void StopOnCom1(std::unique_ptr<CSimulator> &simulator);
 
-} // namespace VetraSim
+}   // namespace VetraSim

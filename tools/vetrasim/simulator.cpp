@@ -6,16 +6,16 @@
 
 #include <QFile>
 
-#include <chrono>
+#include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -25,15 +25,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 using namespace Device::Framing;
-constexpr std::uint8_t kGoAhead = 0x06;          // any byte will do; the program only waits for one
+constexpr std::uint8_t kGoAhead = 0x06;   // any byte will do; the program only waits for one
 constexpr std::uint8_t kUnknownCommand = 0xFE;
 constexpr std::uint8_t kUnknownFunction = 0xF2;
 constexpr int kByteTimeoutMs = 300;   // a frame or line that stalls this long is dropped
 constexpr std::uint32_t kRecordSize = 262;
-constexpr int kMaxRecords = 549;      // what fits the program's 144100-byte buffer
+constexpr int kMaxRecords = 549;   // what fits the program's 144100-byte buffer
 
-struct Speed { std::uint32_t baud; speed_t code; };
-constexpr Speed kSpeeds[] = {{1200, B1200}, {2400, B2400}, {4800, B4800}, {9600, B9600}, {19200, B19200},
+struct Speed
+{
+    std::uint32_t baud;
+    speed_t code;
+};
+constexpr Speed kSpeeds[] = {{1200, B1200},   {2400, B2400},   {4800, B4800},     {9600, B9600},    {19200, B19200},
                              {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400}};
 
 std::uint32_t nearestBaud(double wanted)
@@ -72,14 +76,22 @@ QString hex(const std::uint8_t *data, std::size_t n)
     return s;
 }
 
-} // namespace
+}   // namespace
 
 bool ParseFault(const QString &name, Fault &fault)
 {
-    static const struct { const char16_t *name; Fault fault; } kFaults[] = {
-        {u"none", Fault::None}, {u"silent", Fault::Silent}, {u"garbage", Fault::Garbage},
-        {u"bad-checksum", Fault::BadChecksum}, {u"truncated", Fault::Truncated},
-        {u"disconnect", Fault::DisconnectAfter}, {u"wrong-family", Fault::WrongFamily},
+    static const struct
+    {
+        const char16_t *name;
+        Fault fault;
+    } kFaults[] = {
+        {u"none", Fault::None},
+        {u"silent", Fault::Silent},
+        {u"garbage", Fault::Garbage},
+        {u"bad-checksum", Fault::BadChecksum},
+        {u"truncated", Fault::Truncated},
+        {u"disconnect", Fault::DisconnectAfter},
+        {u"wrong-family", Fault::WrongFamily},
         {u"no-objects", Fault::NoObjects},
     };
     for (const auto &f : kFaults) {
@@ -337,10 +349,12 @@ void CSimulator::write(const std::vector<std::uint8_t> &bytes)
         const std::size_t chunk = m_paced ? std::min<std::size_t>(count - done, 64) : count - done;
         if (m_paced) {
             // A byte arrives only once the line has carried it.
-            const auto due = start + std::chrono::duration_cast<Clock::duration>(
-                                         std::chrono::duration<double>(double(done + chunk) / bytesPerSecond));
+            const auto due = start
+                             + std::chrono::duration_cast<Clock::duration>(
+                                 std::chrono::duration<double>(double(done + chunk) / bytesPerSecond));
             while (Clock::now() < due && m_running)
-                std::this_thread::sleep_for(std::min<Clock::duration>(due - Clock::now(), std::chrono::milliseconds(20)));
+                std::this_thread::sleep_for(
+                    std::min<Clock::duration>(due - Clock::now(), std::chrono::milliseconds(20)));
         }
         pollfd p[2] = {{m_master, POLLOUT, 0}, {m_wake[0], POLLIN, 0}};
         if (::poll(p, 2, 1000) <= 0 || (p[1].revents & POLLIN))
@@ -521,7 +535,7 @@ QByteArray littleEndian(std::uint32_t v)
     return bytes;
 }
 
-} // namespace
+}   // namespace
 
 bool CSimulator::readExactly(QByteArray &out, qsizetype n)
 {
@@ -562,7 +576,7 @@ bool CSimulator::serveFileCommand(const QByteArray &command)
         if (!readExactly(length, 4))
             return true;
         const std::uint32_t n = std::uint8_t(length[0]) | std::uint8_t(length[1]) << 8 | std::uint8_t(length[2]) << 16
-                              | std::uint32_t(std::uint8_t(length[3])) << 24;
+                                | std::uint32_t(std::uint8_t(length[3])) << 24;
         if (n > 0x500000 || !readExactly(data, qsizetype(n)))
             return true;
         {
@@ -659,9 +673,18 @@ void CSimulator::sendLong(const QByteArray &data)
     std::uint32_t sum = 0;
     int sumBytes = 0;
     switch (kind) {
-    case 1: sum = Device::Crc8(bytes, length); sumBytes = 1; break;
-    case 2: sum = Device::Crc16(bytes, length); sumBytes = 2; break;
-    case 4: sum = Device::Crc32(bytes, length); sumBytes = 4; break;
+    case 1:
+        sum = Device::Crc8(bytes, length);
+        sumBytes = 1;
+        break;
+    case 2:
+        sum = Device::Crc16(bytes, length);
+        sumBytes = 2;
+        break;
+    case 4:
+        sum = Device::Crc32(bytes, length);
+        sumBytes = 4;
+        break;
     default: break;
     }
     if (fault == Fault::BadChecksum)
@@ -711,9 +734,7 @@ void CSimulator::serveFrame(std::uint8_t first)
                                         std::uint8_t(value >> 24)});
         return;
     }
-    case 0xF4:
-        write(std::vector<std::uint8_t>{0x01, 0x00});
-        return;
+    case 0xF4: write(std::vector<std::uint8_t>{0x01, 0x00}); return;
     case 0xD2: {
         const std::uint8_t function = n > 0 ? payload[0] : 0;
         const bool download = function == 0x10 || function == 0x12;
@@ -733,8 +754,7 @@ void CSimulator::serveFrame(std::uint8_t first)
         }
         return;
     }
-    default:
-        write(std::vector<std::uint8_t>{kUnknownCommand});
+    default: write(std::vector<std::uint8_t>{kUnknownCommand});
     }
 }
 
@@ -801,4 +821,4 @@ void CSimulator::serveS()
     }
 }
 
-} // namespace VetraSim
+}   // namespace VetraSim

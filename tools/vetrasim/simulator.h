@@ -23,13 +23,13 @@ namespace VetraSim {
 
 enum class Fault {
     None,
-    Silent,           // answers nothing at all
-    Garbage,          // answers with bytes that mean nothing
-    BadChecksum,      // long replies carry a wrong checksum
-    Truncated,        // long replies stop half-way
-    DisconnectAfter,  // the link drops after N bytes sent (the cable is pulled)
-    WrongFamily,      // the signature names another instrument family
-    NoObjects,        // downloads are answered with status 0xF3
+    Silent,            // answers nothing at all
+    Garbage,           // answers with bytes that mean nothing
+    BadChecksum,       // long replies carry a wrong checksum
+    Truncated,         // long replies stop half-way
+    DisconnectAfter,   // the link drops after N bytes sent (the cable is pulled)
+    WrongFamily,       // the signature names another instrument family
+    NoObjects,         // downloads are answered with status 0xF3
 };
 
 // "silent", "garbage", "bad-checksum", "truncated", "disconnect", "wrong-family", "no-objects".
@@ -112,9 +112,9 @@ private:
 
     bool acceptClient(int timeoutMs);
 
-    int m_master = -1;       // the link: the terminal's master side, or the TCP client
-    int m_slave = -1;        // kept open so the terminal survives the program closing the port
-    int m_listener = -1;     // TCP mode
+    int m_master = -1;     // the link: the terminal's master side, or the TCP client
+    int m_slave = -1;      // kept open so the terminal survives the program closing the port
+    int m_listener = -1;   // TCP mode
     int m_wake[2] = {-1, -1};
     QString m_slavePath;
     std::thread m_thread;
@@ -139,4 +139,4 @@ private:
     int m_mode = 0;
 };
 
-} // namespace VetraSim
+}   // namespace VetraSim

@@ -31,7 +31,7 @@ void linger(int milliseconds)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, int(deadline.remainingTime()));
 }
 
-} // namespace
+}   // namespace
 
 bool RunCsvExport(IMessageService &messages, QWidget *owner, const QList<TVetraObject> &objects,
                   CExportCsvDialog::Target target, const QString &path)

@@ -12,7 +12,7 @@ namespace {
 
 enum { kWhat, kTarget, kData };
 
-} // namespace
+}   // namespace
 
 CExportBmpDialog::CExportBmpDialog(IMessageService &messages, int selectedObjects, QWidget *parent)
     : QDialog(parent), m_messages(messages), m_selectedObjects(selectedObjects), m_options(new COptionPanel(this))
@@ -77,8 +77,8 @@ void CExportBmpDialog::accept()
                            + Res::LoadString(Res::IDS_GRAPHIC_FILTER_BMP) + QStringLiteral(" (*.bmp)|*.bmp|")
                            + Res::LoadString(Res::IDS_GRAPHIC_FILTER_JPG) + QStringLiteral(" (*.jpg)|*.jpg|")
                            + Res::LoadString(Res::IDS_ALL_FILES) + QStringLiteral(" (*.*)|*.*||");
-    const std::optional<QString> chosen =
-        m_messages.AskSaveFile({filter, QStringLiteral("png"), Res::LoadString(Res::IDS_GRAPHIC_NAME), {}});
+    const std::optional<QString> chosen = m_messages.AskSaveFile(
+        {filter, QStringLiteral("png"), Res::LoadString(Res::IDS_GRAPHIC_NAME), {}});
     if (!chosen)
         return;
     const std::optional<Render::NImageFormat> format = Render::ImageFormatForPath(*chosen);

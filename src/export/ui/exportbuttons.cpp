@@ -10,7 +10,8 @@
 QDialogButtonBox *ExportButtons(QDialog *dialog)
 {
     auto *buttons = new QDialogButtonBox(dialog);
-    QPushButton *exportButton = buttons->addButton(Res::LoadString(Res::IDS_CSV_EXPORT_BUTTON), QDialogButtonBox::AcceptRole);
+    QPushButton *exportButton = buttons->addButton(Res::LoadString(Res::IDS_CSV_EXPORT_BUTTON),
+                                                   QDialogButtonBox::AcceptRole);
     exportButton->setObjectName(QStringLiteral("export"));
     exportButton->setDefault(true);
     buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole)

@@ -14,7 +14,7 @@ namespace {
 
 enum { kTarget, kData };
 
-} // namespace
+}   // namespace
 
 CExportCsvDialog::CExportCsvDialog(IMessageService &messages, int selectedObjects, QWidget *parent)
     : QDialog(parent), m_messages(messages), m_selectedObjects(selectedObjects), m_options(new COptionPanel(this))
@@ -63,8 +63,8 @@ void CExportCsvDialog::accept()
     }
     const QString filter = Res::LoadString(Res::IDS_CSV_FILE_FILTER_NAME) + QStringLiteral(" (*.csv)|*.csv|")
                            + Res::LoadString(Res::IDS_ALL_FILES) + QStringLiteral(" (*.*)|*.*||");
-    const std::optional<QString> chosen =
-        m_messages.AskSaveFile({filter, QStringLiteral("csv"), Res::LoadString(Res::IDS_CSV_EXPORT_NAME), {}});
+    const std::optional<QString> chosen = m_messages.AskSaveFile(
+        {filter, QStringLiteral("csv"), Res::LoadString(Res::IDS_CSV_EXPORT_NAME), {}});
     if (!chosen)
         return;
     m_path = *chosen;

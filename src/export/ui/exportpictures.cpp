@@ -47,7 +47,8 @@ void paintStrips(QPainter &p, const QRect &at, const std::vector<SRow> &rows, co
     int y = at.top() + size.header + 1;
     for (const SRow &r : rows) {
         p.fillRect(QRect(at.left(), y, gripper, size.row), r.dimmed ? kDimmed : Render::kGripperBackground);
-        p.fillRect(QRect(at.left() + gripper + 1, y, at.width() - gripper - 1, size.row), r.dimmed ? kDimmed : kRowStrip);
+        p.fillRect(QRect(at.left() + gripper + 1, y, at.width() - gripper - 1, size.row),
+                   r.dimmed ? kDimmed : kRowStrip);
         y += size.row + 1;
         if (r.detail) {
             const QRect detail(at.left(), y, at.width(), size.detail);
@@ -57,7 +58,8 @@ void paintStrips(QPainter &p, const QRect &at, const std::vector<SRow> &rows, co
             const int barWidth = std::max(1, (detail.width() - gripper - 4) / (2 * bars));
             for (int b = 0; b < bars; ++b) {
                 const int h = std::max(1, (detail.height() - 2) * (3 + (b * 5) % 7) / 10);
-                p.fillRect(QRect(detail.left() + gripper + 3 + b * 2 * barWidth, detail.bottom() - h, barWidth, h), kBar);
+                p.fillRect(QRect(detail.left() + gripper + 3 + b * 2 * barWidth, detail.bottom() - h, barWidth, h),
+                           kBar);
             }
             y += size.detail + 1;
         }
@@ -98,12 +100,12 @@ std::vector<SRow> rowsFor(Render::NRowsShown what, int objects, int expandedObje
 {
     std::vector<SRow> rows(static_cast<std::size_t>(objects));
     for (int i = 0; i < objects; ++i)
-        rows[std::size_t(i)].detail =
-            what == Render::NRowsShown::Details || (what == Render::NRowsShown::AsIs && i == expandedObject);
+        rows[std::size_t(i)].detail = what == Render::NRowsShown::Details
+                                      || (what == Render::NRowsShown::AsIs && i == expandedObject);
     return rows;
 }
 
-} // namespace
+}   // namespace
 
 COptionPanel::Painter Icon(NIcon icon)
 {
@@ -119,7 +121,9 @@ COptionPanel::Painter Icon(NIcon icon)
             for (int i = 2; i >= 0; --i)
                 paintSheet(p, QRectF(r.left() + 4.5 + i * 6, r.top() + 0.5 + i * 2, 15, r.height() - 5), 2);
             break;
-        case NIcon::Clipboard: paintClipboard(p, QRectF(r.center().x() - 10.5, r.top() + 0.5, 21, r.height() - 1)); break;
+        case NIcon::Clipboard:
+            paintClipboard(p, QRectF(r.center().x() - 10.5, r.top() + 0.5, 21, r.height() - 1));
+            break;
         case NIcon::All: paintStrips(p, table, rowsFor(Render::NRowsShown::HeadersOnly, 4, -1), small); break;
         case NIcon::Selection: {
             std::vector<SRow> rows = rowsFor(Render::NRowsShown::HeadersOnly, 4, -1);
@@ -189,4 +193,4 @@ void PaintCsvPreview(QPainter &p, const QRect &area, NExportTarget target)
     }
 }
 
-} // namespace ExportPictures
+}   // namespace ExportPictures

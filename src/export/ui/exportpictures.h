@@ -31,4 +31,4 @@ void PaintCsvPreview(QPainter &painter, const QRect &area, NExportTarget target)
 
 inline constexpr int kPictureSpacing = 65;
 
-} // namespace ExportPictures
+}   // namespace ExportPictures

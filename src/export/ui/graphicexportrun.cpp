@@ -21,7 +21,7 @@ void linger(int milliseconds)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, int(deadline.remainingTime()));
 }
 
-} // namespace
+}   // namespace
 
 bool RunGraphicExport(IMessageService &messages, QWidget *owner, const std::vector<const object_t *> &objects,
                       const Render::STableLook &look, Render::NRowsShown shown, CExportBmpDialog::Target target,

@@ -19,8 +19,8 @@ namespace {
 
 constexpr int kTop = 7;
 constexpr int kBottom = 300;
-constexpr int kMargin = 7;     // between the frame and the panels, and between panels
-constexpr int kBeyond = 3;     // a panel's border outside its header band
+constexpr int kMargin = 7;   // between the frame and the panels, and between panels
+constexpr int kBeyond = 3;   // a panel's border outside its header band
 constexpr int kPad = 4;
 constexpr int kIconWidth = 32;
 constexpr int kIconHeight = 26;
@@ -59,7 +59,7 @@ int bandWidth(int textWidth)
     return kPad + kIconWidth + kIconGap + textWidth + kPad;
 }
 
-} // namespace
+}   // namespace
 
 COptionPanel::COptionPanel(QWidget *parent) : QWidget(parent)
 {
@@ -343,20 +343,11 @@ void COptionPanel::keyPressEvent(QKeyEvent *event)
         if (group + 1 < GroupCount())
             moveFocus(group + 1);
         break;
-    case Qt::Key_Up:
-        Select(group, selected - 1);
-        break;
-    case Qt::Key_Down:
-        Select(group, selected + 1);
-        break;
-    case Qt::Key_Home:
-        Select(group, 0);
-        break;
-    case Qt::Key_End:
-        Select(group, OptionCount(group) - 1);
-        break;
-    default:
-        return QWidget::keyPressEvent(event);
+    case Qt::Key_Up: Select(group, selected - 1); break;
+    case Qt::Key_Down: Select(group, selected + 1); break;
+    case Qt::Key_Home: Select(group, 0); break;
+    case Qt::Key_End: Select(group, OptionCount(group) - 1); break;
+    default: return QWidget::keyPressEvent(event);
     }
 }
 

@@ -42,7 +42,10 @@ public:
     void Select(int group, int option);
     int GroupCount() const { return int(m_groups.size()); }
     int OptionCount(int group) const { return int(m_groups.at(std::size_t(group)).options.size()); }
-    const SOption &Option(int group, int option) const { return m_groups.at(std::size_t(group)).options.at(std::size_t(option)); }
+    const SOption &Option(int group, int option) const
+    {
+        return m_groups.at(std::size_t(group)).options.at(std::size_t(option));
+    }
     const QString &GroupTitle(int group) const { return m_groups.at(std::size_t(group)).title; }
     // Where an option lies, by its object name; empty when there is none.
     QRect OptionRect(const QString &name) const;

@@ -148,7 +148,7 @@ QAccessibleInterface *makeInterface(const QString &className, QObject *object)
     return nullptr;
 }
 
-} // namespace
+}   // namespace
 
 void InstallOptionPanelAccessibility()
 {

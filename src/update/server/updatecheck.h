@@ -13,9 +13,9 @@ class UpdateServer;
 struct SUpdateChoice
 {
     CVersion own;
-    CVersion best;          // own when nothing newer was found
-    QString file;           // empty: no update
-    std::int64_t size = 0;  // as the server gives it
+    CVersion best;           // own when nothing newer was found
+    QString file;            // empty: no update
+    std::int64_t size = 0;   // as the server gives it
 
     bool HasUpdate() const { return !file.isEmpty(); }
 };

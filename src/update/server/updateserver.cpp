@@ -39,7 +39,7 @@ QByteArray encodedPath(const QString &path)
     return out;
 }
 
-} // namespace
+}   // namespace
 
 struct UpdateServer::Request
 {
@@ -91,7 +91,8 @@ SServerAddress DefaultServerAddress()
     address.user = QString::fromLatin1(kUser);
     address.password = QString::fromLatin1(kPassword);
     if (const CSettingsStore *store = Settings::Store()) {
-        const std::optional<QString> chosen = store->ReadString(Settings::SettingsKey(), QStringLiteral("UpdateServer"));
+        const std::optional<QString> chosen = store->ReadString(Settings::SettingsKey(),
+                                                                QStringLiteral("UpdateServer"));
         if (chosen && !chosen->isEmpty())
             ParseServerAddress(*chosen, address);   // an address that does not read leaves the default
     }
@@ -215,8 +216,9 @@ bool UpdateServer::Connect(const QString &directory)
     code = perform(folderUrl(), enter);
     if (code != CURLE_OK) {
         const QString text = code == CURLE_REMOTE_ACCESS_DENIED || code == CURLE_REMOTE_FILE_NOT_FOUND
-                               ? Res::FormatString(Res::IDS_UPDATE_FOLDER_CANNOT_OPEN, {m_directory})
-                               : clientError(code) + u' ' + Res::FormatString(Res::IDS_UPDATE_CONNECTION_ERROR, {code});
+                                 ? Res::FormatString(Res::IDS_UPDATE_FOLDER_CANNOT_OPEN, {m_directory})
+                                 : clientError(code) + u' '
+                                       + Res::FormatString(Res::IDS_UPDATE_CONNECTION_ERROR, {code});
         Close();
         return fail(code, text);
     }
