@@ -5,8 +5,8 @@ set(VETRA_INSTALL_PROGRAM_DIR lib/vetradesk)
 
 # Installs a program into the program folder and a symbolic link to it into
 # <prefix>/bin. The link is relative, so it stays right under DESTDIR staging
-# (cpack) and with `cmake --install --prefix`; it goes into the install
-# manifest so that what was installed can be removed again.
+# (the Debian package's) and with `cmake --install --prefix`; it goes into the
+# install manifest so that what was installed can be removed again.
 function(vetra_install_program target)
   install(TARGETS ${target} RUNTIME DESTINATION ${VETRA_INSTALL_PROGRAM_DIR})
   file(RELATIVE_PATH relative /${CMAKE_INSTALL_BINDIR} /${VETRA_INSTALL_PROGRAM_DIR}/${target})

@@ -47,17 +47,20 @@ for f in vetradesk vetradesk-cli; do
     fi
 done
 
+# The simulator needs nothing beside itself and sits in bin/ directly.
+[ -f "$prefix/bin/vetrasim" ] && [ -x "$prefix/bin/vetrasim" ] || fail "$prefix/bin/vetrasim is not an executable file"
+
 share=$prefix/share
 for f in applications/vetradesk.desktop \
          metainfo/com.quelix.Vetradesk.metainfo.xml \
          mime/packages/vetradesk-mime.xml \
          icons/hicolor/scalable/apps/vetradesk.svg \
-         man/man1/vetradesk.1.gz man/man1/vetradesk-cli.1.gz; do
+         man/man1/vetradesk.1.gz man/man1/vetradesk-cli.1.gz man/man1/vetrasim.1.gz; do
     [ -s "$share/$f" ] || fail "$share/$f is missing or empty"
 done
 cmp -s "$share/icons/hicolor/scalable/apps/vetradesk.svg" "$source/src/gui/icons/vetradesk.svg" \
     || fail "the scalable icon is not the window icon"
-for page in vetradesk vetradesk-cli; do
+for page in vetradesk vetradesk-cli vetrasim; do
     gzip -dc "$share/man/man1/$page.1.gz" 2>/dev/null | grep -q "^\.TH ${page^^} 1" \
         || fail "man page $page.1.gz is not the $page page"
 done
