@@ -541,27 +541,33 @@ def table_keeps_view_state():
 
 
 def controls_are_named():
-    """Every button and toolbar has a name for a screen reader, and an expanded
+    """Every button, tab and toolbar has a name (and the window's own a
+    description) for a screen reader, and an expanded
     object's statistics, settings and comment read as text on its detail row."""
-    unnamed, details = [], []
+    unnamed, undescribed, details = [], [], []
 
-    def walk(acc, depth):
+    def walk(acc, depth, in_bar=False):
         try:
             role, name = acc.getRoleName(), acc.name
         except (GLib.GError, LookupError):
             return
-        if role in ("push button", "toggle button", "tool bar") and not name:
+        if role in ("push button", "toggle button", "tool bar", "page tab") and not name:
             unnamed.append(role)
+        elif role in ("tool bar", "page tab") or (role == "push button" and in_bar):
+            # The window's own controls (not the table's) say more than their names.
+            if not acc.description or acc.description == name:
+                undescribed.append(f"{role} {name!r}")
         if role == "table cell" and name.startswith(text("IDS_DETAIL_STATISTICS") + "\n"):
             details.append(name)
         if depth < 16:
             for i in range(acc.childCount):
                 child = acc.getChildAtIndex(i)
                 if child is not None:
-                    walk(child, depth + 1)
+                    walk(child, depth + 1, in_bar or role == "tool bar")
 
     walk(Run.frame, 0)
     expect(not unnamed, f"controls without a name: {unnamed}")
+    expect(not undescribed, f"controls without a description: {undescribed}")
     expect(details, "no expanded object reads as text")
     expect(text("IDS_DETAIL_SETTINGS") in details[0] and text("IDS_DETAIL_COMMENT") in details[0],
            f"an expanded object reads only {details[0]!r}")
