@@ -1,5 +1,6 @@
 #include "gui/commentdlg.h"
 
+#include "gui/accessibletext.h"
 #include "res/resources.h"
 
 #include <QDialogButtonBox>
@@ -12,6 +13,8 @@ CCommentDlg::CCommentDlg(QWidget *parent) : QDialog(parent), m_text(new QPlainTe
     setObjectName(QStringLiteral("commentDialog"));
     setWindowTitle(Res::LoadString(Res::IDS_COMMENT_TITLE));
     m_text->setObjectName(QStringLiteral("comment"));
+    Accessible::Name(*m_text, Res::IDS_COMMENT_TITLE);
+    Accessible::Describe(*m_text, Res::IDS_A11Y_COMMENT);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTabChangesFocus(true);
     // The selection stays visible when the field loses the focus.
@@ -24,10 +27,12 @@ CCommentDlg::CCommentDlg(QWidget *parent) : QDialog(parent), m_text(new QPlainTe
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *ok = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_OK), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("ok"));
+    Accessible::Describe(*ok, Res::IDS_A11Y_COMMENT_OK);
     // Enter starts a new line in the field, so OK is not the default button.
     ok->setAutoDefault(false);
     QPushButton *cancel = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancel"));
+    Accessible::Describe(*cancel, Res::IDS_A11Y_CANCEL);
     cancel->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -2,6 +2,7 @@
 
 #include "app/appsettings.h"
 #include "data/timetext.h"
+#include "gui/accessibletext.h"
 #include "res/resources.h"
 
 #include <QDateEdit>
@@ -47,6 +48,10 @@ CDateTimeDlg::CDateTimeDlg(QWidget *parent)
     m_currentTime->setObjectName(QStringLiteral("currentTime"));
     m_date->setObjectName(QStringLiteral("newDate"));
     m_time->setObjectName(QStringLiteral("newTime"));
+    for (QWidget *field : {static_cast<QWidget *>(m_currentDate), static_cast<QWidget *>(m_currentTime)})
+        Accessible::Describe(*field, Res::IDS_A11Y_TIME_CURRENT);
+    for (QWidget *field : {static_cast<QWidget *>(m_date), static_cast<QWidget *>(m_time)})
+        Accessible::Describe(*field, Res::IDS_A11Y_TIME_NEW);
     // Read-only, and shown so: the window's colour, no Tab stop (the keys start
     // in the new date), and as high as the pickers beside them so that the
     // rows of both boxes line up.
@@ -85,9 +90,11 @@ CDateTimeDlg::CDateTimeDlg(QWidget *parent)
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *ok = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_OK), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("ok"));
+    Accessible::Describe(*ok, Res::IDS_A11Y_TIME_OK);
     ok->setDefault(true);
-    buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
+    QPushButton *cancel = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    Accessible::Describe(*cancel, Res::IDS_A11Y_CANCEL);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDateTimeDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDateTimeDlg::reject);
 

@@ -1,5 +1,6 @@
 #include "gui/synchronizedlg.h"
 
+#include "gui/accessibletext.h"
 #include "res/resources.h"
 
 #include <QHBoxLayout>
@@ -28,6 +29,9 @@ CSynchronizeDlg::CSynchronizeDlg(int incoming, int newOnes, QWidget *parent) : Q
     all->setObjectName(QStringLiteral("addAll"));
     auto *cancel = new QPushButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), this);
     cancel->setObjectName(QStringLiteral("cancel"));
+    Accessible::Describe(*newOnly, Res::IDS_A11Y_SYNC_NEW);
+    Accessible::Describe(*all, Res::IDS_A11Y_SYNC_ALL);
+    Accessible::Describe(*cancel, Res::IDS_A11Y_SYNC_CANCEL);
 
     connect(newOnly, &QPushButton::clicked, this, [this] {
         m_answer = kAddNewOnly;

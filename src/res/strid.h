@@ -588,6 +588,25 @@ enum StrId : int {
     IDS_TOOLBAR_DESCRIPTION       = 31785,
     IDS_TAB_OBJECTS_DESCRIPTION   = 31786,
     IDS_TAB_ASSESSMENT_DESCRIPTION = 31787,
+    // Descriptions of the dialogs' controls for assistive tools
+    IDS_A11Y_CANCEL               = 31790,
+    IDS_A11Y_CLOSE                = 31791,
+    IDS_A11Y_LANGUAGE             = 31792,
+    IDS_A11Y_DATE_FORMAT          = 31793,
+    IDS_A11Y_TIME_FORMAT          = 31794,
+    IDS_A11Y_QUANTILE             = 31795,
+    IDS_A11Y_SETTINGS_OK          = 31796,
+    IDS_A11Y_SETTINGS_RESET       = 31797,
+    IDS_A11Y_COMMENT              = 31798,
+    IDS_A11Y_COMMENT_OK           = 31799,
+    IDS_A11Y_TIME_CURRENT         = 31800,
+    IDS_A11Y_TIME_NEW             = 31801,
+    IDS_A11Y_TIME_OK              = 31802,
+    IDS_A11Y_SYNC_NEW             = 31803,
+    IDS_A11Y_SYNC_ALL             = 31804,
+    IDS_A11Y_SYNC_CANCEL          = 31805,
+    IDS_A11Y_EXPORT               = 31806,
+    IDS_A11Y_CONNECTION           = 31807,
 };
 
 } // namespace Res

@@ -1,6 +1,7 @@
 #include "shell/aboutdlg.h"
 
 #include "app/language.h"
+#include "gui/accessibletext.h"
 #include "gui/icons.h"
 #include "res/resources.h"
 
@@ -85,6 +86,7 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent)
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *ok = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_OK), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
+    Accessible::Describe(*ok, Res::IDS_A11Y_CLOSE);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto *texts = new QVBoxLayout;

@@ -2,6 +2,7 @@
 
 #include "app/appsettings.h"
 #include "data/timetext.h"
+#include "gui/accessibletext.h"
 #include "res/resources.h"
 
 #include <QComboBox>
@@ -68,6 +69,18 @@ CAppSettings::CAppSettings(QWidget *parent)
     ok->setDefault(true);
     cancel->setObjectName(QStringLiteral("cancel"));
     reset->setObjectName(QStringLiteral("reset"));
+    // A combo box reads as its current choice: name each after its label.
+    Accessible::Name(*m_language, Res::IDS_SETTINGS_LANGUAGE);
+    Accessible::Name(*m_date, Res::IDS_SETTINGS_DATE_FORMAT);
+    Accessible::Name(*m_time, Res::IDS_SETTINGS_TIME_FORMAT);
+    Accessible::Name(*m_quantile, Res::IDS_SETTINGS_QUANTILE);
+    Accessible::Describe(*m_language, Res::IDS_A11Y_LANGUAGE);
+    Accessible::Describe(*m_date, Res::IDS_A11Y_DATE_FORMAT);
+    Accessible::Describe(*m_time, Res::IDS_A11Y_TIME_FORMAT);
+    Accessible::Describe(*m_quantile, Res::IDS_A11Y_QUANTILE);
+    Accessible::Describe(*ok, Res::IDS_A11Y_SETTINGS_OK);
+    Accessible::Describe(*cancel, Res::IDS_A11Y_CANCEL);
+    Accessible::Describe(*reset, Res::IDS_A11Y_SETTINGS_RESET);
     connect(buttons, &QDialogButtonBox::accepted, this, &CAppSettings::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CAppSettings::reject);
     connect(reset, &QPushButton::clicked, this, &CAppSettings::Reset);

@@ -1,5 +1,6 @@
 #include "wizard/portselectpage.h"
 
+#include "gui/accessibletext.h"
 #include "gui/messageservice.h"
 #include "gui/shownlines.h"
 #include "res/resources.h"
@@ -87,6 +88,7 @@ CPortSelectPage::CPortSelectPage(CDevSelectSheet &sheet) : m_sheet(sheet)
     m_kinds = new QComboBox;
     m_kinds->setObjectName(QStringLiteral("commType"));
     m_kinds->setToolTip(Res::LoadString(Res::IDS_WIZARD_TIP_KIND));
+    Accessible::Name(*m_kinds, Res::IDS_A11Y_CONNECTION);   // its tooltip is the description
 
     m_serialGroup = new QGroupBox(Res::LoadString(Res::IDS_WIZARD_SERIAL_GROUP));
     m_scan = new QCheckBox(Res::LoadString(Res::IDS_WIZARD_SCAN));

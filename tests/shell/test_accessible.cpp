@@ -79,4 +79,25 @@ TEST_F(Accessible, EveryControlOfTheWindowHasANameAndADescription)
     EXPECT_TRUE(missing.isEmpty()) << qPrintable(missing.join(u'\n'));
 }
 
+TEST_F(Accessible, EveryControlOfTheDialogsHasANameAndADescription)
+{
+    CAppSettings settings(frame.get());
+    CAboutDlg about(frame.get());
+    CCommentDlg comment(frame.get());
+    CDateTimeDlg time(frame.get());
+    CSynchronizeDlg sync(5, 2, frame.get());
+    CExportCsvDialog csv(messages, 2, frame.get());
+    CExportBmpDialog bmp(messages, 2, frame.get());
+    CDevSelectSheet wizard(Res::IDS_WIZARD_CAPTION, {messages, desktop, frame->Instruments()}, frame.get());
+    const std::pair<const char *, QWidget *> dialogs[] = {
+        {"settings", &settings}, {"about", &about},    {"comment", &comment},    {"time", &time},
+        {"synchronize", &sync},  {"csv export", &csv}, {"graphic export", &bmp}, {"wizard", &wizard},
+    };
+    for (const auto &[name, dialog] : dialogs) {
+        const QStringList missing = unnamedIn(*dialog);
+        EXPECT_TRUE(missing.isEmpty()) << name << ":\n" << qPrintable(missing.join(u'\n'));
+        dialog->hide();
+    }
+}
+
 }   // namespace

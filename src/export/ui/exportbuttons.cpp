@@ -1,5 +1,6 @@
 #include "export/ui/exportbuttons.h"
 
+#include "gui/accessibletext.h"
 #include "gui/messageservice.h"
 #include "res/resources.h"
 
@@ -14,8 +15,10 @@ QDialogButtonBox *ExportButtons(QDialog *dialog)
                                                    QDialogButtonBox::AcceptRole);
     exportButton->setObjectName(QStringLiteral("export"));
     exportButton->setDefault(true);
-    buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
+    QPushButton *cancel = buttons->addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    Accessible::Describe(*exportButton, Res::IDS_A11Y_EXPORT);
+    Accessible::Describe(*cancel, Res::IDS_A11Y_CANCEL);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
