@@ -26,19 +26,16 @@ void jsonFigures(JsonWriter &json, const SCoverAssessment &a)
         else
             json.null();
     };
-    json.key(u"count");
-    json.value(a.count);
+    json.field(u"count", a.count);
     number(u"mean", a.mean);
     number(u"sd", a.sd);
     number(u"min", a.min);
     number(u"max", a.max);
-    json.key(u"belowCount");
-    json.value(a.belowCount);
+    json.field(u"belowCount", a.belowCount);
     number(u"belowShare", a.belowShare);
     number(u"characteristicNormal", a.characteristicNormal);
     number(u"characteristicLogNormal", a.characteristicLogNormal);
-    json.key(u"verdict");
-    json.value(QString::fromLatin1(VerdictKey(a.verdict)));
+    json.field(u"verdict", QString::fromLatin1(VerdictKey(a.verdict)));
 }
 
 QString text(const std::optional<double> &v, int decimals = 1)
@@ -127,16 +124,13 @@ int RunAssess(const QStringList &args, Io io)
             json.value(*settings.requiredCover);
         else
             json.null();
-        json.key(u"quantile");
-        json.value(settings.quantile);
+        json.field(u"quantile", settings.quantile);
         json.key(u"objects");
         json.beginArray();
         for (const SRow &r : rows) {
             json.beginObject(true);
-            json.key(u"objectNumber");
-            json.value(r.number.toInt());
-            json.key(u"objectName");
-            json.value(r.name);
+            json.field(u"objectNumber", r.number.toInt());
+            json.field(u"objectName", r.name);
             jsonFigures(json, r.figures);
             json.endObject();
         }

@@ -68,17 +68,12 @@ void writeJson(const SUpdateChoice &choice, const QString *path, Io io)
 {
     JsonWriter json(io.out);
     json.beginObject();
-    json.key(u"own");
-    json.value(choice.own.toString(CVersion::Style::ThreeParts));
-    json.key(u"newer");
-    json.value(choice.HasUpdate());
+    json.field(u"own", choice.own.toString(CVersion::Style::ThreeParts));
+    json.field(u"newer", choice.HasUpdate());
     if (choice.HasUpdate()) {
-        json.key(u"server");
-        json.value(choice.best.toString(CVersion::Style::ThreeParts));
-        json.key(u"file");
-        json.value(choice.file);
-        json.key(u"size");
-        json.value(std::int64_t(choice.size));
+        json.field(u"server", choice.best.toString(CVersion::Style::ThreeParts));
+        json.field(u"file", choice.file);
+        json.field(u"size", std::int64_t(choice.size));
     } else {
         for (const char16_t *name : {u"server", u"file", u"size"}) {
             json.key(name);
@@ -86,8 +81,7 @@ void writeJson(const SUpdateChoice &choice, const QString *path, Io io)
         }
     }
     if (path) {
-        json.key(u"path");
-        json.value(*path);
+        json.field(u"path", *path);
     }
     json.endObject();
     io.out.flush();

@@ -32,6 +32,13 @@ public:
     void value(double number);
     void value(bool flag);
     void null();
+    // A key and its value, the usual pair of an object.
+    template <typename T>
+    void field(QStringView name, const T &v)
+    {
+        key(name);
+        value(v);
+    }
 
     static QString Quote(QStringView text);
 

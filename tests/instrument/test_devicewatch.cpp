@@ -2,10 +2,9 @@
 // and what the instrument service does with them — a cover meter plugged in
 // becomes the held instrument, one pulled out during a transfer ends it with
 // the cause named.
-#include "simfixture.h"
+#include "servicefixture.h"
 
 #include "device/failure.h"
-#include "device/worker.h"
 #include "instrument/devicemonitor.h"
 #include "instrument/instrumentservice.h"
 
@@ -64,31 +63,7 @@ TEST(DeviceEvents, UdevsSourceIsAbsentOrAnswersAtOnce)
         EXPECT_TRUE(event.path.startsWith(u"/dev/"));
 }
 
-class DeviceWatch : public SimFixture
-{
-protected:
-    void SetUp() override
-    {
-        SimFixture::SetUp();
-        ASSERT_TRUE(Device::StartWorker());
-        service = std::make_unique<CInstrumentService>();
-    }
-    void TearDown() override
-    {
-        service.reset();
-        Device::StopWorker();
-        SimFixture::TearDown();
-    }
-
-    SCallResult finished()
-    {
-        QSignalSpy spy(service.get(), &CInstrumentService::Finished);
-        EXPECT_TRUE(spy.wait(30000));
-        return spy.isEmpty() ? SCallResult() : spy.at(0).at(0).value<SCallResult>();
-    }
-
-    std::unique_ptr<CInstrumentService> service;
-};
+using DeviceWatch = ServiceFixture;
 
 TEST_F(DeviceWatch, ACoverMeterPluggedInIsIdentifiedHeldAndDownloadedFromWithoutASearch)
 {
@@ -174,11 +149,7 @@ TEST_F(DeviceWatch, UnpluggedDuringADownloadTheTransferEndsWithThatCauseNotAsCan
     EXPECT_FALSE(service->IsBusy());
 
     // The next call is an ordinary one again: a Cancel is a cancel.
-    sim->Stop();   // the old one is still sending
-    sim = std::make_unique<VetraSim::CSimulator>();
-    sim->SetPacing(false);
-    sim->Start();
-    StreamIO::SetPortMap({{kPort, sim->SlavePath()}});
+    restartSimulator();   // the old one is still sending
     ASSERT_TRUE(service->TakeInstrument(Connected()));
     sim->SetFault(VetraSim::Fault::Silent);
     ASSERT_TRUE(service->Identify());

@@ -1,10 +1,7 @@
 // The instrument service: one exchange at a time on the worker, results as
 // signals on this thread, a refused second call, cancelling, and an end that
 // leaves no exchange behind.
-#include "simfixture.h"
-
-#include "device/worker.h"
-#include "instrument/instrumentservice.h"
+#include "servicefixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -16,42 +13,7 @@ using VetraSim::Fault;
 
 namespace {
 
-class Service : public SimFixture
-{
-protected:
-    void SetUp() override
-    {
-        SimFixture::SetUp();
-        ASSERT_TRUE(Device::StartWorker());
-        service = std::make_unique<CInstrumentService>();
-    }
-    void TearDown() override
-    {
-        service.reset();
-        Device::StopWorker();
-        SimFixture::TearDown();
-    }
-
-    void restartSimulator(bool paced = false)
-    {
-        sim->Stop();
-        sim = std::make_unique<VetraSim::CSimulator>();
-        sim->SetPacing(paced);
-        sim->GenerateObjects(40, 60);
-        sim->Start();
-        StreamIO::SetPortMap({{kPort, sim->SlavePath()}});
-    }
-
-    // The result of the call that runs now.
-    SCallResult finished()
-    {
-        QSignalSpy spy(service.get(), &CInstrumentService::Finished);
-        EXPECT_TRUE(spy.wait(30000));
-        return spy.isEmpty() ? SCallResult() : spy.at(0).at(0).value<SCallResult>();
-    }
-
-    std::unique_ptr<CInstrumentService> service;
-};
+using Service = ServiceFixture;
 
 TEST_F(Service, ADownloadArrivesWithItsProgressAndWhileItRunsEveryOtherCallIsRefused)
 {
