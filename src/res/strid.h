@@ -607,6 +607,12 @@ enum StrId : int {
     IDS_A11Y_SYNC_CANCEL          = 31805,
     IDS_A11Y_EXPORT               = 31806,
     IDS_A11Y_CONNECTION           = 31807,
+    IDS_A11Y_SEARCH_STATUS        = 31808,
+    IDS_A11Y_SEARCH_STATUS_TEXT   = 31809,
+    IDS_A11Y_FOUND_LIST           = 31810,
+    IDS_A11Y_FOUND_LIST_TEXT      = 31811,
+    IDS_A11Y_FOUND_INFO           = 31812,
+    IDS_A11Y_FOUND_INFO_TEXT      = 31813,
 };
 
 } // namespace Res

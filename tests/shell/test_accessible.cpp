@@ -10,6 +10,8 @@
 #include "gui/synchronizedlg.h"
 #include "shell/aboutdlg.h"
 #include "shell/appsettingsdlg.h"
+#include "streamio/portmap.h"
+#include "wizard/devfoundpage.h"
 #include "wizard/devselectsheet.h"
 
 #include <QAccessible>
@@ -93,6 +95,20 @@ TEST_F(Accessible, EveryControlOfTheDialogsHasANameAndADescription)
         {"settings", &settings}, {"about", &about},    {"comment", &comment},    {"time", &time},
         {"synchronize", &sync},  {"csv export", &csv}, {"graphic export", &bmp}, {"wizard", &wizard},
     };
+    // The wizard's search page as well, searching ports that lead nowhere.
+    QHash<std::uint32_t, QString> ports;
+    for (std::uint32_t n = 1; n <= 256; ++n)
+        ports.insert(n, QStringLiteral("/nonexistent/ttyVM%1").arg(n));
+    StreamIO::SetPortMap(ports);
+    messages.ExpectBox(QStringLiteral("No device found."), IMessageService::Cancel);
+    wizard.show();
+    wizard.next();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard.FoundPage()->IsSearching(); }, 20000));
+    const QStringList found = unnamed(QAccessible::queryAccessibleInterface(&wizard));
+    EXPECT_TRUE(found.isEmpty()) << "wizard's search page:\n" << qPrintable(found.join(u'\n'));
+    wizard.back();
+    StreamIO::SetPortMap({});
+    EXPECT_TRUE(messages.Done());
     for (const auto &[name, dialog] : dialogs) {
         const QStringList missing = unnamedIn(*dialog);
         EXPECT_TRUE(missing.isEmpty()) << name << ":\n" << qPrintable(missing.join(u'\n'));
