@@ -573,6 +573,46 @@ def controls_are_named():
            f"an expanded object reads only {details[0]!r}")
 
 
+def undescribed_controls(root):
+    """How many controls are below root, and those a screen reader gets no
+    name or description for."""
+    seen, missing = [], []
+
+    def walk(acc, depth):
+        try:
+            role, name, description = acc.getRoleName(), acc.name, acc.description
+        except (GLib.GError, LookupError):
+            return
+        if role in ("push button", "check box", "combo box", "spin button", "text", "list", "page tab") \
+                and has_state(acc, pyatspi.STATE_SHOWING):
+            seen.append(role)
+            if not name or not description:
+                missing.append(f"{role} {name!r}")
+        if depth < 16:
+            for i in range(acc.childCount):
+                child = acc.getChildAtIndex(i)
+                if child is not None:
+                    walk(child, depth + 1)
+
+    walk(root, 0)
+    return len(seen), missing
+
+
+def settings_dialog_is_described():
+    """File › Application settings: each of its controls has a name and a
+    description over the bus; Escape closes it."""
+    press(menu_item("IDS_MENU_FILE", "IDS_MENU_SETTINGS"), "File › Application settings")
+    dialog = wait_for("the settings dialog", lambda: window("dialog", text("IDS_SETTINGS_TITLE")))
+    screenshot("settings-dialog")
+    seen, missing = undescribed_controls(dialog)
+    expect(seen >= 7, f"only {seen} controls seen in the settings dialog")   # 3 choices, 2 fields, 3 buttons
+    expect(not missing, f"settings controls without a name or description: {missing}")
+    wait_for("the settings dialog to have the keyboard focus",
+             lambda: focused_window_title() == text("IDS_SETTINGS_TITLE"))
+    key("Escape")
+    wait_for("Escape to close the settings dialog", lambda: not window("dialog", text("IDS_SETTINGS_TITLE")))
+
+
 def device_status():
     """The status bar's news of devices plugged in and out."""
     for label in status_line():
@@ -643,6 +683,7 @@ def main():
          table_keeps_view_state),
         ("every control is named and an expanded object reads as text", controls_are_named),
         ("the instrument unplugged and plugged in again", unplugged_and_plugged_in),
+        ("the settings dialog's controls are described", settings_dialog_is_described),
         ("exit", leave),
     ]
     try:
