@@ -613,6 +613,13 @@ enum StrId : int {
     IDS_A11Y_FOUND_LIST_TEXT      = 31811,
     IDS_A11Y_FOUND_INFO           = 31812,
     IDS_A11Y_FOUND_INFO_TEXT      = 31813,
+    IDS_A11Y_PROGRESS             = 31814,
+    IDS_A11Y_PROGRESS_TEXT        = 31815,
+    IDS_A11Y_UPDATE_NEXT          = 31816,
+    IDS_A11Y_UPDATE_BACK          = 31817,
+    IDS_A11Y_UPDATE_FINISH        = 31818,
+    IDS_A11Y_UPDATE_CANCEL        = 31819,
+    IDS_A11Y_UPDATE_PROGRESS      = 31820,
 };
 
 } // namespace Res

@@ -2,6 +2,7 @@
 
 #include "app/appsettings.h"
 #include "app/language.h"
+#include "gui/accessibletext.h"
 #include "gui/messageservice.h"
 #include "res/resources.h"
 #include "update/pagedownload.h"
@@ -28,6 +29,10 @@ CAutoUpdate::CAutoUpdate(SUpdateServices services, SServerAddress address, QWidg
     setButtonText(QWizard::BackButton, Res::LoadString(Res::IDS_UPDATE_BACK));
     setButtonText(QWizard::FinishButton, Res::LoadString(Res::IDS_UPDATE_FINISH));
     setButtonText(QWizard::CancelButton, Res::LoadString(Res::IDS_UPDATE_CANCEL));
+    Accessible::Describe(*button(QWizard::NextButton), Res::IDS_A11Y_UPDATE_NEXT);
+    Accessible::Describe(*button(QWizard::BackButton), Res::IDS_A11Y_UPDATE_BACK);
+    Accessible::Describe(*button(QWizard::FinishButton), Res::IDS_A11Y_UPDATE_FINISH);
+    Accessible::Describe(*button(QWizard::CancelButton), Res::IDS_A11Y_UPDATE_CANCEL);
     connect(this, &QWizard::currentIdChanged, this, &CAutoUpdate::onPageChanged);
     // After QWizard's own update of the buttons, which these connections follow.
     for (QWizardPage *page : {static_cast<QWizardPage *>(m_searchPage), static_cast<QWizardPage *>(m_downloadPage)})

@@ -1,5 +1,6 @@
 #include "update/pagedownload.h"
 
+#include "gui/accessibletext.h"
 #include "gui/desktopservices.h"
 #include "gui/messageservice.h"
 #include "res/resources.h"
@@ -22,6 +23,8 @@ CPageDownload::CPageDownload(CAutoUpdate &wizard) : m_wizard(wizard), m_worker(w
     m_bar = new QProgressBar;
     m_bar->setObjectName(QStringLiteral("progress"));
     m_bar->setRange(0, 100);
+    Accessible::Name(*m_bar, Res::IDS_A11Y_PROGRESS);
+    Accessible::Describe(*m_bar, Res::IDS_A11Y_UPDATE_PROGRESS);
     m_amount = new QLabel;
     m_amount->setObjectName(QStringLiteral("amount"));
     auto *layout = new QVBoxLayout(this);

@@ -399,7 +399,7 @@ def transfer_ends_with(count, what):
 def first_download():
     """The download behind its progress window: Escape and a second command
     during it change nothing, and the table then holds the simulator's objects."""
-    bar = find(wait_for("the progress window", progress_window), "progress bar", "")
+    bar = find(wait_for("the progress window", progress_window), "progress bar", text("IDS_A11Y_PROGRESS"))
     start = bar.queryValue().currentValue
     screenshot("progress-window")
     escape_leaves_progress_up()

@@ -3,10 +3,13 @@
 // accessibility interfaces (what the accessibility bus carries).
 #include "shellfixture.h"
 
+#include "support/accessibletree.h"
+
 #include "export/ui/exportbmpdialog.h"
 #include "export/ui/exportcsvdialog.h"
 #include "gui/commentdlg.h"
 #include "gui/datetimedlg.h"
+#include "gui/progressdlg.h"
 #include "gui/synchronizedlg.h"
 #include "shell/aboutdlg.h"
 #include "shell/appsettingsdlg.h"
@@ -14,61 +17,15 @@
 #include "wizard/devfoundpage.h"
 #include "wizard/devselectsheet.h"
 
-#include <QAccessible>
-#include <QAccessibleInterface>
-
 using TestSupport::ShellTest;
 
 namespace {
-
-bool isControl(QAccessible::Role role)
-{
-    switch (role) {
-    case QAccessible::PushButton:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::ComboBox:
-    case QAccessible::EditableText:
-    case QAccessible::SpinBox:
-    case QAccessible::List:
-    case QAccessible::ToolBar:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-    case QAccessible::Slider:
-    case QAccessible::PageTab:
-    case QAccessible::ProgressBar: return true;
-    default: return false;
-    }
-}
-
-// "role 'name' (object)" of each visible control below `root` without a name
-// or a description.
-QStringList unnamed(QAccessibleInterface *root, int depth = 0)
-{
-    QStringList missing;
-    if (!root || depth > 20 || root->state().invisible)
-        return missing;
-    if (isControl(root->role())) {
-        const QString name = root->text(QAccessible::Name);
-        const QString description = root->text(QAccessible::Description);
-        // A description that repeats the name tells nothing more.
-        if (name.trimmed().isEmpty() || description.trimmed().isEmpty() || description == name)
-            missing << QStringLiteral("%1 '%2' (%3)")
-                           .arg(int(root->role()))
-                           .arg(name, root->object() ? root->object()->objectName() : QString());
-    }
-    if (root->role() == QAccessible::Table)
-        return missing;   // its cells are data, not controls
-    for (int i = 0; i < root->childCount(); ++i)
-        missing += unnamed(root->child(i), depth + 1);
-    return missing;
-}
 
 QStringList unnamedIn(QWidget &widget)
 {
     widget.show();
     QTest::qWait(0);
-    return unnamed(QAccessible::queryAccessibleInterface(&widget));
+    return TestSupport::UnnamedControls(widget);
 }
 
 class Accessible : public ShellTest
@@ -90,10 +47,12 @@ TEST_F(Accessible, EveryControlOfTheDialogsHasANameAndADescription)
     CSynchronizeDlg sync(5, 2, frame.get());
     CExportCsvDialog csv(messages, 2, frame.get());
     CExportBmpDialog bmp(messages, 2, frame.get());
+    CProgressDlg progress(frame.get());
     CDevSelectSheet wizard(Res::IDS_WIZARD_CAPTION, {messages, desktop, frame->Instruments()}, frame.get());
     const std::pair<const char *, QWidget *> dialogs[] = {
-        {"settings", &settings}, {"about", &about},    {"comment", &comment},    {"time", &time},
-        {"synchronize", &sync},  {"csv export", &csv}, {"graphic export", &bmp}, {"wizard", &wizard},
+        {"settings", &settings},  {"about", &about},      {"comment", &comment},
+        {"time", &time},          {"synchronize", &sync}, {"csv export", &csv},
+        {"graphic export", &bmp}, {"wizard", &wizard},    {"progress", &progress},
     };
     // The wizard's search page as well, searching ports that lead nowhere.
     QHash<std::uint32_t, QString> ports;
@@ -104,7 +63,7 @@ TEST_F(Accessible, EveryControlOfTheDialogsHasANameAndADescription)
     wizard.show();
     wizard.next();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard.FoundPage()->IsSearching(); }, 20000));
-    const QStringList found = unnamed(QAccessible::queryAccessibleInterface(&wizard));
+    const QStringList found = TestSupport::UnnamedControls(wizard);
     EXPECT_TRUE(found.isEmpty()) << "wizard's search page:\n" << qPrintable(found.join(u'\n'));
     wizard.back();
     StreamIO::SetPortMap({});

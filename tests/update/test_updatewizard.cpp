@@ -2,6 +2,7 @@
 // state leaves, what the lines say, and what lies in the folder afterwards.
 #include "ftpfixture.h"
 
+#include "support/accessibletree.h"
 #include "support/scriptedui.h"
 #include "update/autoupdate.h"
 #include "update/pagedownload.h"
@@ -92,6 +93,8 @@ TEST_F(UpdateWizard, TheSearchSaysWhetherANewerVersionExistsAndEnablesOneButton)
     EXPECT_EQ(buttons(*wizard), (Buttons{false, true, false}));
     EXPECT_EQ(wizard->Choice().file, QStringLiteral("Vetradesk_V_1_1_0_0.exe"));
     EXPECT_EQ(wizard->Choice().size, 5);
+    const QStringList unnamed = TestSupport::UnnamedControls(*wizard);
+    EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(u'\n'));
 }
 
 TEST_F(UpdateWizard, AWrongPasswordIsShownInABoxAndOnTheStatusLineWithFinishOnly)
@@ -210,6 +213,8 @@ TEST_F(UpdateWizard, CancelInTheMiddleEndsAtOnceAndLeavesNothing)
     wizard->next();
     ASSERT_TRUE(QTest::qWaitFor([&] { return wizard->DownloadPage()->Bar()->value() >= 2; }, 30000));
     EXPECT_EQ(buttons(*wizard), (Buttons{false, false, false}));
+    const QStringList unnamed = TestSupport::UnnamedControls(*wizard);
+    EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(u'\n'));
     wizard->reject();
     EXPECT_FALSE(wizard->Launched());
     EXPECT_TRUE(files().isEmpty()) << files().join(u' ').toStdString();
