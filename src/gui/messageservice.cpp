@@ -68,6 +68,13 @@ void setBoxIcon(QMessageBox &box, IMessageService::Icon icon)
         box.setIconPixmap(picture);
 }
 
+// A button reads only as "Yes" or "OK": its description is what it answers.
+void describeButtons(QMessageBox &box)
+{
+    for (QAbstractButton *button : box.buttons())
+        button->setAccessibleDescription(box.text());
+}
+
 }   // namespace
 
 QWidget *CMessageBoxService::owner() const
@@ -83,6 +90,7 @@ IMessageService::Answer CMessageBoxService::Show(Icon icon, const QString &text,
     setBoxIcon(box, icon);
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::YesNo)
         box.setDefaultButton(QMessageBox::Yes);
+    describeButtons(box);
     return answerOf(box.exec(), buttons);
 }
 
@@ -96,6 +104,7 @@ int CMessageBoxService::Choose(Icon icon, const QString &text, const QStringList
         buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
     QPushButton *cancel = box.addButton(Res::LoadString(Res::IDS_BUTTON_CANCEL), QMessageBox::RejectRole);
     box.setEscapeButton(cancel);
+    describeButtons(box);
     if (!buttons.empty())
         box.setDefaultButton(static_cast<QPushButton *>(buttons.front()));
     box.exec();

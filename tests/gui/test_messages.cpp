@@ -7,6 +7,7 @@
 #include "res/report.h"
 #include "res/resources.h"
 #include "streamio/streamerror.h"
+#include "support/accessibletree.h"
 #include "support/scriptedui.h"
 
 #include <QApplication>
@@ -245,6 +246,8 @@ TEST(MessageBoxChoice, TheNamedButtonsAnswerWithTheirIndexAndEscapeCancels)
                   // The drawn question mark, not the style's bitmap.
                   EXPECT_FALSE(box.iconPixmap().isNull());
                   EXPECT_EQ(box.iconPixmap().deviceIndependentSize().toSize(), QSize(32, 32));
+                  const QStringList unnamed = TestSupport::UnnamedControls(box);
+                  EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(u'\n'));
                   QTest::keyClick(&box, Qt::Key_Return);
               }),
               0);
