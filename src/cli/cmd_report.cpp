@@ -6,7 +6,7 @@
 #include "app/appsettings.h"
 #include "app/language.h"
 #include "data/timetext.h"
-#include "render/inspectionreport.h"
+#include "render/coverreport.h"
 #include "res/resources.h"
 
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "gui/messageservice.h"
 #include "gui/waitcursor.h"
 #include "project/vetradoc.h"
-#include "render/inspectionreport.h"
+#include "render/coverreport.h"
 #include "res/resources.h"
 
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "render/inspectionreport.h"
+#include "render/coverreport.h"
 
 #include "data/timetext.h"
 #include "data/units.h"

@@ -1,7 +1,7 @@
 // The inspection report written as a PDF and read back as text: the first
 // page's facts, the summary's figures, the bands on every page, the objects
 // once each and in order, and the paper.
-#include "render/inspectionreport.h"
+#include "render/coverreport.h"
 
 #include "data/units.h"
 #include "renderfixture.h"
