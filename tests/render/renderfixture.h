@@ -1,8 +1,9 @@
 #pragma once
 // What the picture and print tests share: the table's look in a fixed font,
-// and a list of objects as the painters take it.
+// a list of objects as the painters take it, and the page bands at a fixed time.
 
 #include "render/tablepicture.h"
+#include "render/tableprint.h"
 
 #include <vector>
 
@@ -17,6 +18,12 @@ inline Render::STableLook TableLook(int extraNameWidth = 0)
     l.datePattern = QStringLiteral("MM/dd/yyyy");
     l.timePattern = QStringLiteral("h:mm tt");
     return l;
+}
+
+inline Render::SPrintBands PrintBands(const QString &title, const QString &file)
+{
+    return {QStringLiteral("Quelix"),        title, QStringLiteral("Vetradesk Version 1.0.1.0"),
+            QStringLiteral("Page %d of %d"), file,  QStringLiteral("12/09/2026 10:52 AM")};
 }
 
 inline std::vector<const object_t *> Pointers(const std::vector<object_t> &list)

@@ -66,12 +66,7 @@ QString pageSize(const QString &pdf)
 
 SPrintBands bands(const QString &file)
 {
-    return {QStringLiteral("Quelix"),
-            QStringLiteral("Inspection report"),
-            QStringLiteral("Vetradesk Version 1.0.1.0"),
-            QStringLiteral("Page %d of %d"),
-            file,
-            QStringLiteral("12/09/2026 10:52 AM")};
+    return TestSupport::PrintBands(QStringLiteral("Inspection report"), file);
 }
 
 object_t object(std::uint16_t number, const char *name, std::initializer_list<int> covers, std::int64_t stamp,

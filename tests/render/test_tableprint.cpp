@@ -24,12 +24,7 @@ STableLook look()
 
 SPrintBands bands(const QString &file)
 {
-    return {QStringLiteral("Quelix"),
-            QStringLiteral("Vetrameter measurement objects"),
-            QStringLiteral("Vetradesk Version 1.0.1.0"),
-            QStringLiteral("Page %d of %d"),
-            file,
-            QStringLiteral("12/09/2026 10:52 AM")};
+    return TestSupport::PrintBands(QStringLiteral("Vetrameter measurement objects"), file);
 }
 
 std::vector<object_t> objects(int n, int expandedEvery = 0)
