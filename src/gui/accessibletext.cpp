@@ -19,4 +19,10 @@ void Describe(QWidget &control, int descriptionId)
     control.setAccessibleDescription(Res::LoadString(descriptionId));
 }
 
+void Set(QWidget &control, int labelId, int descriptionId)
+{
+    Name(control, labelId);
+    Describe(control, descriptionId);
+}
+
 }   // namespace Accessible

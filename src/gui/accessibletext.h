@@ -10,5 +10,7 @@ namespace Accessible {
 // The name from a label's string resource, without its colon and '&'.
 void Name(QWidget &control, int labelId);
 void Describe(QWidget &control, int descriptionId);
+// Both, for a control whose text says neither.
+void Set(QWidget &control, int labelId, int descriptionId);
 
 }   // namespace Accessible

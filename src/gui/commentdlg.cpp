@@ -13,8 +13,7 @@ CCommentDlg::CCommentDlg(QWidget *parent) : QDialog(parent), m_text(new QPlainTe
     setObjectName(QStringLiteral("commentDialog"));
     setWindowTitle(Res::LoadString(Res::IDS_COMMENT_TITLE));
     m_text->setObjectName(QStringLiteral("comment"));
-    Accessible::Name(*m_text, Res::IDS_COMMENT_TITLE);
-    Accessible::Describe(*m_text, Res::IDS_A11Y_COMMENT);
+    Accessible::Set(*m_text, Res::IDS_COMMENT_TITLE, Res::IDS_A11Y_COMMENT);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTabChangesFocus(true);
     // The selection stays visible when the field loses the focus.

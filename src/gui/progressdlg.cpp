@@ -15,8 +15,7 @@ CProgressDlg::CProgressDlg(QWidget *owner)
     setObjectName(QStringLiteral("progressDialog"));
     setWindowTitle(Res::LoadString(Res::IDS_APP_TITLE));
     m_bar->setObjectName(QStringLiteral("progressBar"));
-    Accessible::Name(*m_bar, Res::IDS_A11Y_PROGRESS);
-    Accessible::Describe(*m_bar, Res::IDS_A11Y_PROGRESS_TEXT);
+    Accessible::Set(*m_bar, Res::IDS_A11Y_PROGRESS, Res::IDS_A11Y_PROGRESS_TEXT);
     m_bar->setTextVisible(false);
     m_bar->setMinimumWidth(360);
     m_text->setObjectName(QStringLiteral("statusText"));

@@ -70,14 +70,10 @@ CAppSettings::CAppSettings(QWidget *parent)
     cancel->setObjectName(QStringLiteral("cancel"));
     reset->setObjectName(QStringLiteral("reset"));
     // A combo box reads as its current choice: name each after its label.
-    Accessible::Name(*m_language, Res::IDS_SETTINGS_LANGUAGE);
-    Accessible::Name(*m_date, Res::IDS_SETTINGS_DATE_FORMAT);
-    Accessible::Name(*m_time, Res::IDS_SETTINGS_TIME_FORMAT);
-    Accessible::Name(*m_quantile, Res::IDS_SETTINGS_QUANTILE);
-    Accessible::Describe(*m_language, Res::IDS_A11Y_LANGUAGE);
-    Accessible::Describe(*m_date, Res::IDS_A11Y_DATE_FORMAT);
-    Accessible::Describe(*m_time, Res::IDS_A11Y_TIME_FORMAT);
-    Accessible::Describe(*m_quantile, Res::IDS_A11Y_QUANTILE);
+    Accessible::Set(*m_language, Res::IDS_SETTINGS_LANGUAGE, Res::IDS_A11Y_LANGUAGE);
+    Accessible::Set(*m_date, Res::IDS_SETTINGS_DATE_FORMAT, Res::IDS_A11Y_DATE_FORMAT);
+    Accessible::Set(*m_time, Res::IDS_SETTINGS_TIME_FORMAT, Res::IDS_A11Y_TIME_FORMAT);
+    Accessible::Set(*m_quantile, Res::IDS_SETTINGS_QUANTILE, Res::IDS_A11Y_QUANTILE);
     Accessible::Describe(*ok, Res::IDS_A11Y_SETTINGS_OK);
     Accessible::Describe(*cancel, Res::IDS_A11Y_CANCEL);
     Accessible::Describe(*reset, Res::IDS_A11Y_SETTINGS_RESET);

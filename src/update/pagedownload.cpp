@@ -23,8 +23,7 @@ CPageDownload::CPageDownload(CAutoUpdate &wizard) : m_wizard(wizard), m_worker(w
     m_bar = new QProgressBar;
     m_bar->setObjectName(QStringLiteral("progress"));
     m_bar->setRange(0, 100);
-    Accessible::Name(*m_bar, Res::IDS_A11Y_PROGRESS);
-    Accessible::Describe(*m_bar, Res::IDS_A11Y_UPDATE_PROGRESS);
+    Accessible::Set(*m_bar, Res::IDS_A11Y_PROGRESS, Res::IDS_A11Y_UPDATE_PROGRESS);
     m_amount = new QLabel;
     m_amount->setObjectName(QStringLiteral("amount"));
     auto *layout = new QVBoxLayout(this);

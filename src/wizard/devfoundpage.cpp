@@ -48,12 +48,9 @@ CDevFoundPage::CDevFoundPage(CDevSelectSheet &sheet) : m_sheet(sheet)
     layout->addWidget(m_status);
     layout->addWidget(m_list, 1);
     layout->addWidget(m_info);
-    Accessible::Name(*m_status, Res::IDS_A11Y_SEARCH_STATUS);
-    Accessible::Describe(*m_status, Res::IDS_A11Y_SEARCH_STATUS_TEXT);
-    Accessible::Name(*m_list, Res::IDS_A11Y_FOUND_LIST);
-    Accessible::Describe(*m_list, Res::IDS_A11Y_FOUND_LIST_TEXT);
-    Accessible::Name(*m_info, Res::IDS_A11Y_FOUND_INFO);
-    Accessible::Describe(*m_info, Res::IDS_A11Y_FOUND_INFO_TEXT);
+    Accessible::Set(*m_status, Res::IDS_A11Y_SEARCH_STATUS, Res::IDS_A11Y_SEARCH_STATUS_TEXT);
+    Accessible::Set(*m_list, Res::IDS_A11Y_FOUND_LIST, Res::IDS_A11Y_FOUND_LIST_TEXT);
+    Accessible::Set(*m_info, Res::IDS_A11Y_FOUND_INFO, Res::IDS_A11Y_FOUND_INFO_TEXT);
 
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CDevFoundPage::selectionChanged);
     // A double click on a found instrument is Finish.
