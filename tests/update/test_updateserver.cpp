@@ -10,11 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -172,6 +176,40 @@ TEST_F(UpdateServerTest, ClosedPortIsAConnectionError)
     const QString reason = server.GetLastError().chopped(QStringLiteral(" Connection error (code 7).").size());
     EXPECT_TRUE(reason.endsWith(u'.')) << server.GetLastError().toStdString();
     EXPECT_FALSE(server.IsConnected());
+}
+
+TEST(UpdateServerReply, AServerThatHangsUpAtOnceIsSaidInASentenceOfItsOwn)
+{
+    // libcurl words this one in lower case ("response reading failed ...").
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof at;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&at), sizeof at), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&at), &size), 0);
+    std::thread hangUp([listener] {
+        for (int client; (client = ::accept(listener, nullptr, nullptr)) >= 0;)
+            ::close(client);
+    });
+
+    SServerAddress address = DefaultServerAddress();
+    address.host = QStringLiteral("127.0.0.1");
+    address.port = ntohs(at.sin_port);
+    UpdateServer server(address);
+    EXPECT_FALSE(server.Connect(QStringLiteral("./QxUpgrade/Vetradesk/")));
+    const QString error = server.GetLastError();
+    const QString tail = QStringLiteral(" Connection error (code %1).").arg(server.GetLastCode());
+    EXPECT_TRUE(error.endsWith(tail)) << qPrintable(error);
+    ASSERT_GT(error.size(), tail.size()) << qPrintable(error);
+    EXPECT_TRUE(error.front().isUpper()) << qPrintable(error);
+    EXPECT_TRUE(error.chopped(tail.size()).endsWith(u'.')) << qPrintable(error);
+
+    ::shutdown(listener, SHUT_RDWR);
+    hangUp.join();
+    ::close(listener);
 }
 
 TEST_F(UpdateServerTest, MissingFolderCannotBeOpened)
