@@ -64,6 +64,8 @@ CMainFrame::CMainFrame(SShellServices services, QWidget *parent)
         UpdateCommandStates();
     });
     connect(m_view, &CChildView::StatusText, this, &CMainFrame::showPageStatus);
+    // The page said its first text before anyone listened.
+    showPageStatus(m_view->ActivePage().CurrentStatus());
     connect(m_clipboard, &CQtProjectClipboard::Changed, this, &CMainFrame::UpdateCommandStates);
     connect(m_history.get(), &CProjectHistory::Changed, this, [this] {
         RefreshTitle();

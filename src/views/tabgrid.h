@@ -57,6 +57,7 @@ public:
     bool CanSelectAll() const override;
     bool CanDelete() const override;
     bool CanCopy() const override;
+    QString CurrentStatus() const override { return StatusLine(); }
     void Retranslate() override;
 
     void OnDocumentUpdate(int index) override;

@@ -26,6 +26,9 @@ public:
     virtual bool CanDelete() const = 0;
     virtual bool CanCopy() const = 0;
 
+    // The status line's text as it stands; StatusText says each change.
+    virtual QString CurrentStatus() const = 0;
+
     // Re-reads every text of the page after a language change.
     virtual void Retranslate() {}
 

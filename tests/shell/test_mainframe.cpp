@@ -83,6 +83,10 @@ TEST_F(MainFrame, EnableRulesFollowTheProject)
 
 TEST_F(MainFrame, APromptCoversThePagesStatusOnlyWhileThePointerIsOnTheCommand)
 {
+    // The empty project of a fresh start counts too, before anything happened.
+    EXPECT_EQ(frame->StatusLine().simplified(), QStringLiteral("Selected objects: 0 Total objects: 0"))
+        << qPrintable(frame->StatusLine());
+
     frame->OpenFromCommandLine({writeProject(QStringLiteral("site.qxs"), 5)});
     const QString page = frame->StatusLine();
     EXPECT_TRUE(page.simplified().startsWith(QStringLiteral("Selected objects: 0 Total objects: 5")))
