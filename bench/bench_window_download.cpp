@@ -40,11 +40,11 @@ constexpr int kRuns = 3;
 class CCountingMessages : public Bench::CNoMessages
 {
 public:
-    Answer Show(Icon icon, const QString &text, Buttons buttons, const QString &help) override
+    Answer Show(Icon icon, const QString &text, Buttons buttons, const QString &help, Answer preferred) override
     {
         ++shown;
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return CNoMessages::Show(icon, text, buttons, help);
+        return CNoMessages::Show(icon, text, buttons, help, preferred);
     }
     int RunDialog(QDialog &dialog) override
     {

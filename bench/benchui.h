@@ -18,7 +18,7 @@ namespace Bench {
 class CNoMessages : public IMessageService
 {
 public:
-    Answer Show(Icon, const QString &, Buttons, const QString &) override { return Yes; }
+    Answer Show(Icon, const QString &, Buttons, const QString &, Answer) override { return Yes; }
     int Choose(Icon, const QString &, const QStringList &) override { return 0; }
     std::optional<QString> AskOpenFile(const SFileDialog &) override { return std::nullopt; }
     QStringList AskOpenFiles(const SFileDialog &) override { return {}; }

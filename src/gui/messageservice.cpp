@@ -83,13 +83,13 @@ QWidget *CMessageBoxService::owner() const
 }
 
 IMessageService::Answer CMessageBoxService::Show(Icon icon, const QString &text, Buttons buttons,
-                                                 const QString &caption)
+                                                 const QString &caption, Answer defaultAnswer)
 {
     QMessageBox box(boxIcon(icon), caption.isEmpty() ? Res::LoadString(Res::IDS_APP_TITLE) : caption,
                     QString(text).remove(u'\r'), boxButtons(buttons), owner());
     setBoxIcon(box, icon);
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::YesNo)
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(defaultAnswer == No ? QMessageBox::No : QMessageBox::Yes);
     describeButtons(box);
     return answerOf(box.exec(), buttons);
 }

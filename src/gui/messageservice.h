@@ -34,8 +34,11 @@ public:
 
     virtual ~IMessageService() = default;
 
-    // A message box; an empty caption means the program's title.
-    virtual Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {}) = 0;
+    // A message box; an empty caption means the program's title. A question
+    // that cannot be undone makes No its default, so that a stray Enter keeps
+    // what it would destroy.
+    virtual Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {},
+                        Answer defaultAnswer = Yes) = 0;
     // A question answered by one of the named `choices` (the first is the
     // default) or Cancel: the chosen index, -1 when cancelled.
     virtual int Choose(Icon icon, const QString &text, const QStringList &choices) = 0;
@@ -60,7 +63,8 @@ class CMessageBoxService : public IMessageService
 public:
     void SetOwner(QWidget *owner) { m_owner = owner; }
 
-    Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {}) override;
+    Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {},
+                Answer defaultAnswer = Yes) override;
     int Choose(Icon icon, const QString &text, const QStringList &choices) override;
     std::optional<QString> AskOpenFile(const SFileDialog &dialog) override;
     QStringList AskOpenFiles(const SFileDialog &dialog) override;

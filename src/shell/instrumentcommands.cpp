@@ -95,7 +95,7 @@ void CMainFrame::DeleteAllOnInstrument()
             return;
         }
         if (m_services.messages.Show(IMessageService::Icon::Question, Res::LoadString(Res::IDS_ASK_DELETE_ALL),
-                                     IMessageService::Buttons::YesNoCancel)
+                                     IMessageService::Buttons::YesNoCancel, {}, IMessageService::No)
             != IMessageService::Yes)
             return;
         if (!m_instrument->DeleteAll()) {

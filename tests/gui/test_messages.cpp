@@ -254,4 +254,20 @@ TEST(MessageBoxChoice, TheNamedButtonsAnswerWithTheirIndexAndEscapeCancels)
     EXPECT_EQ(chooseAndAnswer([](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Escape); }), -1);
 }
 
+TEST(MessageBoxQuestion, EnterTakesTheDefaultAnswerAndADestructiveQuestionDefaultsToNo)
+{
+    const auto answerWithEnter = [](IMessageService::Answer preferred) {
+        CMessageBoxService service;
+        QTimer::singleShot(0, [] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+                    QTest::keyClick(box, Qt::Key_Return);
+        });
+        return service.Show(Icon::Question, QStringLiteral("Do you really want to delete all objects on Vetrameter?"),
+                            Buttons::YesNoCancel, {}, preferred);
+    };
+    EXPECT_EQ(answerWithEnter(IMessageService::Yes), IMessageService::Yes);
+    EXPECT_EQ(answerWithEnter(IMessageService::No), IMessageService::No);
+}
+
 }   // namespace

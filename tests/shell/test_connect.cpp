@@ -177,6 +177,7 @@ TEST_F(Connect, NoObjectsOnTheInstrumentIsSaidAndDeleteAllAskedNoSendsNothing)
     sim->ClearLog();
     messages.ExpectBox(QStringLiteral("Do you really want to delete all objects on Vetrameter?"), IMessageService::No);
     runInstrumentCommand(ID_DELETE_ALL);
+    EXPECT_EQ(messages.Boxes().back().defaultAnswer, IMessageService::No) << "Enter must not wipe the instrument";
     EXPECT_FALSE(sim->Log().join(u'\n').contains(QStringLiteral("frame D2 11")));
     EXPECT_EQ(sim->Objects().size(), kObjects);
 
@@ -248,7 +249,7 @@ protected:
     // The status bar's device text once it reads `text`; what it read otherwise.
     QString waitForStatus(const QString &text)
     {
-        QTest::qWaitFor([&] { return !status->isHidden() && status->text() == text; }, 20000);
+        (void)QTest::qWaitFor([&] { return !status->isHidden() && status->text() == text; }, 20000);
         return status->isHidden() ? QString() : status->text();
     }
 

@@ -68,9 +68,10 @@ std::optional<CScriptedMessages::Step> CScriptedMessages::take(Kind kind, const 
     return step;
 }
 
-IMessageService::Answer CScriptedMessages::Show(Icon icon, const QString &text, Buttons buttons, const QString &caption)
+IMessageService::Answer CScriptedMessages::Show(Icon icon, const QString &text, Buttons buttons, const QString &caption,
+                                                Answer defaultAnswer)
 {
-    m_boxes.push_back({icon, text, buttons, caption});
+    m_boxes.push_back({icon, text, buttons, caption, defaultAnswer});
     std::optional<Step> step = take(Kind::Box, text);
     if (!step)
         return Cancel;

@@ -21,6 +21,7 @@ struct SShownBox
     QString text;
     IMessageService::Buttons buttons;
     QString caption;
+    IMessageService::Answer defaultAnswer = IMessageService::Yes;
 };
 
 class CScriptedMessages : public IMessageService
@@ -49,7 +50,8 @@ public:
     bool Done() const { return m_script.empty(); }
     const std::vector<SShownBox> &Boxes() const { return m_boxes; }
 
-    Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {}) override;
+    Answer Show(Icon icon, const QString &text, Buttons buttons = Buttons::Ok, const QString &caption = {},
+                Answer defaultAnswer = Yes) override;
     int Choose(Icon icon, const QString &text, const QStringList &choices) override;
     std::optional<QString> AskOpenFile(const SFileDialog &dialog) override;
     QStringList AskOpenFiles(const SFileDialog &dialog) override;

@@ -29,7 +29,7 @@ namespace {
 class CNoQuestions : public IMessageService
 {
 public:
-    Answer Show(Icon, const QString &text, Buttons, const QString &) override
+    Answer Show(Icon, const QString &text, Buttons, const QString &, Answer) override
     {
         std::fprintf(stderr, "clipboardpeer: %s\n", qPrintable(text));
         return Cancel;
