@@ -134,9 +134,10 @@ QString UpdateServer::clientError(int code) const
         detail = QString::fromLatin1(curl_easy_strerror(CURLcode(code)));
     // libcurl's texts end without a stop, and some begin in lower case; the
     // code's sentence follows them.
-    if (!detail.isEmpty())
-        detail[0] = detail[0].toUpper();
-    if (!detail.isEmpty() && !detail.endsWith(u'.') && !detail.endsWith(u'!') && !detail.endsWith(u'?'))
+    if (detail.isEmpty())
+        return detail;
+    detail[0] = detail[0].toUpper();
+    if (!detail.endsWith(u'.') && !detail.endsWith(u'!') && !detail.endsWith(u'?'))
         detail += u'.';
     return detail;
 }
